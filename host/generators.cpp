@@ -1,0 +1,163 @@
+// generators.cpp - the host's NC generators.  Each leads to the hook of the
+// same stem through the hook table and keeps the host state that the hooks
+// rely on the host to keep.
+#include <cstring>
+
+#include "host/host_state.h"
+#include "host/trace.h"
+#include "plugin/host_api.h"
+
+namespace {
+
+std::size_t nc_length() {
+    const void *end = std::memchr(c_nc_buff, '\0', PELK_NC_BUFF_MIN_SIZE);
+    return end != nullptr ? static_cast<std::size_t>(static_cast<const char *>(end) - c_nc_buff)
+                          : PELK_NC_BUFF_MIN_SIZE;
+}
+
+host::detail::TechnologyRecord *find_technology(int number) {
+    for (host::detail::TechnologyRecord &t : host::detail::session().technologies) {
+        if (t.number == number) return &t;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+int gen_nc_n(void) {
+    c_nc_block += c_line_number_inc;
+    host::trace::line("pp_n()");
+    (*pp_n)();
+    return 0;
+}
+
+int gen_nc_eob(void) {
+    host::trace::line("pp_eob()");
+    (*pp_eob)();
+    return 0;
+}
+
+void gen_nc_m(int m) {
+    host::trace::line("pp_m(%d)", m);
+    (*pp_m)(m);
+}
+
+void gen_nc_g(int g) {
+    host::trace::line("pp_g(%d)", g);
+    (*pp_g)(g);
+}
+
+void gen_nc_x_y(int force, double x, double y) {
+    host::trace::line("pp_x_y(%d, %.10g, %.10g)", force, x, y);
+    (*pp_x_y)(force, x, y);
+}
+
+void gen_nc_let(int plain, const char *letter, double value) {
+    host::trace::line("pp_let(%d, %s, %.10g)", plain, host::trace::quoted(letter), value);
+    // The hook takes a modifiable text but only reads it; hand it a copy so
+    // that the caller's constant text is never exposed to a write.
+    char copy[64];
+    std::snprintf(copy, sizeof copy, "%s", letter != nullptr ? letter : "");
+    (*pp_let)(plain, copy, value);
+}
+
+char *gen_nc_d_o_u(double value, char *text) {
+    char *result = (*pp_d_o_u)(value, text);
+    host::trace::line("pp_d_o_u(%.10g) -> %s", value, host::trace::quoted(result));
+    return result;
+}
+
+void gen_nc_index(int force, int spare, int indexable, double angle) {
+    const std::size_t before = nc_length();
+    host::trace::line("pp_index(%d, %d, %d, %.10g)", force, spare, indexable, angle);
+    (*pp_index)(force, spare, indexable, angle);
+    // The angle last commanded changes only when the C word was written.
+    if (nc_length() > before) c_nc_tool_a = angle;
+}
+
+void gen_nc_tool(int station) {
+    host::trace::line("pp_tool(%d)", station);
+    (*pp_tool)(station);
+}
+
+int gen_nc_hit(char *el, double x, double y, int tool, int indexable, double angle, int hit_bits, int hit_bit) {
+    (void)el;
+    (void)hit_bits;
+    (void)hit_bit;
+    const int result = (*pp_hit)(x, y, tool, indexable, angle, 0, 0);
+    host::trace::line("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, 0) -> %d", x, y, tool, indexable, angle, result);
+    return result;
+}
+
+void gen_nc_hit_off(void) {
+    host::trace::line("pp_hit_off()");
+    (*pp_hit_off)();
+}
+
+void gen_nc_ni_on(int on) {
+    (void)on;
+    host::trace::line("pp_ni_on()");
+    (*pp_ni_on)();
+}
+
+void gen_nc_ni_off(void) {
+    host::trace::line("pp_ni_off()");
+    (*pp_ni_off)();
+}
+
+void gen_nc_laser_enable(void) {
+    host::trace::line("pp_laser_enable()");
+    (*pp_laser_enable)();
+}
+
+void gen_nc_laser_disable(void) {
+    host::trace::line("pp_laser_disable()");
+    (*pp_laser_disable)();
+}
+
+void gen_nc_laser_on(int on_type) {
+    host::trace::line("pp_laser_on(%d)", on_type);
+    (*pp_laser_on)(on_type);
+    c_nc_laser_on = 1;
+    c_nc_laser_head_down = 1;
+}
+
+void gen_nc_laser_off(int block_open, int off_type) {
+    host::trace::line("pp_laser_off(%d, %d)", block_open, off_type);
+    (*pp_laser_off)(block_open, off_type);
+    // Type 0: the contour goes on.  From type 2 on the contour ended with
+    // the head raised (M23).
+    if (off_type != 0) c_nc_laser_on = 0;
+    if (off_type >= 2) c_nc_laser_head_down = 0;
+}
+
+int gen_nc_laser_tech_table(int tech_number) {
+    host::detail::TechnologyRecord *t = find_technology(tech_number);
+    if (t == nullptr) {
+        char detail[64];
+        std::snprintf(detail, sizeof detail, "%d", tech_number);
+        prerr(1, "", "no laser technology with this number", detail);
+        host::trace::line("gen_nc_laser_tech_table(%d) -> 1", tech_number);
+        return 1;
+    }
+    c_nc_laser_tt1 = t->bytes.data();
+    const int result = (*pp_laser_tech_table)();
+    host::trace::line("pp_laser_tech_table() -> %d", result);
+    return result;
+}
+
+void gen_nc_feedrate(int kind, double feed) {
+    (void)kind;
+    host::trace::line("pp_feedrate(%.10g)", feed);
+    (*pp_feedrate)(feed);
+}
+
+void gen_nc_laser_feedrate(int kind, double feed) {
+    (void)kind;
+    host::trace::line("pp_feedrate(%.10g)", feed);
+    (*pp_feedrate)(feed);
+}
+
+}  // extern "C"

@@ -1,0 +1,109 @@
+// host.h - the stand-in host: loads the pelk1 module, holds the host's state
+// and drives the module's hooks for a job.
+//
+// The host's C names (c_* variables, the pp_* hook table, gen_nc_* and the
+// other services) are declared in plugin/host_api.h and defined in this
+// folder.  This header is the C++ side that the command-line tool and the
+// tests use.  Everything runs on one thread.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "job/job.h"
+
+namespace host {
+
+// ---- The writer behind flush_nc_buffer -----------------------------------
+
+// Where flushed NC text goes.  write() answers false when the text could not
+// be written; from then on the host refuses every later flush too.
+class NcWriter {
+public:
+    virtual ~NcWriter() = default;
+    virtual bool write(const char *text, std::size_t length) = 0;
+};
+
+// Keeps every flushed piece in memory.  refuse_from(n) makes the n-th flush
+// (counted from 1) and every later one fail, for testing the stop paths.
+class MemoryWriter : public NcWriter {
+public:
+    bool write(const char *text, std::size_t length) override;
+    void refuse_from(int flush_number) { refuse_from_ = flush_number; }
+    const std::vector<std::string> &pieces() const { return pieces_; }
+    std::string text() const;  // all pieces joined
+    int flushes() const { return flushes_; }  // flushes seen, refused ones included
+
+private:
+    std::vector<std::string> pieces_;
+    int flushes_ = 0;
+    int refuse_from_ = 0;  // 0: never refuse
+};
+
+// ---- Module loading ---------------------------------------------------------
+
+// Loads the module with dlopen and installs its hooks with
+// post_dll_set_pp_vars.  Answers false with a one-line reason in error.
+// Loading the same path again only installs the hooks again.
+bool load_module(const std::string &path, std::string &error);
+
+// Path of the module built beside the running executable ("pelk1.so" in the
+// executable's directory).
+std::string default_module_path();
+
+// ---- Host state ----------------------------------------------------------------
+
+// Puts every host variable back to its value before any job: the NC line
+// buffer empty, the hook table as loaded, modal state of init_pp_variables,
+// machine and sheet defaults, empty turret and work list, no writer, no
+// trace, counters and message log cleared.  Keeps the installed hooks.
+void reset_host();
+
+// Sets the host's variables and records from a job: machine and sheet
+// variables, the station table, the laser technology records, the clamp
+// positions and the work list walked by gen_nc_short_sims.  The job must
+// stay alive while the host uses it.
+void apply_job(const job::Job &job);
+
+// The writer that flush_nc_buffer hands the NC text to (none: every flush
+// is refused).  A new writer also clears the refused state.
+void set_writer(NcWriter *writer);
+
+// When set, every hook call made by the host and every host service called by
+// the module is written to out, one line each.
+void set_trace(std::ostream *out);
+
+// pp_wait_for_key answers "stop" instead of "go on" when set.
+void set_stop_on_warnings(bool stop);
+
+// Where host messages (prerr, pp_wait_for_key) are shown; standard error by
+// default, none: not shown (they are still logged, see messages()).
+void set_message_stream(std::ostream *out);
+
+// ---- What the host saw ---------------------------------------------------------
+
+// Accounting calls of the module, counted.
+struct Accounting {
+    int tool_changes = 0;      // te_update_tool
+    int index_changes = 0;     // te_update_index
+    int hits = 0;              // te_update_hit
+    int cuts = 0;              // te_update_cut
+    int bolt_hole_circles = 0; // te_update_bhc
+    int form_activations = 0;  // hz_make_all_forms_active
+};
+const Accounting &accounting();
+
+// Every message shown through prerr or pp_wait_for_key, in order, one line
+// each: "error: <title> <text>: <detail>" or "warning: <text>".
+const std::vector<std::string> &messages();
+
+// ---- Running a program -------------------------------------------------------------
+
+// Applies the job, points flush_nc_buffer at writer and calls pp_main through
+// the hook table.  Answers pp_main's result: 0 when the whole program was
+// written, 1 when output stopped.
+int run_program(const job::Job &job, NcWriter &writer);
+
+}  // namespace host

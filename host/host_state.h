@@ -1,0 +1,66 @@
+// host_state.h - the stand-in host's session: what it keeps besides the
+// C variables of plugin/host_api.h.  Shared by the files of this folder only.
+#pragma once
+
+#include <array>
+#include <iostream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "job/job.h"
+#include "plugin/host_records.h"
+
+namespace host::detail {
+
+// One laser technology as the module reads it behind c_nc_laser_tt1.
+struct TechnologyRecord {
+    int number = 0;
+    std::array<char, TT_RECORD_SIZE> bytes{};
+};
+
+struct Session {
+    const job::Job *job = nullptr;          // the applied job, or none
+    NcWriter *writer = nullptr;             // where flushes go; none refuses
+    bool refused = false;                   // a flush was refused: refuse all later ones
+    bool stop_on_warnings = false;          // pp_wait_for_key answers 1
+    std::ostream *message_stream = &std::cerr; // prerr, pp_wait_for_key; none: not shown
+    std::ostream *trace = nullptr;          // call trace, or none
+    Accounting accounting;
+    std::vector<std::string> messages;
+    std::vector<TechnologyRecord> technologies;
+    std::vector<double> clamps;
+    std::string machine_dir;                // without a trailing separator
+};
+
+Session &session();
+
+// The hook table back at the host defaults (every hook a harmless no-op).
+void install_default_hooks();
+
+// The hook table as the module installed it; restored by reset_host.
+void save_loaded_hooks();
+void restore_loaded_hooks();
+
+// Machine and sheet variables, clamps and machine directory from a job.
+void apply_machine_and_sheet(const job::Job &job);
+
+// Every C variable back to its value before any job: machine and sheet
+// defaults, counters and the modal NC state of init_pp_variables.
+void reset_variables();
+
+// Station table from a turret (count and records at the byte offsets of
+// plugin/host_records.h); an empty turret clears the table.
+void build_station_table(const std::vector<job::Station> &turret);
+
+// The station record of a host tool, or null.
+const job::Station *find_station(int tool);
+
+// Shows and logs a host message line ("error: ..." / "warning: ...").
+void report(const std::string &line);
+
+// Copies text into a fixed host array of size bytes, cut to fit, zero-terminated.
+void copy_text(char *target, std::size_t size, const std::string &text);
+
+}  // namespace host::detail

@@ -1,0 +1,170 @@
+// program_driver.cpp - what the host does while the module writes a program:
+// the modal NC state, the clamps, and the walk over the patterns and the
+// sheet's work that calls the module's event hooks.
+#include <cstdint>
+#include <cstring>
+#include <numbers>
+#include <type_traits>
+#include <variant>
+
+#include "host/host_state.h"
+#include "host/trace.h"
+#include "plugin/host_api.h"
+
+namespace {
+
+constexpr double RADIANS_PER_DEGREE = std::numbers::pi / 180.0;
+
+bool is_work_list(const void *list) { return list == static_cast<const void *>(sl) || list == static_cast<const void *>(ol1); }
+
+// Output has stopped: a hook answered stop, or the writer refused a flush
+// (hooks without a result can only be caught that way).
+bool stopped(int result) { return result > 0 || host::detail::session().refused; }
+
+// The contour record of one laser element.
+void build_contour_record(const job::LaserElement &e, char (&co)[CO_RECORD_SIZE]) {
+    std::memset(co, 0, sizeof co);
+    unsigned comp = 0;
+    if (e.compensation != job::Compensation::none) {
+        comp |= 1u;  // comp_on
+        // Codes (a, b): (0, 0) cuts with "LAL/", (0, 1) with "LAR/".
+        const unsigned code_a = 0;
+        const unsigned code_b = e.compensation == job::Compensation::right ? 1u : 0u;
+        comp |= code_a << 1;
+        comp |= code_b << 3;
+    }
+    comp |= (static_cast<unsigned>(e.off_type) & 7u) << 5;
+    co[CO_COMP_BYTE_AT] = static_cast<char>(comp);
+    co[CO_ON_TYPE_BYTE_AT] = static_cast<char>(static_cast<unsigned>(e.on_type) & 7u);
+    const std::int32_t tech = e.technology;
+    std::memcpy(co + CO_TECH_NUMBER_AT, &tech, sizeof tech);
+}
+
+int walk_hit(const job::Hit &hit) {
+    const job::Station *station = host::detail::find_station(hit.tool);
+    const int indexable = station != nullptr && station->indexable ? 1 : 0;
+    const double angle = hit.angle * RADIANS_PER_DEGREE;
+    const int flag = hit.position_only ? 1 : 0;
+    const int result = (*pp_hit)(hit.x, hit.y, hit.tool, indexable, angle, 0, flag);
+    host::trace::line("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, %d) -> %d", hit.x, hit.y, hit.tool, indexable, angle,
+                      flag, result);
+    return result;
+}
+
+int walk_movement(const job::Movement &move) {
+    host::trace::line("pp_movement(%.10g, %.10g)", move.x, move.y);
+    (*pp_movement)(move.x, move.y);
+    return 0;
+}
+
+int walk_contour(const job::LaserContour &contour) {
+    for (const job::LaserElement &e : contour.elements) {
+        char co[CO_RECORD_SIZE];
+        build_contour_record(e, co);
+        int result = 0;
+        if (e.kind == job::LaserElement::Kind::line) {
+            result = (*pp_laser_line)(e.x1, e.y1, e.x2, e.y2, co);
+            host::trace::line("pp_laser_line(%.10g, %.10g, %.10g, %.10g, co) -> %d", e.x1, e.y1, e.x2, e.y2, result);
+        } else {
+            const int dir = e.counter_clockwise ? 1 : -1;
+            result = (*pp_laser_arc)(e.x1, e.y1, e.x2, e.y2, e.xc, e.yc, dir, co);
+            host::trace::line("pp_laser_arc(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, co) -> %d", e.x1, e.y1, e.x2,
+                              e.y2, e.xc, e.yc, dir, result);
+        }
+        if (stopped(result)) return 1;
+    }
+    return 0;
+}
+
+int walk_operation(const job::Operation &op) {
+    return std::visit(
+        [](const auto &item) -> int {
+            using T = std::decay_t<decltype(item)>;
+            if constexpr (std::is_same_v<T, job::Hit>) return walk_hit(item);
+            else if constexpr (std::is_same_v<T, job::Movement>) return walk_movement(item);
+            else return walk_contour(item);
+        },
+        op);
+}
+
+}  // namespace
+
+extern "C" {
+
+void init_pp_variables(void) {
+    host::trace::line("init_pp_variables()");
+    c_nc_tool = 0;
+    c_nc_tool_a = 0.0;
+    c_nc_absolute = 1;
+    c_nc_laser_on = 0;
+    c_nc_laser_head_down = 0;
+    c_nc_laser_off_comp = 0;
+    c_nc_in_sub = 0;
+    c_last_form_flag = 0;
+    c_nc_x = c_load_pos_x;
+    c_nc_y = c_load_pos_y;
+}
+
+double get_clamp_pos(int i) {
+    const std::vector<double> &clamps = host::detail::session().clamps;
+    const double position = i >= 0 && static_cast<std::size_t>(i) < clamps.size() ? clamps[static_cast<std::size_t>(i)] : 0.0;
+    host::trace::line("get_clamp_pos(%d) -> %.10g", i, position);
+    return position;
+}
+
+int gen_nc_output_all_subs(void *list) {
+    if (!is_work_list(list)) {
+        prerr(1, "", "the pattern list is not one of the host's work lists", "");
+        host::trace::line("gen_nc_output_all_subs(list) -> 1");
+        return 1;
+    }
+    // The job model holds no patterns yet.  Each pattern body will be
+    // written here as:
+    //   c_nc_in_sub = 1; c_nc_abs_sub_x/y = the pattern's origin;
+    //   pp_sub_begin(n); the body's operations through walk_operation;
+    //   pp_sub_end(n); c_nc_in_sub = 0;
+    // stopping with 1 as soon as a hook answers stop or the writer refused.
+    host::trace::line("gen_nc_output_all_subs(list) -> 0");
+    return 0;
+}
+
+int gen_nc_short_sims(void *list) {
+    if (!is_work_list(list)) {
+        prerr(1, "", "the work list is not one of the host's work lists", "");
+        host::trace::line("gen_nc_short_sims(list) -> 1");
+        return 1;
+    }
+    int result = 0;
+    const job::Job *j = host::detail::session().job;
+    if (j != nullptr) {
+        for (const job::Operation &op : j->work) {
+            if (stopped(walk_operation(op))) {
+                result = 1;
+                break;
+            }
+        }
+    }
+    host::trace::line("gen_nc_short_sims(list) -> %d", result);
+    return result;
+}
+
+}  // extern "C"
+
+namespace host {
+
+int run_program(const job::Job &job, NcWriter &writer) {
+    apply_job(job);
+    // A program starts on an empty line buffer with the sheet where it was
+    // loaded.
+    c_nc_buff[0] = '\0';
+    c_done_repos_flag = 0;
+    current_repos_x = 0.0;
+    c_repos_y = 0.0;
+    set_writer(&writer);
+    const int result = (*pp_main)();
+    host::trace::line("pp_main() -> %d", result);
+    // A refused flush is a failed run whatever the hook answered.
+    return result > 0 || detail::session().refused ? 1 : 0;
+}
+
+}  // namespace host

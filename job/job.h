@@ -1,0 +1,110 @@
+// job.h - a job: everything the host knows about one NC program to write.
+//
+// Lengths are millimetres, angles degrees, as in the job file.  The host
+// turns a job into its state variables and records (host/job_state.cpp) and
+// walks its work list when the module asks for the body.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace job {
+
+// Text field limits: the host's arrays hold this many characters (the
+// terminating zero not counted).  The job reader refuses longer texts.
+inline constexpr std::size_t MAX_MATERIAL_LENGTH = 63;
+inline constexpr std::size_t MAX_NEST_NAME_LENGTH = 127;
+inline constexpr std::size_t MAX_MACHINE_DIR_LENGTH = 255;
+inline constexpr std::size_t MAX_STATIONS = 64;
+
+struct Machine {
+    int post_processor = 7000;     // machine variant: 7000, 7001, 7002, ...
+    bool inch = false;             // the control works in inches
+    bool eia = false;              // EIA code instead of ISO
+    int program_number = 1;
+    bool use_program_number = true;
+    bool rewind = true;            // M30 at the end
+    int loader_unloader = 0;       // unload form: 1, 2 or other
+    int reposition_type = 1;       // 1: "REP/" command, other: explicit sequence
+    int line_number_increment = 1;
+    double max_feedrate = 100.0;
+    double initial_feedrate = 100.0;
+    double load_x = 0.0;
+    double load_y = 0.0;
+    std::vector<double> clamps;    // clamp positions along X
+    int pattern_style = 0;         // the host's sub type: 0 patterns at the top, 7 offsets
+    int max_patterns = 99;
+    int laser_allowed = 0;         // 2: laser work in use (M20 blocks)
+    std::string machine_dir;       // directory of LASER.PAR, no trailing separator
+};
+
+struct Sheet {
+    std::string material;          // e.g. "ST37 (3)": the number after "(" is the material number
+    double thickness = 1.0;
+    double size_x = 2500.0;
+    double size_y = 1250.0;
+    std::string nest_name;
+};
+
+struct Station {
+    int tool = 0;                  // host tool number
+    int station = 0;               // turret station number, as in "T%d"
+    std::string options;           // option letters: 'F' forming, 'R<n>' M61x mode
+    bool indexable = false;        // the index can turn this station
+    bool laser = false;            // the laser head, not a punch
+};
+
+struct LaserTechnology {
+    int number = 0;                // referenced by contours
+    double feedrate = 0.0;         // cutting feed rate, host units
+    std::string mode;              // technology mode text: 1, 2, 3 or other
+    std::string m7x;               // M7x selector text: 2, 3, 4 or other
+    std::string s_value;           // S word value text
+};
+
+// A single stroke, or a positioning without stroke.
+struct Hit {
+    double x = 0.0;
+    double y = 0.0;
+    int tool = 0;
+    double angle = 0.0;            // index angle, degrees
+    bool position_only = false;
+};
+
+// A plain move of the sheet, no stroke.
+struct Movement {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+enum class Compensation { none, left, right };
+
+struct LaserElement {
+    enum class Kind { line, arc } kind = Kind::line;
+    double x1 = 0.0, y1 = 0.0;     // start
+    double x2 = 0.0, y2 = 0.0;     // end; an arc whose end is its start is a full circle
+    double xc = 0.0, yc = 0.0;     // arc centre
+    bool counter_clockwise = true; // arc sense
+    Compensation compensation = Compensation::none;
+    int on_type = 1;               // laser-on type 0..7
+    int off_type = 0;              // laser-off type 0..7: 0 the contour goes on
+    int technology = 0;            // laser technology number
+};
+
+// A laser contour: its elements in cutting order.
+struct LaserContour {
+    std::vector<LaserElement> elements;
+};
+
+using Operation = std::variant<Hit, Movement, LaserContour>;
+
+struct Job {
+    Machine machine;
+    Sheet sheet;
+    std::vector<Station> turret;
+    std::vector<LaserTechnology> technologies;
+    std::vector<Operation> work;   // in order
+};
+
+}  // namespace job

@@ -1,0 +1,175 @@
+// json_field.cpp - typed access to the values of a job file.
+#include "job/json_field.h"
+
+#include <cmath>
+#include <limits>
+
+#include "job/job_reader.h"
+
+namespace job {
+namespace {
+
+std::string kind_of(const nlohmann::json &value) {
+    switch (value.type()) {
+    case nlohmann::json::value_t::null: return "null";
+    case nlohmann::json::value_t::object: return "an object";
+    case nlohmann::json::value_t::array: return "an array";
+    case nlohmann::json::value_t::string: return "a text";
+    case nlohmann::json::value_t::boolean: return "true/false";
+    case nlohmann::json::value_t::number_float: return "a number with a fraction";
+    default: return "a number";
+    }
+}
+
+// A key as one segment of a JSON path: '~' and '/' escaped.
+std::string path_segment(const std::string &key) {
+    std::string out;
+    for (char c : key) {
+        if (c == '~') out += "~0";
+        else if (c == '/') out += "~1";
+        else out += c;
+    }
+    return out;
+}
+
+// A text as it may stand inside a one-line message.
+std::string quoted(const std::string &text) {
+    std::string out = "\"";
+    for (unsigned char c : text.substr(0, 60)) {
+        if (c < 0x20 || c == 0x7f) out += '?';
+        else out += static_cast<char>(c);
+    }
+    if (text.size() > 60) out += "...";
+    return out + "\"";
+}
+
+}  // namespace
+
+void JsonField::fail(const std::string &message) const {
+    throw JobError(place() + ": " + message);
+}
+
+void JsonField::expect_object(std::initializer_list<const char *> allowed) const {
+    if (!value_->is_object()) fail("expected an object, found " + kind_of(*value_));
+    for (const auto &item : value_->items()) {
+        bool known = false;
+        for (const char *key : allowed) {
+            if (item.key() == key) known = true;
+        }
+        if (!known) {
+            std::string list;
+            for (const char *key : allowed) list += (list.empty() ? "" : ", ") + std::string(key);
+            JsonField(item.value(), path_ + "/" + path_segment(item.key()))
+                .fail("unknown key " + quoted(item.key()) + " (known here: " + list + ")");
+        }
+    }
+}
+
+bool JsonField::has(const char *key) const { return value_->contains(key); }
+
+JsonField JsonField::member(const char *key) const {
+    auto found = value_->find(key);
+    if (found == value_->end()) fail(std::string("missing key \"") + key + "\"");
+    return JsonField(*found, path_ + "/" + path_segment(key));
+}
+
+std::size_t JsonField::array_size() const {
+    if (!value_->is_array()) fail("expected an array, found " + kind_of(*value_));
+    return value_->size();
+}
+
+JsonField JsonField::element(std::size_t index) const {
+    return JsonField((*value_)[index], path_ + "/" + std::to_string(index));
+}
+
+double JsonField::number() const {
+    if (!value_->is_number()) fail("expected a number, found " + kind_of(*value_));
+    double v = value_->get<double>();
+    if (!std::isfinite(v)) fail("the number is too large");
+    return v;
+}
+
+double JsonField::non_negative_number() const {
+    double v = number();
+    if (v < 0.0) fail("must not be negative");
+    return v;
+}
+
+long long JsonField::integer(long long min, long long max) const {
+    const std::string range = " (" + std::to_string(min) + " to " + std::to_string(max) + ")";
+    if (value_->is_number_unsigned()) {
+        auto v = value_->get<unsigned long long>();
+        if (v > static_cast<unsigned long long>(max)) fail("out of range" + range);
+        return static_cast<long long>(v);
+    }
+    if (value_->is_number_integer()) {
+        auto v = value_->get<long long>();
+        if (v < min || v > max) fail("out of range" + range);
+        return v;
+    }
+    if (value_->is_number_float()) {
+        double v = value_->get<double>();
+        if (!std::isfinite(v) || v != std::floor(v)) fail("expected a whole number");
+        if (v < static_cast<double>(min) || v > static_cast<double>(max)) fail("out of range" + range);
+        return static_cast<long long>(v);
+    }
+    fail("expected a whole number, found " + kind_of(*value_));
+}
+
+int JsonField::int32() const {
+    return static_cast<int>(integer(std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+bool JsonField::boolean() const {
+    if (!value_->is_boolean()) fail("expected true or false, found " + kind_of(*value_));
+    return value_->get<bool>();
+}
+
+std::string JsonField::text(std::size_t max_length) const {
+    if (!value_->is_string()) fail("expected a text, found " + kind_of(*value_));
+    const auto &s = value_->get_ref<const std::string &>();
+    if (s.size() > max_length) {
+        fail("text of " + std::to_string(s.size()) + " characters is longer than its field (at most " +
+             std::to_string(max_length) + ")");
+    }
+    // A line break or other control character would end the NC block that
+    // the text stands in and start one the user never meant to write.
+    for (unsigned char c : s) {
+        if (c < 0x20 || c == 0x7f) fail("text holds a control character (line break, tab, ...)");
+    }
+    return s;
+}
+
+std::string JsonField::text_or_integer(std::size_t max_length) const {
+    if (value_->is_number_integer() || value_->is_number_unsigned()) {
+        std::string s = value_->dump();
+        if (s.size() > max_length) fail("number is longer than its field (at most " + std::to_string(max_length) + " characters)");
+        return s;
+    }
+    if (!value_->is_string()) fail("expected a text or a whole number, found " + kind_of(*value_));
+    return text(max_length);
+}
+
+std::size_t JsonField::choice(std::initializer_list<const char *> words) const {
+    std::string list;
+    for (const char *word : words) list += (list.empty() ? "\"" : ", \"") + std::string(word) + "\"";
+    if (!value_->is_string()) fail("expected one of " + list + ", found " + kind_of(*value_));
+    const auto &s = value_->get_ref<const std::string &>();
+    std::size_t index = 0;
+    for (const char *word : words) {
+        if (s == word) return index;
+        ++index;
+    }
+    fail("unknown value " + quoted(s) + " (expected one of " + list + ")");
+}
+
+void JsonField::point(double &x, double &y) const {
+    if (!value_->is_array() || value_->size() != 2) {
+        fail("expected a point [x, y], found " +
+             (value_->is_array() ? "an array of " + std::to_string(value_->size()) : kind_of(*value_)));
+    }
+    x = element(0).number();
+    y = element(1).number();
+}
+
+}  // namespace job

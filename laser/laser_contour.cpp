@@ -1,0 +1,148 @@
+// pp_laser_line and pp_laser_arc: one element of a laser contour each.
+//
+// An element that starts where the running cut stands continues it;
+// otherwise the beam is started: technology, head mode, technology words,
+// compensation and a start block at the element's start.  The element's
+// cutting block is then held back (held_block.cpp) until the next element
+// decides its junction word, and the host's laser off ends the contour
+// when the element is its last.
+#include <math.h>
+#include <stddef.h>
+#include <stdio.h>
+
+#include "laser/held_block.h"
+#include "laser/laser_records.h"
+#include "laser/laser_words.h"
+#include "plugin/hooks.h"
+#include "plugin/host_api.h"
+#include "plugin/host_records.h"
+#include "plugin/nc_text.h"
+#include "plugin/plugin_state.h"
+
+namespace pelk {
+
+static constexpr double PI = 3.141592653589793;
+
+static bool continues_cut(double x, double y) {
+    return same_value(c_nc_x, x) && same_value(c_nc_y, y) && c_nc_laser_on != 0;
+}
+
+// The start sequence up to and including the start block.  Answers 1 when
+// output must stop.
+static int start_cut(double x, double y, const char *co) {
+    gen_nc_ni_off();
+    gen_nc_hit_off();
+    if (gen_nc_laser_tech_table(contour_tech_number(co)) > 0) return 1;
+    gen_nc_laser_on(contour_on_type(co));
+    if (write_laser_tech_words() != 0) return 1;
+    write_laser_comp_word(co);
+    gen_nc_x_y(1, x, y);
+    gen_nc_laser_feedrate(0, tech_feedrate());
+    gen_nc_eob();
+    if (flush_nc_buffer() > 0) return 1;
+    gen_nc_n();
+    return 0;
+}
+
+// Where the element's cutting block begins in the NC line buffer, and the
+// position before it, so that a block that cannot be held is dropped whole.
+struct CuttingBlockStart {
+    size_t length;
+    double x;
+    double y;
+};
+
+static CuttingBlockStart mark_cutting_block() { return {nc_length(), c_nc_x, c_nc_y}; }
+
+// The composed block is too long to be held: it is dropped, the position is
+// put back, and the user is told why the output stops.
+static int refuse_cutting_block(const CuttingBlockStart &start, const char *what) {
+    nc_truncate(start.length);
+    c_nc_x = start.x;
+    c_nc_y = start.y;
+    char detail[128];
+    snprintf(detail, sizeof detail, "%s from X%.3f Y%.3f: held block longer than %d bytes",
+             what, start.x, start.y, PENDING_BLOCK_TEXT_SIZE - 1);
+    prerr(1, "", "laser cutting block too long", detail);
+    return 1;
+}
+
+// Hands the block on and ends the element: flush, laser off, flush.
+static int finish_element(const char *co) {
+    if (flush_nc_buffer() > 0) return 1;
+    gen_nc_laser_off(0, contour_off_type(co));
+    if (flush_nc_buffer() > 0) return 1;
+    return 0;
+}
+
+int pp_laser_line(double x1, double y1, double x2, double y2, char *co) {
+    gen_nc_n();
+    gen_nc_laser_enable();
+    if (!continues_cut(x1, y1) && start_cut(x1, y1, co) != 0) return 1;
+
+    const CuttingBlockStart start = mark_cutting_block();
+    gen_nc_x_y(0, x2, y2);
+    gen_nc_laser_feedrate(0, tech_feedrate());
+    gen_nc_eob();
+
+    char line[LINE_RECORD_SIZE] = {};
+    record_put_int(line, GEO_KIND_AT, 1);
+    record_put_double(line, LINE_X1_AT, x1);
+    record_put_double(line, LINE_Y1_AT, y1);
+    record_put_double(line, LINE_X2_AT, x2);
+    record_put_double(line, LINE_Y2_AT, y2);
+    calc_line(line);
+    if (hold_laser_block(1, line, nullptr) != 0) return refuse_cutting_block(start, "laser line");
+
+    return finish_element(co);
+}
+
+int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double yc, int dir,
+                 char *co) {
+    const double r = sqrt((xs - xc) * (xs - xc) + (ys - yc) * (ys - yc));
+    double start_angle = 0.0;
+    double end_angle = 0.0;
+    double sweep = 0.0;
+    calc_sra_era_da(xs, ys, xe, ye, xc, yc, dir == 1 ? 1.0 : -1.0, &start_angle, &end_angle,
+                    &sweep);
+
+    gen_nc_n();
+    gen_nc_laser_enable();
+    if (!continues_cut(xs, ys) && start_cut(xs, ys, co) != 0) return 1;
+
+    const CuttingBlockStart start = mark_cutting_block();
+    if (same_value(xe, xs) && same_value(ye, ys)) {
+        nc_append("CIR/");
+        gen_nc_let(0, "", xc);
+        gen_nc_let(0, " ", yc);
+        gen_nc_let(1, " ", dir == 1 ? 360.0 : -360.0);
+    } else {
+        nc_append(dir == 1 ? "LCI/L" : "LCI/R");
+        gen_nc_let(0, " ", xe);
+        gen_nc_let(0, " ", ye);
+        // Beyond a half turn the control takes the radius negative.
+        gen_nc_let(0, " ", sweep - PI < 1e-6 ? r : -r);
+    }
+    gen_nc_laser_feedrate(0, tech_feedrate());
+    gen_nc_eob();
+    // The control leaves the head at the arc's end; no coordinate hook ran.
+    c_nc_x = xe;
+    c_nc_y = ye;
+
+    char circle[CIRCLE_RECORD_SIZE] = {};
+    record_put_int(circle, GEO_KIND_AT, 2);
+    record_put_double(circle, CIRCLE_XC_AT, xc);
+    record_put_double(circle, CIRCLE_YC_AT, yc);
+    record_put_double(circle, CIRCLE_R_AT, r);
+    record_put_double(circle, CIRCLE_XS_AT, xs);
+    record_put_double(circle, CIRCLE_YS_AT, ys);
+    record_put_double(circle, CIRCLE_XE_AT, xe);
+    record_put_double(circle, CIRCLE_YE_AT, ye);
+    record_put_int(circle, CIRCLE_DIR_AT, dir);
+    calc_circle(circle);
+    if (hold_laser_block(2, nullptr, circle) != 0) return refuse_cutting_block(start, "laser arc");
+
+    return finish_element(co);
+}
+
+}  // namespace pelk

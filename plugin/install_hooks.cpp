@@ -1,0 +1,36 @@
+// The module's one export: it stores the handlers into the host's hook
+// table, in the order of the table, and touches nothing else.
+#include "plugin/host_api.h"
+#include "plugin/hooks.h"
+
+extern "C" __attribute__((visibility("default"))) void post_dll_set_pp_vars(void) {
+    ::pp_la_parms = &pelk::pp_la_parms;
+    ::pp_d_o_u = &pelk::pp_d_o_u;
+    ::pp_n = &pelk::pp_n;
+    ::pp_eob = &pelk::pp_eob;
+    ::pp_g = &pelk::pp_g;
+    ::pp_m = &pelk::pp_m;
+    ::pp_x_y = &pelk::pp_x_y;
+    ::pp_tool = &pelk::pp_tool;
+    ::pp_index = &pelk::pp_index;
+    ::pp_i_j = &pelk::pp_i_j;
+    ::pp_let = &pelk::pp_let;
+    ::pp_feedrate = &pelk::pp_feedrate;
+    ::pp_hit_on = &pelk::pp_hit_on;
+    ::pp_ni_on = &pelk::pp_ni_on;
+    ::pp_ni_off = &pelk::pp_ni_off;
+    ::pp_hit_off = &pelk::pp_hit_off;
+    ::pp_laser_enable = &pelk::pp_laser_enable;
+    ::pp_laser_disable = &pelk::pp_laser_disable;
+    ::pp_laser_on = &pelk::pp_laser_on;
+    ::pp_laser_off = &pelk::pp_laser_off;
+    ::pp_movement = &pelk::pp_movement;
+    ::pp_hit = &pelk::pp_hit;
+    ::pp_grid = &pelk::pp_grid;
+    ::pp_laser_line = &pelk::pp_laser_line;
+    ::pp_laser_arc = &pelk::pp_laser_arc;
+    ::pp_laser_tech_table = &pelk::pp_laser_tech_table;
+    ::pp_sheet_tab_break = &pelk::pp_sheet_tab_break;
+    ::pp_main_questions = &pelk::pp_main_questions;
+    ::pp_main = &pelk::pp_main;
+}

@@ -1,0 +1,56 @@
+// plugin_state.h - the module's shared state, all of it in one place.
+//
+// Plain module variables, zero when the module is loaded.  pp_main resets
+// them at the start of every NC program; the comment of each says who else
+// changes it.  Nothing here lives on the heap.
+#pragma once
+
+#include "plugin/host_records.h"
+
+namespace pelk {
+
+// Pattern offset: 1 while an "OFS/" offset is in force on the control.
+// Set by the offset pattern calls, cleared by cancel_pattern_offset.
+extern int offset_active;
+
+// 1: the next index request for an indexable station writes its C word even
+// when the angle is unchanged.  Set at a pattern header, cleared by pp_index.
+extern int index_forced;
+
+// M61x mode last written by prepare_tool_change (variant 7001): 0..3 for
+// M610, M611, M613, M615.
+extern int last_m61x;
+
+// 1 once the LASER.PAR section has been written into the current program.
+// Set by pp_laser_enable.
+extern int laser_par_loaded;
+
+// Laser head mode last commanded by pp_laser_on: 1 after M121, 0 after M122,
+// 2 after M123, -1 after M124 or unknown.  Reset to -1 at program start, at
+// pattern boundaries and by flip and turn.
+extern int laser_head_mode;
+
+// M7x selector value last written by write_laser_tech_words, -1 unknown.
+extern int last_laser_m7x;
+
+// Technology mode last written with its S word by write_laser_tech_words,
+// -1 unknown.
+extern int last_laser_tech;
+
+// Junction word in force: 1 M21 (smooth), 0 M22 (corner), -1 unknown.
+// Changed by hold_laser_block and write_pending_block, -1 at every laser on.
+extern int m21_m22_state;
+
+// What hold_laser_block holds back: 0 nothing, 1 a line block, 2 an arc block.
+extern int pending_block_kind;
+
+// The held laser cutting block without its block end, zero-terminated.
+enum { PENDING_BLOCK_TEXT_SIZE = 5000 };
+extern char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
+
+// Geometry of the held block: a line record while pending_block_kind is 1,
+// a circle record while it is 2.
+extern char pending_line[LINE_RECORD_SIZE];
+extern char pending_arc[CIRCLE_RECORD_SIZE];
+
+}  // namespace pelk

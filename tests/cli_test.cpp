@@ -1,0 +1,194 @@
+// cli_test.cpp - pelk-post as a user runs it: refused jobs write nothing,
+// failed runs leave existing files alone, and the outputs land where asked.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;  // exit status, -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+std::string read_file(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_file(const fs::path &path, const std::string &text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string quote(const std::string &text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') out += "'\\''";
+        else out += c;
+    }
+    return out + "'";
+}
+
+class PelkPost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::path(::testing::TempDir()) / (std::string("pelk_cli_") + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs pelk-post with args (already quoted where needed).
+    Result pelk_post(const std::string &args) {
+        fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+        std::string command = quote(PELK_POST_PATH) + " --module " + quote(PELK_MODULE_PATH) + " " + args + " >" +
+                              quote(out.string()) + " 2>" + quote(err.string());
+        int raw = std::system(command.c_str());
+        Result r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = read_file(out);
+        r.err = read_file(err);
+        fs::remove(out);
+        fs::remove(err);
+        return r;
+    }
+
+    // Writes a job file into the test folder and answers its path.
+    std::string job(const std::string &text, const std::string &name = "job.json") {
+        write_file(dir / name, text);
+        return (dir / name).string();
+    }
+
+    // The files in the test folder, apart from the job files.
+    std::string others() const {
+        std::string names;
+        for (const auto &entry : fs::directory_iterator(dir)) {
+            if (entry.path().extension() != ".json") names += entry.path().filename().string() + " ";
+        }
+        return names;
+    }
+
+    fs::path dir;
+};
+
+const char *GOOD_JOB = R"j({"machine": {"rewind": false},
+ "sheet": {"material": "ST37 (3)", "thickness": 2, "nest_name": "N"},
+ "turret": [{"tool": 1, "station": 4}],
+ "work": [{"hit": {"x": 10, "y": 20, "tool": 1}}]})j";
+
+// A refused job: non-zero exit, one "pelk-post: error:" line naming the
+// place, and not a single file written.
+void expect_refused(const Result &r, const std::string &place) {
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("pelk-post: error: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(place), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "not one line: " << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(PelkPost, RefusedJobsWriteNothing) {
+    expect_refused(pelk_post(quote(job("{\n \"sheet\": {\"thickness\": 2,}\n}"))), "job.json: line 2, column 27");
+    EXPECT_EQ(others(), "");
+    expect_refused(pelk_post(quote(job(R"({"sheet": {"thickness": "2"}})"))), "/sheet/thickness: expected a number");
+    expect_refused(pelk_post(quote(job(R"({"work": [{"punch": {"x": 1}}]})"))), "/work/0/punch: unknown operation");
+    expect_refused(pelk_post(quote(job(R"({"work": [{"move": {"x": 1e999, "y": 0}}]})"))), "the number 1e999 is too large");
+    expect_refused(pelk_post(quote(job(R"({"sheet": {"material": ")" + std::string(64, 'M') + "\"}}"))),
+                   "/sheet/material: text of 64 characters");
+    expect_refused(pelk_post(quote((dir / "missing.json").string())), "missing.json: cannot open the job file");
+    EXPECT_EQ(others(), "");
+}
+
+TEST_F(PelkPost, WritesTheProgramBesideTheJob) {
+    Result r = pelk_post(quote(job(GOOD_JOB)));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    std::string nc = read_file(dir / "job.nc");
+    EXPECT_EQ(nc.rfind("% \r\nO0001\r\n(N)\r\n", 0), 0u) << nc;
+    EXPECT_NE(nc.find("X10Y20T4\r\n"), std::string::npos) << nc;
+    EXPECT_EQ(nc.back(), '%');
+    EXPECT_EQ(others(), "job.nc ");  // no temporary left behind
+
+    // -o - gives the same program on standard output.
+    Result to_stdout = pelk_post("-o - " + quote((dir / "job.json").string()));
+    ASSERT_EQ(to_stdout.status, 0) << to_stdout.err;
+    EXPECT_EQ(to_stdout.out, nc);
+    // /dev/stdout while standard output is a regular file: written into that
+    // file, never renamed over it.
+    write_file(dir / "log.txt", "before\n");
+    std::string command = quote(PELK_POST_PATH) + " --module " + quote(PELK_MODULE_PATH) + " -o /dev/stdout " +
+                          quote((dir / "job.json").string()) + " >>" + quote((dir / "log.txt").string());
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(read_file(dir / "log.txt"), "before\n" + nc);
+    fs::remove(dir / "log.txt");
+
+    // A second run replaces the program, with its permissions kept.
+    fs::permissions(dir / "job.nc", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    write_file(dir / "job.nc", "old");
+    ASSERT_EQ(pelk_post(quote((dir / "job.json").string())).status, 0);
+    EXPECT_EQ(read_file(dir / "job.nc"), nc);
+    EXPECT_EQ(fs::status(dir / "job.nc").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(PelkPost, FailedRunsLeaveAnExistingOutputUntouched) {
+    write_file(dir / "job.nc", "old program");
+    Result bad_job = pelk_post(quote(job(R"({"machine": {"units": "cm"}})")));
+    EXPECT_EQ(bad_job.status, 1);
+    Result no_module = pelk_post("--module " + quote((dir / "nothing.so").string()) + " " + quote(job(GOOD_JOB)));
+    EXPECT_EQ(no_module.status, 1);
+    EXPECT_EQ(no_module.err.rfind("pelk-post: error: ", 0), 0u) << no_module.err;
+    EXPECT_NE(no_module.err.find("nothing.so"), std::string::npos) << no_module.err;
+    EXPECT_EQ(read_file(dir / "job.nc"), "old program");
+    EXPECT_EQ(others(), "job.nc ");
+}
+
+TEST_F(PelkPost, OutputThatCannotBeWritten) {
+    std::string good = quote(job(GOOD_JOB));
+    Result no_dir = pelk_post("-o " + quote((dir / "no" / "such" / "x.nc").string()) + " " + good);
+    EXPECT_EQ(no_dir.status, 1);
+    EXPECT_NE(no_dir.err.find("pelk-post: error: cannot write"), std::string::npos) << no_dir.err;
+    EXPECT_NE(no_dir.err.find("No such file or directory"), std::string::npos) << no_dir.err;
+
+    if (fs::exists("/dev/full")) {
+        Result full = pelk_post("-o /dev/full " + good);
+        EXPECT_EQ(full.status, 1);
+        EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+        EXPECT_TRUE(fs::is_character_file("/dev/full"));  // written to, never replaced
+    }
+
+    // The default output of a job named *.nc would be the job itself.
+    Result onto_itself = pelk_post(quote(job(GOOD_JOB, "same.nc")));
+    EXPECT_EQ(onto_itself.status, 1);
+    EXPECT_EQ(read_file(dir / "same.nc"), GOOD_JOB);
+    EXPECT_EQ(others(), "same.nc ");
+}
+
+TEST_F(PelkPost, CommandLine) {
+    Result help = pelk_post("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("pelk-post examples/punching.json"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--machine-dir"), std::string::npos);
+
+    Result no_job = pelk_post("");
+    EXPECT_EQ(no_job.status, 2);
+    EXPECT_EQ(no_job.err.rfind("pelk-post: error: ", 0), 0u) << no_job.err;
+
+    Result trace = pelk_post("--trace " + quote((dir / "trace.txt").string()) + " -o - " + quote(job(GOOD_JOB)));
+    EXPECT_EQ(trace.status, 0) << trace.err;
+    EXPECT_NE(read_file(dir / "trace.txt").find("pp_main"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: a plain build, then a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+export LC_ALL=C
+for variant in build build-asan; do
+  options=""
+  if [ "$variant" = build-asan ]; then
+    options="-DPELK_SANITIZE=ON"
+  fi
+  echo "== $variant"
+  # shellcheck disable=SC2086
+  cmake -S . -B "$variant" $options
+  cmake --build "$variant" -j2
+  ctest --test-dir "$variant" --output-on-failure -j2
+done

@@ -1,0 +1,43 @@
+// Position words of a block.  An axis that did not move is left out, unless
+// the caller forces both words or neither axis moved at all.
+#include "plugin/hooks.h"
+#include "plugin/host_api.h"
+#include "plugin/nc_text.h"
+
+namespace pelk {
+
+namespace {
+
+// Writes the word of one axis: absolute, incremental from the exact previous
+// position, or relative to the pattern origin for the offset pattern style.
+void write_axis_word(const char *axis, double target, double current, double pattern_origin) {
+    char number[256];
+    double value;
+    bool incremental = false;
+    if (c_nc_sub_type == 7) {
+        value = c_nc_absolute != 0 ? target : target - pattern_origin;
+    } else if (c_nc_absolute != 0) {
+        value = target;
+    } else {
+        value = target - current;
+        incremental = true;
+    }
+    gen_nc_d_o_u(value, number);
+    nc_appendf("%s%s%s", incremental ? "D" : "", axis, number);
+}
+
+}  // namespace
+
+void pp_x_y(int force, double x, double y) {
+    const bool both = force == 1 || (same_value(x, c_nc_x) && same_value(y, c_nc_y));
+    if (both || !same_value(x, c_nc_x)) {
+        write_axis_word("X", x, c_nc_x, c_nc_abs_sub_x);
+        c_nc_x = x;
+    }
+    if (both || !same_value(y, c_nc_y)) {
+        write_axis_word("Y", y, c_nc_y, c_nc_abs_sub_y);
+        c_nc_y = y;
+    }
+}
+
+}  // namespace pelk
