@@ -3,7 +3,9 @@
 // When a trace stream is set (host::set_trace), every hook call the host
 // makes and every host service the module calls is written as one line,
 // for example "pp_hit(100, 50, 3, 1, 1.570796327, 0, 0) -> 0".  Doubles are
-// written with "%.10g"; texts in double quotes, a null text as NULL.
+// written with "%.10g"; texts in double quotes, a null text as NULL.  A call
+// without a result is written before it runs; a call with a result when it
+// returns, so the calls it made itself stand above it.
 #pragma once
 
 namespace host::trace {

@@ -59,6 +59,63 @@ std::string syntax_detail(const std::string &what) {
     return out;
 }
 
+// Watches the parser for a key given twice in one object: nlohmann keeps the
+// last silently, which would hide a pasted or mistyped line.
+class DuplicateKeyCheck {
+public:
+    bool operator()(int, nlohmann::json::parse_event_t event, nlohmann::json &parsed) {
+        using event_t = nlohmann::json::parse_event_t;
+        switch (event) {
+        case event_t::object_start:
+        case event_t::array_start:
+            child_starts();
+            frames_.push_back(Frame{event == event_t::object_start, {}, {}, 0});
+            break;
+        case event_t::object_end:
+        case event_t::array_end:
+            if (!frames_.empty()) frames_.pop_back();
+            break;
+        case event_t::value:
+            child_starts();
+            break;
+        case event_t::key: {
+            Frame &f = frames_.back();
+            const std::string &key = parsed.get_ref<const std::string &>();
+            for (const std::string &seen : f.keys) {
+                if (seen == key) throw JobError(path() + "/" + key + ": key \"" + key + "\" given twice");
+            }
+            f.keys.push_back(key);
+            f.key = key;
+            break;
+        }
+        }
+        return true;
+    }
+
+private:
+    struct Frame {
+        bool object;
+        std::vector<std::string> keys;
+        std::string key;   // of the member being read
+        std::size_t count; // elements started, for arrays
+    };
+
+    void child_starts() {
+        if (!frames_.empty() && !frames_.back().object) ++frames_.back().count;
+    }
+
+    std::string path() const {
+        std::string out;
+        for (std::size_t i = 0; i + 1 < frames_.size(); ++i) {
+            const Frame &f = frames_[i];
+            out += "/" + (f.object ? f.key : std::to_string(f.count - 1));
+        }
+        return out;
+    }
+
+    std::vector<Frame> frames_;
+};
+
 Machine read_machine(const JsonField &f, const std::string &base_dir) {
     f.expect_object({"post_processor", "units", "code", "program_number", "write_program_number", "rewind",
                      "loader_unloader", "reposition_type", "max_feedrate", "initial_feedrate", "load_position",
@@ -305,7 +362,7 @@ std::string resolve_machine_dir(const std::string &dir, const std::string &base_
 Job parse_job(const std::string &text, const std::string &base_dir) {
     nlohmann::json root;
     try {
-        root = nlohmann::json::parse(text);
+        root = nlohmann::json::parse(text, DuplicateKeyCheck());
     } catch (const nlohmann::json::parse_error &e) {
         std::size_t line = 0, column = 0;
         line_and_column(text, e.byte, line, column);

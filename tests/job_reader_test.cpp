@@ -106,6 +106,13 @@ TEST(JobReader, TyposAreCaughtAsUnknownKeys) {
     EXPECT_NE(refusal(R"({"sheets": {}})").find("/sheets: unknown key"), std::string::npos);
     EXPECT_NE(refusal(with_work(R"({"hit": {"x": 1, "y": 2, "tool": 11, "angel": 90}})")).find("/work/0/hit/angel"),
               std::string::npos);
+    EXPECT_NE(refusal(R"({"machine": {"units": "inch", "units": "mm"}})").find("/machine/units: key \"units\" given twice"),
+              std::string::npos);
+    EXPECT_NE(refusal(with_work(R"({"move": {"x": 1, "y": 2}}, {"hit": {"x": 1, "y": 2, "x": 3, "tool": 11}})"))
+                  .find("/work/1/hit/x: key \"x\" given twice"),
+              std::string::npos)
+        << refusal(with_work(R"({"move": {"x": 1, "y": 2}}, {"hit": {"x": 1, "y": 2, "x": 3, "tool": 11}})"));
+    EXPECT_EQ(refusal(R"({"turret": [{"tool": 1, "station": 1}, {"tool": 2, "station": 2}]})"), "");
     EXPECT_NE(refusal(with_work(R"({"cut": {"x": 1}})")).find("/work/0/cut: unknown operation \"cut\""), std::string::npos);
     EXPECT_NE(refusal(with_work(R"({"hit": {"x": 1, "y": 2, "tool": 11}, "move": {"x": 1, "y": 1}})")).find("/work/0: "),
               std::string::npos);

@@ -12,18 +12,6 @@
 
 namespace {
 
-// Module state (whether the section was written) lives as long as the loaded
-// module; the start of a program puts it back.  The program itself is
-// refused at its first flush, so it writes nothing.
-void start_new_program() {
-    job::Job empty;
-    host::MemoryWriter refusing;
-    refusing.refuse_from(1);
-    host::run_program(empty, refusing);
-    host::reset_host();
-    host::set_message_stream(nullptr);
-}
-
 const std::string CANNOT_OPEN = "error: cannot open the laser parameter file: ";
 const std::string NO_SECTION =
     "error: no section of the laser parameter file matches the sheet's material and thickness: ";
@@ -32,8 +20,6 @@ class LaserParametersTest : public HostTest {
 protected:
     void SetUp() override {
         HostTest::SetUp();
-        start_new_program();
-        host::set_writer(&writer);
         std::string pattern = (std::filesystem::temp_directory_path() / "pelk-laser-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
@@ -97,7 +83,6 @@ TEST_F(LaserParametersTest, EmptyMaterialNameMatchesEveryMaterialOfTheThickness)
     EXPECT_EQ(section_of("@ST,2\nA\n@,2\nB\n"), crlf("B\n"));
 
     start_new_program();
-    host::set_writer(&writer);
     use_sheet("ALU", 3.0);
     EXPECT_EQ(section_of("@,2\nB\n"), "");
     EXPECT_EQ(host::messages(), (std::vector<std::string>{NO_SECTION + path_}));
@@ -108,7 +93,6 @@ TEST_F(LaserParametersTest, ThicknessWithoutNumberMatchesOnlyThicknessZero) {
     EXPECT_EQ(section_of("@ST,abc\nA\n"), crlf("A\n"));
 
     start_new_program();
-    host::set_writer(&writer);
     use_sheet("ST37", 2.0);
     EXPECT_EQ(section_of("@ST,abc\nA\n"), "");
     EXPECT_EQ(host::messages(), (std::vector<std::string>{NO_SECTION + path_}));
@@ -120,7 +104,6 @@ TEST_F(LaserParametersTest, CommentsAndEmptyLinesDoNotEndTheSectionButAnAtSignDo
               crlf("A1\nA2\n"));
 
     start_new_program();
-    host::set_writer(&writer);
     use_sheet("ST37", 2.0);
     EXPECT_EQ(section_of("@ST,2\nA1\n@other text\nA2\n"), crlf("A1\n"));
 }

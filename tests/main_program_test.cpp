@@ -22,7 +22,10 @@ protected:
         job.sheet.size_x = 2500;
         job.sheet.size_y = 1250;
         job.sheet.nest_name = "NEST-1";
-        job.work.push_back(job::Movement{500, 400});
+        job::Movement move;
+        move.x = 500;
+        move.y = 400;
+        job.work.emplace_back(move);
     }
 
     // Runs pp_main on the job as the host would.

@@ -10,23 +10,10 @@ namespace {
 
 constexpr double DEG = 1.0 / 57.29577951308232;  // radians per degree
 
-// Module state lives as long as the loaded module; the start of a program
-// puts it back.  The program itself is refused at its first flush.
-void start_new_program() {
-    job::Job empty;
-    host::MemoryWriter refusing;
-    refusing.refuse_from(1);
-    host::run_program(empty, refusing);
-    host::reset_host();
-    host::set_message_stream(nullptr);
-}
-
 class HitTest : public HostTest {
 protected:
     void SetUp() override {
         HostTest::SetUp();
-        start_new_program();
-        host::set_writer(&writer);
         use_turret(7000);
     }
 
@@ -83,13 +70,6 @@ TEST_F(HitTest, MovementLeavesWithTheNextHit) {
     EXPECT_EQ(c_nc_buff, crlf("X5Y6M03\n"));
     EXPECT_EQ(pp_hit(10, 6, 3, 0, 0.0, 0, 0), 0);
     EXPECT_EQ(writer.pieces(), (std::vector<std::string>{crlf("X5Y6M03\nX10T3\n")}));
-}
-
-TEST_F(HitTest, LaserHeadDownIsLiftedBeforeTheHit) {
-    c_nc_laser_head_down = 1;
-    EXPECT_EQ(pp_hit(10, 20, 3, 0, 0.0, 0, 0), 0);
-    EXPECT_EQ(writer.text(), crlf("M23\nX10Y20T3\n"));
-    EXPECT_EQ(c_nc_laser_head_down, 0);
 }
 
 TEST_F(HitTest, NibblingOnIsABlockOfItsOwnWithoutFlush) {

@@ -11,26 +11,8 @@ namespace {
 
 constexpr double DEG = 1.0 / 57.29577951308232;  // radians per degree
 
-// Module state (the M61x mode last written) lives as long as the loaded
-// module; the start of a program puts it back.  The program itself is
-// refused at its first flush, so it writes nothing.
-void start_new_program() {
-    job::Job empty;
-    host::MemoryWriter refusing;
-    refusing.refuse_from(1);
-    host::run_program(empty, refusing);
-    host::reset_host();
-    host::set_message_stream(nullptr);
-}
-
 class ToolChangeTest : public HostTest {
 protected:
-    void SetUp() override {
-        HostTest::SetUp();
-        start_new_program();
-        host::set_writer(&writer);
-    }
-
     void use_turret(int variant, std::vector<job::Station> turret) {
         job_.machine.post_processor = variant;
         job_.turret = std::move(turret);

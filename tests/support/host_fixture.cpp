@@ -7,6 +7,15 @@ void HostTest::SetUp() {
         ASSERT_TRUE(host::load_module(PELK_MODULE_PATH, error)) << error;
         loaded = true;
     }
+    start_new_program();
+}
+
+void HostTest::start_new_program() {
+    const job::Job empty;
+    host::MemoryWriter refusing;
+    refusing.refuse_from(1);
+    host::set_message_stream(nullptr);
+    host::run_program(empty, refusing);
     host::reset_host();
     host::set_message_stream(nullptr);
     host::set_writer(&writer);

@@ -18,6 +18,11 @@ protected:
     // Everything flushed so far followed by what still stands in c_nc_buff.
     std::string output() const;
 
+    // The module keeps its state as long as it is loaded; only a program
+    // start puts it back.  This runs a program whose first write is refused
+    // (so it writes nothing), then gives the host a fresh state with writer.
+    void start_new_program();
+
     host::MemoryWriter writer;
 };
 
