@@ -21,8 +21,8 @@ std::string failure(const std::string &what, const std::string &name, int error_
 // Syncs the directory that holds path, so that a rename survives a crash.
 // Best effort: some file systems do not allow it.
 void sync_directory_of(const std::string &path) {
-    std::string dir = std::filesystem::path(path).parent_path().string();
-    if (dir.empty()) dir = ".";
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::filesystem::path dir = parent.empty() ? std::filesystem::path(".") : parent;
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         (void)::fsync(fd);
@@ -71,7 +71,10 @@ bool OutputFile::open(const std::string &target, std::string &error) {
     }
 
     std::filesystem::path aside = std::filesystem::path(target_);
-    aside.replace_filename("." + aside.filename().string() + ".XXXXXX");
+    std::string hidden_name = ".";
+    hidden_name += aside.filename().native();
+    hidden_name += ".XXXXXX";
+    aside.replace_filename(hidden_name);
     std::string pattern = aside.string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

@@ -85,7 +85,10 @@ JsonField JsonField::element(std::size_t index) const {
 double JsonField::number() const {
     if (!value_->is_number()) fail("expected a number, found " + kind_of(*value_));
     double v = value_->get<double>();
-    if (!std::isfinite(v)) fail("the number is too large");
+    // Far beyond any sheet or feed; a number past it would not even fit the
+    // number text of an NC word.
+    constexpr double MAX_MAGNITUDE = 1e9;
+    if (!std::isfinite(v) || v > MAX_MAGNITUDE || v < -MAX_MAGNITUDE) fail("the number is too large (at most 1e9 in size)");
     return v;
 }
 

@@ -125,6 +125,10 @@ TEST(JobReader, NumbersMustBeFiniteAndInRange) {
               std::string::npos);
     EXPECT_NE(refusal(R"({"sheet": {"thickness": -1e999}})").find("line 1, column 25: the number -1e999"), std::string::npos);
     EXPECT_NE(refusal(R"({"sheet": {"thickness": -2}})").find("/sheet/thickness: must not be negative"), std::string::npos);
+    // Finite but past any sheet: its number text would not fit an NC word.
+    EXPECT_NE(refusal(with_work(R"({"move": {"x": 1e300, "y": 2}})")).find("/work/0/move/x: the number is too large"),
+              std::string::npos);
+    EXPECT_EQ(refusal(with_work(R"({"move": {"x": -1e9, "y": 2}})")), "");
     EXPECT_NE(refusal(R"({"machine": {"post_processor": 4294967296}})").find("/machine/post_processor: out of range"),
               std::string::npos);
     EXPECT_NE(refusal(R"({"machine": {"program_number": -1}})").find("out of range"), std::string::npos);

@@ -4,31 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/host_fixture.h"
+#include "tests/punch_fixture.h"
 
 namespace {
 
-constexpr double DEG = 1.0 / 57.29577951308232;  // radians per degree
-
-class HitTest : public HostTest {
+class HitTest : public PunchTest {
 protected:
     void SetUp() override {
-        HostTest::SetUp();
+        PunchTest::SetUp();
         use_turret(7000);
     }
 
-    void use_turret(int variant) {
-        job_.machine.post_processor = variant;
-        job_.turret = {{1, 1, "F"}, {2, 2, "R2"}, {3, 3, ""}};
-        host::apply_job(job_);
-        c_nc_tool = 0;
-        c_nc_tool_a = 0.0;
-        c_nc_x = 0.0;
-        c_nc_y = 0.0;
-        c_last_form_flag = 0;
-    }
-
-    job::Job job_;
+    void use_turret(int variant) { PunchTest::use_turret(variant, {{1, 1, "F"}, {2, 2, "R2"}, {3, 3, ""}}); }
 };
 
 TEST_F(HitTest, HitBlockHoldsCoordinatesToolAndIndexWords) {

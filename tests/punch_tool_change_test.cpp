@@ -5,35 +5,13 @@
 #include <vector>
 
 #include "plugin/host_records.h"
-#include "tests/support/host_fixture.h"
+#include "tests/punch_fixture.h"
 
 namespace {
 
-constexpr double DEG = 1.0 / 57.29577951308232;  // radians per degree
-
-class ToolChangeTest : public HostTest {
+class ToolChangeTest : public PunchTest {
 protected:
-    void use_turret(int variant, std::vector<job::Station> turret) {
-        job_.machine.post_processor = variant;
-        job_.turret = std::move(turret);
-        host::apply_job(job_);
-        c_nc_tool = 0;
-        c_nc_tool_a = 0.0;
-        c_nc_x = 0.0;
-        c_nc_y = 0.0;
-        c_last_form_flag = 0;
-    }
-
-    // A hit at (x, y) with the host tool, answering what it wrote.
-    std::string hit(double x, double y, int tool, int indexable = 0, double degrees = 0.0) {
-        const std::size_t before = output().size();
-        EXPECT_EQ(pp_hit(x, y, tool, indexable, degrees * DEG, 0, 0), 0);
-        return output().substr(before);
-    }
-
     void set_station_count(int count) { std::memcpy(c_tool_stations + STATION_COUNT_AT, &count, sizeof count); }
-
-    job::Job job_;
 };
 
 TEST_F(ToolChangeTest, FormingToolsGetM08AtEveryChangeAndTheNextOtherToolM09) {
