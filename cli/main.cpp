@@ -104,9 +104,7 @@ int run(const Options &o) {
     }
     if (result != 0) {
         out.discard();
-        return fail("the NC program was stopped before its end; " +
-                    (output == "-" ? std::string("standard output holds an incomplete program")
-                                   : output + " was not written"));
+        return fail("the NC program was stopped before its end; " + out.name() + " was not written");
     }
     if (!out.commit(error)) return fail(error);
     if (trace.is_open()) {

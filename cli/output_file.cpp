@@ -30,6 +30,20 @@ void sync_directory_of(const std::string &path) {
     }
 }
 
+// Copies the collected program to standard output; answers 0 or the error.
+int copy_to_stdout(std::FILE *collected) {
+    if (std::fflush(collected) != 0 || std::ferror(collected)) return errno != 0 ? errno : EIO;
+    std::rewind(collected);
+    char chunk[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, collected)) > 0) {
+        if (std::fwrite(chunk, 1, n, stdout) != n) return errno != 0 ? errno : EIO;
+    }
+    if (std::ferror(collected)) return errno != 0 ? errno : EIO;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return errno != 0 ? errno : EIO;
+    return 0;
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() { discard(); }
@@ -37,9 +51,15 @@ OutputFile::~OutputFile() { discard(); }
 bool OutputFile::open(const std::string &target, std::string &error) {
     discard();
     if (target == "-") {
+        // Collected in an anonymous file and copied out whole at the end, so
+        // that a stopped program never reaches standard output in part.
         is_stdout_ = true;
         name_ = "standard output";
-        stream_ = stdout;
+        stream_ = std::tmpfile();
+        if (stream_ == nullptr) {
+            error = failure("cannot write", name_, errno);
+            return false;
+        }
         return true;
     }
     name_ = target;
@@ -112,9 +132,10 @@ bool OutputFile::commit(std::string &error) {
         return false;
     }
     if (is_stdout_) {
-        stream_ = nullptr;
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            error = failure("cannot write", name_, errno);
+        const int e = copy_to_stdout(stream_);
+        discard();
+        if (e != 0) {
+            error = failure("cannot write", name_, e);
             return false;
         }
         return true;
@@ -142,7 +163,7 @@ bool OutputFile::commit(std::string &error) {
 }
 
 void OutputFile::discard() {
-    if (stream_ != nullptr && !is_stdout_) std::fclose(stream_);
+    if (stream_ != nullptr) std::fclose(stream_);
     stream_ = nullptr;
     if (!temporary_.empty()) {
         std::remove(temporary_.c_str());

@@ -5,7 +5,8 @@
 // file beside it, synced and renamed over the target only when everything
 // went well; an existing target stays untouched otherwise.  A target that
 // exists and is no regular file (a device, a FIFO, /dev/stdout) is written
-// directly: it cannot be replaced.  "-" is standard output.
+// directly: it cannot be replaced.  "-" is standard output, which gets the
+// program only once it is complete.
 #pragma once
 
 #include <cstdio>
