@@ -49,6 +49,11 @@ private:
 // Loading the same path again only installs the hooks again.
 bool load_module(const std::string &path, std::string &error);
 
+// Installs the hooks of a module whose export is at hand already (a module
+// linked into the executable, as the white-box tests do): the hook table is
+// put back to the host defaults, then install fills it.
+void install_module(void (*install)(void));
+
 // Path of the module built beside the running executable ("pelk1.so" in the
 // executable's directory).
 std::string default_module_path();

@@ -30,11 +30,14 @@ bool load_module(const std::string &path, std::string &error) {
         dlclose(handle);
         return false;
     }
-    const Install install = reinterpret_cast<Install>(symbol);
+    install_module(reinterpret_cast<Install>(symbol));
+    return true;
+}
+
+void install_module(void (*install)(void)) {
     detail::install_default_hooks();
     install();
     detail::save_loaded_hooks();
-    return true;
 }
 
 std::string default_module_path() {

@@ -10,7 +10,8 @@
 
 constexpr double DEG = 1.0 / 57.29577951308232;  // radians per degree
 
-class PunchTest : public HostTest {
+template <typename Base>
+class PunchFixture : public Base {
 protected:
     // The turret of a machine variant, no current station, index at 0, the
     // tool at the origin and forming mode off.
@@ -27,10 +28,12 @@ protected:
 
     // A hit at (x, y) with the host tool, answering what it wrote.
     std::string hit(double x, double y, int tool, int indexable = 0, double degrees = 0.0) {
-        const std::size_t before = output().size();
+        const std::size_t before = this->output().size();
         EXPECT_EQ(pp_hit(x, y, tool, indexable, degrees * DEG, 0, 0), 0);
-        return output().substr(before);
+        return this->output().substr(before);
     }
 
     job::Job job_;
 };
+
+using PunchTest = PunchFixture<HostTest>;

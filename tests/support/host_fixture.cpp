@@ -1,13 +1,17 @@
 #include "tests/support/host_fixture.h"
 
 void HostTest::SetUp() {
+    install_module();
+    start_new_program();
+}
+
+void HostTest::install_module() {
     static bool loaded = false;
     if (!loaded) {
         std::string error;
         ASSERT_TRUE(host::load_module(PELK_MODULE_PATH, error)) << error;
         loaded = true;
     }
-    start_new_program();
 }
 
 void HostTest::start_new_program() {

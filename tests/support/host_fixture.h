@@ -15,6 +15,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Puts the module's hooks into the host's table: loads pelk1.so.
+    virtual void install_module();
+
     // Everything flushed so far followed by what still stands in c_nc_buff.
     std::string output() const;
 
