@@ -66,6 +66,11 @@ void format_host_message(char *out, size_t size, const char *message, int value)
     }
 }
 
+const char *message_text(int n) {
+    const char *text = cmsg(n);
+    return text != nullptr ? text : "";
+}
+
 int record_int(const char *record, size_t offset) {
     int value;
     memcpy(&value, record + offset, sizeof value);

@@ -32,6 +32,9 @@ void nc_truncate(size_t length);
 // so a host text can never make the formatting read what was not passed.
 void format_host_message(char *out, size_t size, const char *message, int value);
 
+// The host's message text number n, or "" when the host has none.
+const char *message_text(int n);
+
 // Field readers for packed host records.
 int record_int(const char *record, size_t offset);
 double record_double(const char *record, size_t offset);

@@ -72,7 +72,7 @@ bool write_header() {
 
     // 4. Sheet: thickness and size.
     gen_nc_n();
-    nc_appendf("(%.*s - %s X %s Y %s)", MAX_COMMENT_TEXT, cmsg(863), thickness, size_x, size_y);
+    nc_appendf("(%.*s - %s X %s Y %s)", MAX_COMMENT_TEXT, message_text(863), thickness, size_x, size_y);
     if (end_and_flush()) return true;
 
     // 5. Clamp positions.
@@ -81,7 +81,7 @@ bool write_header() {
     for (int i = 0; i < c_clamps; ++i) {
         char position[256];
         gen_nc_d_o_u(get_clamp_pos(i), position);
-        nc_appendf("%.*s %d %s ", MAX_COMMENT_TEXT, cmsg(889), i + 1, position);
+        nc_appendf("%.*s %d %s ", MAX_COMMENT_TEXT, message_text(889), i + 1, position);
     }
     nc_append(")");
     return end_and_flush();
