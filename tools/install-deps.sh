@@ -11,6 +11,7 @@ if [ -z "$missing" ]; then
   exit 0
 fi
 echo "installing:$missing"
+export DEBIAN_FRONTEND=noninteractive
 apt-get update
 # shellcheck disable=SC2086
 apt-get install -y $missing
