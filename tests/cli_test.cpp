@@ -167,6 +167,16 @@ TEST_F(PelkPost, OutputThatCannotBeWritten) {
         EXPECT_EQ(full.status, 1);
         EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
         EXPECT_TRUE(fs::is_character_file("/dev/full"));  // written to, never replaced
+
+        // Standard output that cannot take the program is a failure too.
+        const fs::path err = dir / "stderr.txt";
+        const std::string command = quote(PELK_POST_PATH) + " --module " + quote(PELK_MODULE_PATH) + " -o - " + good +
+                                    " >/dev/full 2>" + quote(err.string());
+        const int raw = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1);
+        EXPECT_NE(read_file(err).find("cannot write standard output: No space left on device"), std::string::npos)
+            << read_file(err);
+        fs::remove(err);
     }
 
     // The default output of a job named *.nc would be the job itself.
