@@ -148,8 +148,15 @@ int gen_nc_laser_tech_table(int tech_number) {
     return result;
 }
 
+// Kind 1 writes the feed word of a block through the feed hook.  Kind 2 only
+// makes the feed the one in force and writes nothing: the program start asks
+// for it with no block end after it, so a word written here would land at the
+// front of the first body block (and EIA programs carry no feed at all).
 void gen_nc_feedrate(int kind, double feed) {
-    (void)kind;
+    if (kind == 2) {
+        host::trace::line("gen_nc_feedrate(2, %.10g): feed in force, no word", feed);
+        return;
+    }
     host::trace::line("pp_feedrate(%.10g)", feed);
     (*pp_feedrate)(feed);
 }

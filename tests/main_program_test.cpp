@@ -62,14 +62,14 @@ TEST_F(MainProgramTest, IsoProgramOfVariant7000) {
 TEST_F(MainProgramTest, IsoProgramOfVariant7001) {
     job.machine.post_processor = 7001;
     EXPECT_EQ(run(), crlf("% \nO0012\nMAT/B3 H2 X2500 Y1250\nM610\nM80\n(NEST-1)\n" + sheet_comment() +
-                          clamp_comment() + "M80X500Y400M03\nX100Y200M03\nM30\n") + "%");
+                          clamp_comment() + "X500Y400M03\nX100Y200M03\nM30\n") + "%");
 }
 
 TEST_F(MainProgramTest, IsoProgramOfVariant7002) {
     job.machine.post_processor = 7002;
     job.machine.initial_feedrate = 20;
     EXPECT_EQ(run(), crlf("% \nO0012\nM83\n(NEST-1)\n" + sheet_comment() + clamp_comment() +
-                          "M83X500Y400M03\nX100Y200M03\nM30\n") + "%");
+                          "X500Y400M03\nX100Y200M03\nM30\n") + "%");
 }
 
 TEST_F(MainProgramTest, EiaProgramsHaveNoHeader) {
@@ -77,10 +77,9 @@ TEST_F(MainProgramTest, EiaProgramsHaveNoHeader) {
         SCOPED_TRACE(variant);
         job.machine.post_processor = variant;
         job.machine.eia = true;
-        const std::string range = variant == 7000 ? "" : "M80";
         host::MemoryWriter out;
         EXPECT_EQ(host::run_program(job, out), 0);
-        EXPECT_EQ(out.text(), crlf("+ \nO0012\n" + range + "X500Y400M03\nX100Y200M03\nM30\n") + "%");
+        EXPECT_EQ(out.text(), crlf("+ \nO0012\nX500Y400M03\nX100Y200M03\nM30\n") + "%");
     }
 }
 
