@@ -1,6 +1,6 @@
 // geometry.cpp - the host's geometry helpers on line and circle records.
 //
-// Records are packed byte arrays (plugin/host_records.h); fields are copied
+// Records are packed byte arrays (interface/host_records.h); fields are copied
 // with memcpy.  Lengths are millimetres, angles radians.  Intersection
 // counts concern the underlying infinite line and the full circle, and use
 // a tolerance suited to millimetre coordinates, so that elements that meet
@@ -10,8 +10,8 @@
 #include <initializer_list>
 
 #include "host/trace.h"
-#include "plugin/host_api.h"
-#include "plugin/host_records.h"
+#include "interface/host_api.h"
+#include "interface/host_records.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and drives the module's hooks for a job.
 //
 // The host's C names (c_* variables, the pp_* hook table, gen_nc_* and the
-// other services) are declared in plugin/host_api.h and defined in this
+// other services) are declared in interface/host_api.h and defined in this
 // folder.  This header is the C++ side that the command-line tool and the
 // tests use.  Everything runs on one thread.
 #pragma once

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "host/host_state.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 namespace host::detail {
 

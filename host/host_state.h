@@ -1,5 +1,5 @@
 // host_state.h - the stand-in host's session: what it keeps besides the
-// C variables of plugin/host_api.h.  Shared by the files of this folder only.
+// C variables of interface/host_api.h.  Shared by the files of this folder only.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 
 #include "host/host.h"
 #include "job/job.h"
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 
 namespace host::detail {
 
@@ -51,7 +51,7 @@ void apply_machine_and_sheet(const job::Job &job);
 void reset_variables();
 
 // Station table from a turret (count and records at the byte offsets of
-// plugin/host_records.h); an empty turret clears the table.
+// interface/host_records.h); an empty turret clears the table.
 void build_station_table(const std::vector<job::Station> &turret);
 
 // The station record of a host tool, or null.

@@ -2,9 +2,9 @@
 // module finds them when it is loaded.
 #include <type_traits>
 
-#include "host/hook_list.h"
+#include "interface/hook_list.h"
 #include "host/host_state.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "host/host_state.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "host/host_state.h"
 #include "host/trace.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 extern "C" {
 

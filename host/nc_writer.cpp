@@ -8,7 +8,7 @@
 
 #include "host/host_state.h"
 #include "host/trace.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 namespace host {
 

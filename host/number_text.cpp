@@ -2,7 +2,7 @@
 // "12.00" -> "12." -> "12"; a value that rounds to zero never keeps a minus.
 #include <cstring>
 
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 namespace {
 

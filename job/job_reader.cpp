@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "job/json_field.h"
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 
 namespace job {
 namespace {

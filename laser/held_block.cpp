@@ -3,8 +3,8 @@
 
 #include <string.h>
 
-#include "plugin/host_api.h"
-#include "plugin/host_records.h"
+#include "interface/host_api.h"
+#include "interface/host_records.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 

@@ -14,8 +14,8 @@
 #include "laser/laser_records.h"
 #include "laser/laser_words.h"
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
-#include "plugin/host_records.h"
+#include "interface/host_api.h"
+#include "interface/host_records.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 

@@ -4,7 +4,7 @@
 // flush right after it.
 #include "laser/held_block.h"
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 
 namespace pelk {

@@ -15,7 +15,7 @@
 #include <string.h>
 
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 

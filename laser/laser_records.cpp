@@ -4,8 +4,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "plugin/host_api.h"
-#include "plugin/host_records.h"
+#include "interface/host_api.h"
+#include "interface/host_records.h"
 #include "plugin/nc_text.h"
 
 namespace pelk {

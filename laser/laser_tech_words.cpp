@@ -1,7 +1,7 @@
 // Technology and compensation words at the start of a laser contour.
 #include "laser/laser_records.h"
 #include "laser/laser_words.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 

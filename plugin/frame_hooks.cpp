@@ -1,7 +1,7 @@
 // Hooks that write nothing in this dialect: the block number, the I/J words,
 // the hit and nibbling modes, and the hooks that only answer a constant.
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 namespace pelk {
 

@@ -1,6 +1,6 @@
 // The module's one export: it stores the handlers into the host's hook
 // table, in the order of the table, and touches nothing else.
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/hooks.h"
 
 extern "C" __attribute__((visibility("default"))) void post_dll_set_pp_vars(void) {

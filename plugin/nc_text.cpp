@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 namespace pelk {
 

@@ -5,7 +5,7 @@
 // changes it.  Nothing here lives on the heap.
 #pragma once
 
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 
 namespace pelk {
 

@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 #include "program/pattern_offset.h"

@@ -1,6 +1,6 @@
 #include "program/pattern_offset.h"
 
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 

@@ -1,7 +1,7 @@
 // Common opening of the hooks that punch an element record (nibbling and
 // bolt-hole circles): tool change and index before the element's own blocks.
-#include "plugin/host_api.h"
-#include "plugin/host_records.h"
+#include "interface/host_api.h"
+#include "interface/host_records.h"
 #include "plugin/nc_text.h"
 #include "program/pattern_offset.h"
 #include "punch/tool_change.h"

@@ -1,6 +1,6 @@
 // Single strokes, positioning moves and the nibbling-on block.
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 #include "program/pattern_offset.h"
 #include "punch/tool_change.h"

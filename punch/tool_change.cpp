@@ -1,7 +1,7 @@
 // Blocks written ahead of a change of turret station.
 #include "punch/tool_change.h"
 
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 #include "program/pattern_offset.h"

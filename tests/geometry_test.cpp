@@ -4,7 +4,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 #include "tests/support/host_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 #include "tests/support/host_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 #include "tests/support/host_fixture.h"
 
 namespace {

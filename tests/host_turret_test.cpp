@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 #include "tests/support/host_fixture.h"
 
 namespace {

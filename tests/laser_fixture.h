@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 #include "tests/support/host_fixture.h"
 
 struct ContourRecord {

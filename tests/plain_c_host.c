@@ -12,8 +12,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "plugin/host_api.h"
-#include "plugin/host_records.h"
+#include "interface/host_api.h"
+#include "interface/host_records.h"
 
 /* ---- Variables ----------------------------------------------------------- */
 char c_nc_buff[PELK_NC_BUFF_MIN_SIZE];

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_records.h"
+#include "interface/host_records.h"
 #include "tests/punch_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The smallest words of a block: its end, the M word, the (empty) G word, and
 // the host's parameter word.
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 
 namespace pelk {

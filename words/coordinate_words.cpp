@@ -1,7 +1,7 @@
 // Position words of a block.  An axis that did not move is left out, unless
 // the caller forces both words or neither axis moved at all.
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 
 namespace pelk {

@@ -3,7 +3,7 @@
 #include <stdio.h>
 
 #include "plugin/hooks.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 #include "plugin/nc_text.h"
 
 namespace pelk {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host/host.h"
-#include "plugin/host_api.h"
+#include "interface/host_api.h"
 
 class HostTest : public ::testing::Test {
 protected:
