@@ -1,0 +1,51 @@
+// nc_codes.h - every code of the control and every mode the module writes or
+// remembers, named once.  M words go out as "M%02d" through gen_nc_m.
+#pragma once
+
+namespace pelk {
+
+// ---- M words ----------------------------------------------------------------
+enum MCode : int {
+    M_OPERATOR_STOP = 0,        // M00: program stop, the operator restarts
+    M_NO_STROKE = 3,            // M03: the block only positions, no stroke
+    M_UNLOAD_POSITION = 5,      // M05: park block when a loader/unloader takes the sheet
+    M_FORMING_ON = 8,           // M08: before the change to a forming tool
+    M_FORMING_OFF = 9,          // M09: before the change away from a forming tool
+    M_LASER_WORK = 20,          // M20: laser work begins / ends (also before flip and turn)
+    M_SMOOTH_JUNCTION = 21,     // M21: the next laser block joins smoothly
+    M_CORNER_JUNCTION = 22,     // M22: the next laser block starts at a corner
+    M_LASER_HEAD_UP = 23,       // M23: laser head up
+    M_REWIND = 30,              // M30: end of program with rewind
+    M_UNLOADER_RELEASE = 40,    // M40: the unloader takes the sheet
+    M_REPOSITION_BEGIN = 41,    // M41: clamps open for an explicit repositioning
+    M_REPOSITION_END = 42,      // M42: clamps close after an explicit repositioning
+    M_TRAP_DOOR_OPEN = 55,      // M55: trap door open
+    M_TRAP_DOOR_CLOSE = 56,     // M56: trap door close
+    M_PUNCH_MODE_FIRST = 610,   // M610: punch mode 0 (variant 7001), M611/M613/M615 follow
+    M_HEAD_MODE_1 = 121,        // M121: laser head mode 1
+    M_HEAD_MODE_0 = 122,        // M122: laser head mode 0
+    M_HEAD_MODE_2 = 123,        // M123: laser head mode 2
+    M_HEAD_MODE_NONE = 124,     // M124: laser head mode off (mode unknown afterwards)
+    M_TECH_SELECT_1 = 71,       // M71..M74: laser technology selector
+    M_TECH_SELECT_2 = 72,
+    M_TECH_SELECT_3 = 73,
+    M_TECH_SELECT_4 = 74,
+};
+
+// ---- Machine variants (c_post_processor) ----------------------------------
+enum Variant : int {
+    VARIANT_BASIC = 7000,       // no extra blocks
+    VARIANT_M61X = 7001,        // material block, feed ranges, forming and M61x modes
+    VARIANT_FORMING = 7002,     // feed ranges and forming mode
+};
+
+// ---- Remembered modes: -1 means unknown, the next use writes its word ------
+enum : int { MODE_UNKNOWN = -1 };
+
+// Junction word in force (m21_m22_state).
+enum JunctionState : int { JUNCTION_UNKNOWN = -1, JUNCTION_CORNER = 0, JUNCTION_SMOOTH = 1 };
+
+// What the held laser block holds (pending_block_kind).
+enum PendingKind : int { PENDING_NONE = 0, PENDING_LINE = 1, PENDING_ARC = 2 };
+
+}  // namespace pelk
