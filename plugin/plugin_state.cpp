@@ -15,4 +15,21 @@ char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 char pending_line[LINE_RECORD_SIZE];
 char pending_arc[CIRCLE_RECORD_SIZE];
 
+void forget_laser_modes() {
+    laser_head_mode = MODE_UNKNOWN;
+    last_laser_m7x = MODE_UNKNOWN;
+    last_laser_tech = MODE_UNKNOWN;
+}
+
+void reset_program_state() {
+    offset_active = 0;
+    index_forced = 0;
+    last_m61x = 0;
+    laser_par_loaded = 0;
+    forget_laser_modes();
+    m21_m22_state = JUNCTION_UNKNOWN;
+    pending_block_kind = PENDING_NONE;
+    pending_block_text[0] = '\0';
+}
+
 }  // namespace pelk

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "interface/host_records.h"
+#include "plugin/nc_codes.h"
 
 namespace pelk {
 
@@ -52,5 +53,17 @@ extern char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 // a circle record while it is 2.
 extern char pending_line[LINE_RECORD_SIZE];
 extern char pending_arc[CIRCLE_RECORD_SIZE];
+
+// ---- Resets ------------------------------------------------------------------
+
+// Everything back to its value at the start of an NC program: no offset, no
+// forced index, M610 mode, no LASER.PAR section written, laser modes and the
+// junction word unknown, nothing held back.  Called by pp_main.
+void reset_program_state();
+
+// The laser head mode and the technology words are no longer known to the
+// control (a new body, a pattern boundary, a flipped or turned sheet): the
+// next contour start writes them all again.
+void forget_laser_modes();
 
 }  // namespace pelk

@@ -129,16 +129,7 @@ int pp_main() {
     void *list = c_sim_draw_type == 1 ? static_cast<void *>(ol1) : static_cast<void *>(sl);
 
     // 2. Nothing carries over from an earlier program.
-    index_forced = 0;
-    last_m61x = 0;
-    laser_par_loaded = 0;
-    offset_active = 0;
-    pending_block_text[0] = '\0';
-    pending_block_kind = 0;
-    m21_m22_state = -1;
-    laser_head_mode = -1;
-    last_laser_m7x = -1;
-    last_laser_tech = -1;
+    reset_program_state();
 
     // 3. Start line.
     nc_replace(c_nc_EIA != 0 ? "+ " : "% ");
@@ -167,9 +158,7 @@ int pp_main() {
 
     // 7. The body starts from the host's fresh state and unknown laser modes.
     init_pp_variables();
-    last_laser_tech = -1;
-    last_laser_m7x = -1;
-    laser_head_mode = -1;
+    forget_laser_modes();
     index_forced = 0;
 
     // 8. Laser work in use.

@@ -11,9 +11,6 @@ namespace pelk {
 
 namespace {
 
-constexpr int VARIANT_M61X = 7001;      // forming mode and M61x mode
-constexpr int VARIANT_FORMING = 7002;   // forming mode only
-
 // M word of each M61x mode.
 constexpr int M61X_WORD[4] = {610, 611, 613, 615};
 
