@@ -9,12 +9,6 @@
 
 namespace {
 
-std::size_t nc_length() {
-    const void *end = std::memchr(c_nc_buff, '\0', PELK_NC_BUFF_MIN_SIZE);
-    return end != nullptr ? static_cast<std::size_t>(static_cast<const char *>(end) - c_nc_buff)
-                          : PELK_NC_BUFF_MIN_SIZE;
-}
-
 host::detail::TechnologyRecord *find_technology(int number) {
     for (host::detail::TechnologyRecord &t : host::detail::session().technologies) {
         if (t.number == number) return &t;
@@ -70,11 +64,11 @@ char *gen_nc_d_o_u(double value, char *text) {
 }
 
 void gen_nc_index(int force, int spare, int indexable, double angle) {
-    const std::size_t before = nc_length();
+    const std::size_t before = host::detail::nc_text_length();
     host::trace::line("pp_index(%d, %d, %d, %.10g)", force, spare, indexable, angle);
     (*pp_index)(force, spare, indexable, angle);
     // The angle last commanded changes only when the C word was written.
-    if (nc_length() > before) c_nc_tool_a = angle;
+    if (host::detail::nc_text_length() > before) c_nc_tool_a = angle;
 }
 
 void gen_nc_tool(int station) {

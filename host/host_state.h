@@ -57,6 +57,18 @@ void build_station_table(const std::vector<job::Station> &turret);
 // The station record of a host tool, or null.
 const job::Station *find_station(int tool);
 
+// Between two operations the NC line buffer holds only what the module left
+// for a later flush (plain moves, blocks written in passing).  When more than
+// PENDING_TEXT_LIMIT characters wait there, they go to the writer at once, so
+// that they never pile up however long the run of such operations.  Answers
+// like flush_nc_buffer: 0, or 1 when the writer refused (also when it had
+// refused before).
+constexpr std::size_t PENDING_TEXT_LIMIT = 4096;
+int limit_pending_text();
+
+// Length of the text in the NC line buffer, never reading past its end.
+std::size_t nc_text_length();
+
 // Shows and logs a host message line ("error: ..." / "warning: ...").
 void report(const std::string &line);
 

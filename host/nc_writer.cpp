@@ -32,13 +32,26 @@ void set_writer(NcWriter *writer) {
 
 }  // namespace host
 
-extern "C" int flush_nc_buffer(void) {
-    host::detail::Session &s = host::detail::session();
+namespace host::detail {
+
+std::size_t nc_text_length() {
     // The buffer is the host's own, but a module may have left it without
     // its terminating zero: never read past its end.
     const void *end = std::memchr(c_nc_buff, '\0', PELK_NC_BUFF_MIN_SIZE);
-    const std::size_t length = end != nullptr ? static_cast<std::size_t>(static_cast<const char *>(end) - c_nc_buff)
-                                              : PELK_NC_BUFF_MIN_SIZE - 1;
+    return end != nullptr ? static_cast<std::size_t>(static_cast<const char *>(end) - c_nc_buff)
+                          : PELK_NC_BUFF_MIN_SIZE - 1;
+}
+
+int limit_pending_text() {
+    if (nc_text_length() > PENDING_TEXT_LIMIT) return flush_nc_buffer();
+    return session().refused ? 1 : 0;
+}
+
+}  // namespace host::detail
+
+extern "C" int flush_nc_buffer(void) {
+    host::detail::Session &s = host::detail::session();
+    const std::size_t length = host::detail::nc_text_length();
     if (!s.refused) {
         bool written = false;
         if (s.writer != nullptr) {

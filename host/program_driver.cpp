@@ -77,8 +77,11 @@ int walk(const job::LaserContour &contour, const job::Job &job) {
     return 0;
 }
 
+// One operation, then what it left pending is kept within bounds.
 int walk_operation(const job::Operation &op, const job::Job &job) {
-    return std::visit([&job](const auto &step) { return walk(step, job); }, op);
+    const int result = std::visit([&job](const auto &step) { return walk(step, job); }, op);
+    if (stopped(result)) return 1;
+    return host::detail::limit_pending_text();
 }
 
 }  // namespace

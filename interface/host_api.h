@@ -19,8 +19,8 @@ extern "C" {
 #endif
 
 /* The NC line buffer holds at least this many bytes, terminating zero
- * included.  The module never holds more than a few kilobytes in it
- * between two flushes and never writes past this size. */
+ * included.  The module never writes past this size: when a text would not
+ * fit behind what is pending, it flushes the pending text first. */
 #define PELK_NC_BUFF_MIN_SIZE 65536
 
 /* ---- NC line buffer and program counters ------------------------------ */

@@ -50,13 +50,18 @@ static Flow start_or_continue_cut(double x, double y, const char *co) {
 
 // Where the element's cutting block begins in the NC line buffer, and the
 // position before it, so that a block that cannot be held is dropped whole.
+// Room for the longest block that can be held is made first, so that no
+// flush for room falls between the mark and the block's end.
 struct CuttingBlockStart {
     size_t length;
     double x;
     double y;
 };
 
-static CuttingBlockStart mark_cutting_block() { return {nc_length(), c_nc_x, c_nc_y}; }
+static CuttingBlockStart mark_cutting_block() {
+    nc_make_room(PENDING_BLOCK_TEXT_SIZE);
+    return {nc_length(), c_nc_x, c_nc_y};
+}
 
 // The composed block is too long to be held: it is dropped, the position is
 // put back, and the user is told why the output stops.

@@ -9,23 +9,60 @@
 
 namespace pelk {
 
-size_t nc_length() { return strnlen(c_nc_buff, PELK_NC_BUFF_MIN_SIZE - 1); }
+size_t nc_length() { return strnlen(c_nc_buff, NC_TEXT_MAX); }
 
-void nc_append(const char *text) {
-    const size_t used = nc_length();
-    const size_t add = strlen(text);
-    if (add >= PELK_NC_BUFF_MIN_SIZE - used) return;
-    memcpy(c_nc_buff + used, text, add + 1);
+// Hands the pending text to the host's writer to make room.  False when the
+// host left text in the buffer all the same (no room can be made).
+static bool flush_for_room() {
+    (void)flush_nc_buffer();  // a refusal is remembered by the writer
+    return nc_length() == 0;
 }
+
+void nc_make_room(size_t length) {
+    const size_t used = nc_length();
+    if (used > 0 && length > NC_TEXT_MAX - used) (void)flush_for_room();
+}
+
+void nc_append_n(const char *text, size_t length) {
+    size_t used = nc_length();
+    if (used > 0 && length > NC_TEXT_MAX - used) {
+        if (!flush_for_room()) return;
+        used = 0;
+    }
+    // A text longer than the whole buffer (none of the module's own blocks
+    // comes near it) goes to the writer in pieces.
+    while (length > NC_TEXT_MAX - used) {
+        memcpy(c_nc_buff, text, NC_TEXT_MAX);
+        c_nc_buff[NC_TEXT_MAX] = '\0';
+        if (!flush_for_room()) return;
+        text += NC_TEXT_MAX;
+        length -= NC_TEXT_MAX;
+    }
+    memcpy(c_nc_buff + used, text, length);
+    c_nc_buff[used + length] = '\0';
+}
+
+void nc_append(const char *text) { nc_append_n(text, strlen(text)); }
 
 void nc_appendf(const char *format, ...) {
     char block[BLOCK_TEXT_SIZE];
     va_list args;
     va_start(args, format);
+    va_list again;
+    va_copy(again, args);
     const int n = vsnprintf(block, sizeof block, format, args);
     va_end(args);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof block) return;
-    nc_append(block);
+    if (n >= 0 && static_cast<size_t>(n) < sizeof block) {
+        nc_append_n(block, static_cast<size_t>(n));
+    } else if (n >= 0 && static_cast<size_t>(n) <= NC_TEXT_MAX) {
+        // Longer than a block: formatted straight behind the buffer's text.
+        nc_make_room(static_cast<size_t>(n));
+        const size_t used = nc_length();
+        if (static_cast<size_t>(n) <= NC_TEXT_MAX - used) {
+            vsnprintf(c_nc_buff + used, NC_TEXT_MAX + 1 - used, format, again);
+        }
+    }
+    va_end(again);
 }
 
 void nc_replace(const char *text) {

@@ -5,21 +5,34 @@
 #include <limits.h>
 #include <stddef.h>
 
+#include "interface/host_api.h"
+
 namespace pelk {
 
 // Size of the work buffer in which one block or one word is formatted.
 enum { BLOCK_TEXT_SIZE = 1024 };
 
+// Longest text the NC line buffer holds, its terminating zero not counted.
+enum : size_t { NC_TEXT_MAX = PELK_NC_BUFF_MIN_SIZE - 1 };
+
 // Length of the text in the NC line buffer.
 size_t nc_length();
 
-// Appends text to the NC line buffer.  A text that would not fit whole is
-// not appended at all (the buffer is far larger than anything the module
-// collects between two flushes, so this only guards against a broken host).
+// Appends text to the NC line buffer.  Nothing is ever dropped: when the
+// text would not fit behind what the buffer holds, the pending text is handed
+// to the host's writer first (blocks that do not flush themselves, such as
+// plain moves, pile up until then).  The answer of that flush is not needed
+// here: a writer that refused once refuses every later flush, so the caller's
+// own next flush learns of it.  text must not lie in the NC line buffer.
 void nc_append(const char *text);
+void nc_append_n(const char *text, size_t length);
 
-// Formats with printf rules into a block work buffer and appends the result.
-// A result longer than the work buffer is not appended (see nc_append).
+// Makes sure that length more characters can be appended without a flush in
+// between (flushing the pending text now when they would not fit), for a
+// caller that marks a place in the buffer and later reads or cuts from there.
+void nc_make_room(size_t length);
+
+// Formats with printf rules and appends the result, as nc_append does.
 void nc_appendf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // Replaces the whole NC line buffer by text.
