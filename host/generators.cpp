@@ -53,7 +53,9 @@ void gen_nc_let(int plain, const char *letter, double value) {
     // The hook takes a modifiable text but only reads it; hand it a copy so
     // that the caller's constant text is never exposed to a write.
     char copy[64];
-    std::snprintf(copy, sizeof copy, "%s", letter != nullptr ? letter : "");
+    const std::size_t length = letter != nullptr ? strnlen(letter, sizeof copy - 1) : 0;
+    if (length > 0) std::memcpy(copy, letter, length);
+    copy[length] = '\0';
     (*pp_let)(plain, copy, value);
 }
 

@@ -1,5 +1,6 @@
 // number_text.cpp - trimming of number texts in place: "12.50" -> "12.5",
 // "12.00" -> "12." -> "12"; a value that rounds to zero never keeps a minus.
+// Each helper measures the text once and then looks only at its end.
 #include <cstring>
 
 #include "interface/host_api.h"
@@ -16,10 +17,9 @@ std::size_t trailing_number_start(const char *text, std::size_t length) {
     return start;
 }
 
-// "-0", "-0.", "-0.0" at the end of the text lose their minus sign.
-void drop_minus_of_zero(char *text) {
-    const std::size_t length = std::strlen(text);
-    const std::size_t start = trailing_number_start(text, length);
+// "-0", "-0.", "-0.0" at the end of the text (of length characters, its
+// trailing number starting at start) lose their minus sign.
+void drop_minus_of_zero(char *text, std::size_t length, std::size_t start) {
     if (start == 0 || start == length || text[start - 1] != '-') return;
     bool digit_seen = false;
     for (std::size_t i = start; i < length; ++i) {
@@ -40,12 +40,12 @@ extern "C" void remove_zeros(char *text) {
     if (std::memchr(text + start, '.', length - start) != nullptr) {
         while (length > start && text[length - 1] == '0') text[--length] = '\0';
     }
-    drop_minus_of_zero(text);
+    drop_minus_of_zero(text, length, start);
 }
 
 extern "C" void remove_trailing_point(char *text) {
     if (text == nullptr) return;
-    const std::size_t length = std::strlen(text);
-    if (length > 0 && text[length - 1] == '.') text[length - 1] = '\0';
-    drop_minus_of_zero(text);
+    std::size_t length = std::strlen(text);
+    if (length > 0 && text[length - 1] == '.') text[--length] = '\0';
+    drop_minus_of_zero(text, length, trailing_number_start(text, length));
 }

@@ -39,7 +39,7 @@ Flow write_laser_tech_words() {
     if (mode == last_laser_tech) return Flow::go_on;
 
     gen_nc_m(technology_word(mode));
-    nc_appendf("S%d", s_value);
+    nc_append_int("S", s_value);
     if (stopped(end_block_flush_and_begin_next())) return Flow::stop;
     last_laser_tech = mode;
     return Flow::go_on;

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "interface/host_api.h"
+#include "plugin/number_format.h"
 
 namespace pelk {
 
@@ -43,6 +44,28 @@ void nc_append_n(const char *text, size_t length) {
 }
 
 void nc_append(const char *text) { nc_append_n(text, strlen(text)); }
+
+void nc_append_int(const char *prefix, long long value, int width) {
+    char number[INT_WORD_WIDTH_MAX + 1];
+    if (width > INT_WORD_WIDTH_MAX) width = INT_WORD_WIDTH_MAX;
+    const size_t length = format_int(number, sizeof number, value, width);
+    nc_append(prefix);
+    nc_append_n(number, length);
+}
+
+void nc_append_trimmed(const char *prefix, double value, int decimals) {
+    char word[WORD_PREFIX_MAX + FIXED_TEXT_MAX + 1];
+    size_t prefix_length = strlen(prefix);
+    if (prefix_length > WORD_PREFIX_MAX) {
+        nc_append_n(prefix, prefix_length);
+        prefix_length = 0;
+    }
+    memcpy(word, prefix, prefix_length);
+    format_fixed(word + prefix_length, sizeof word - prefix_length, value, decimals);
+    remove_zeros(word);
+    remove_trailing_point(word);
+    nc_append(word);
+}
 
 void nc_appendf(const char *format, ...) {
     char block[BLOCK_TEXT_SIZE];
@@ -102,18 +125,6 @@ void format_host_message(char *out, size_t size, const char *message, int value)
     } else {
         snprintf(out, size, "%s", message);
     }
-}
-
-bool format_trimmed(char *out, size_t size, const char *format, ...) {
-    if (size == 0) return false;
-    va_list args;
-    va_start(args, format);
-    const int n = vsnprintf(out, size, format, args);
-    va_end(args);
-    if (n < 0) out[0] = '\0';
-    remove_zeros(out);
-    remove_trailing_point(out);
-    return n >= 0 && static_cast<size_t>(n) < size;
 }
 
 int read_int(const char *text, int low, int high) {

@@ -13,7 +13,7 @@ namespace pelk {
 enum { BLOCK_TEXT_SIZE = 1024 };
 
 // Longest text the NC line buffer holds, its terminating zero not counted.
-enum : size_t { NC_TEXT_MAX = PELK_NC_BUFF_MIN_SIZE - 1 };
+constexpr size_t NC_TEXT_MAX = PELK_NC_BUFF_MIN_SIZE - 1;
 
 // Length of the text in the NC line buffer.
 size_t nc_length();
@@ -32,6 +32,20 @@ void nc_append_n(const char *text, size_t length);
 // caller that marks a place in the buffer and later reads or cuts from there.
 void nc_make_room(size_t length);
 
+// Appends prefix followed by value as printf's "%s%0*lld" writes it: at least
+// width characters, made up with zeros ("M%02d" is ("M", m, 2), "T%d" is
+// ("T", t)).  width is at most INT_WORD_WIDTH_MAX.
+constexpr int INT_WORD_WIDTH_MAX = 20;
+void nc_append_int(const char *prefix, long long value, int width = 0);
+
+// Appends prefix followed by value with decimals decimals, the whole word
+// trimmed by the host's remove_zeros and remove_trailing_point, as
+// "%s%1.2lf" then trimmed writes it (("C", 90, 2) -> "C90", ("F", 98.425, 3)
+// -> "F98.425").  A prefix longer than WORD_PREFIX_MAX goes ahead on its own
+// and only the number is trimmed.
+constexpr size_t WORD_PREFIX_MAX = 64;
+void nc_append_trimmed(const char *prefix, double value, int decimals);
+
 // Formats with printf rules and appends the result, as nc_append does.
 void nc_appendf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
@@ -45,13 +59,6 @@ void nc_truncate(size_t length);
 // A text with any other conversion than one %d or %i is copied as it stands,
 // so a host text can never make the formatting read what was not passed.
 void format_host_message(char *out, size_t size, const char *message, int value);
-
-// Formats with printf rules into out (size bytes) and trims the number in it
-// with the host's remove_zeros and remove_trailing_point ("X12.50" -> "X12.5",
-// "12.00" -> "12").  Answers false when the text did not fit: out then holds
-// the text cut at size - 1 characters, trimmed all the same.
-bool format_trimmed(char *out, size_t size, const char *format, ...)
-    __attribute__((format(printf, 3, 4)));
 
 // The integer at the start of text, read like atoi (blanks, a sign, digits;
 // 0 without digits), held within [low, high]: a number beyond the range of
@@ -76,6 +83,9 @@ inline bool same_value(double a, double b) {
 
 // Degrees per radian, as the control's words are written.
 constexpr double DEGREES_PER_RADIAN = 57.29577951308232;
+
+// Decimals of the distance text: millimetres with two, inches with three.
+enum : int { MM_DECIMALS = 2, INCH_DECIMALS = 3 };
 
 // Inches per millimetre: lengths arrive in millimetres, an inch machine
 // (c_mch_units UNITS_INCH) takes inches.

@@ -20,7 +20,7 @@ void pp_tool(int station) {
     }
     if (station == c_nc_tool) return;
 
-    nc_appendf("T%d", station);
+    nc_append_int("T", station);
 
     const int previous_station = c_nc_tool;
     te_update_tool(station, previous_station);

@@ -7,7 +7,7 @@
 namespace pelk {
 
 // The only block terminator of the control.
-void pp_eob() { nc_append("\r\n"); }
+void pp_eob() { nc_append_n("\r\n", 2); }
 
 // The control takes no G words: nothing is written, G0 only resets the
 // host's current G code.
@@ -18,7 +18,7 @@ void pp_g(int g) {
 // At least two digits: M03, M121, M610.
 void pp_m(int m) {
     c_nc_m = m;
-    nc_appendf("M%02d", m);
+    nc_append_int("M", m, 2);
 }
 
 // Bits 0..7 become 0x12, bits 8..10 become 3, bits 12..30 are cleared;

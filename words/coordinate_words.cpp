@@ -11,8 +11,7 @@ namespace {
 
 // Writes the word of one axis: absolute, incremental from the exact previous
 // position, or relative to the pattern origin for the offset pattern style.
-void write_axis_word(const char *axis, double target, double current, double pattern_origin) {
-    char number[256];
+void write_axis_word(char axis, double target, double current, double pattern_origin) {
     double value;
     bool incremental = false;
     if (c_nc_sub_type == SUB_TYPE_OFFSET) {
@@ -23,8 +22,13 @@ void write_axis_word(const char *axis, double target, double current, double pat
         value = target - current;
         incremental = true;
     }
-    gen_nc_d_o_u(value, number);
-    nc_appendf("%s%s%s", incremental ? "D" : "", axis, number);
+    // "D" for an increment, the axis, and the distance text made behind them.
+    char word[2 + 256];
+    size_t at = 0;
+    if (incremental) word[at++] = 'D';
+    word[at++] = axis;
+    gen_nc_d_o_u(value, word + at);
+    nc_append(word);
 }
 
 }  // namespace
@@ -32,11 +36,11 @@ void write_axis_word(const char *axis, double target, double current, double pat
 void pp_x_y(int force, double x, double y) {
     const bool both = force == 1 || (same_value(x, c_nc_x) && same_value(y, c_nc_y));
     if (both || !same_value(x, c_nc_x)) {
-        write_axis_word("X", x, c_nc_x, c_nc_abs_sub_x);
+        write_axis_word('X', x, c_nc_x, c_nc_abs_sub_x);
         c_nc_x = x;
     }
     if (both || !same_value(y, c_nc_y)) {
-        write_axis_word("Y", y, c_nc_y, c_nc_abs_sub_y);
+        write_axis_word('Y', y, c_nc_y, c_nc_abs_sub_y);
         c_nc_y = y;
     }
 }

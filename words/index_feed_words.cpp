@@ -28,13 +28,11 @@ void pp_index(int force, int /*spare*/, int indexable, double angle) {
 // host's last M number stays as it was.
 void pp_feedrate(double feed) {
     if (c_nc_laser_on != 0) {
-        char word[BLOCK_TEXT_SIZE];
         if (c_mch_units == UNITS_INCH) {
-            (void)format_trimmed(word, sizeof word, "F%1.3lf", feed * 1000.0 * INCHES_PER_MM);
+            nc_append_trimmed("F", feed * 1000.0 * INCHES_PER_MM, INCH_DECIMALS);
         } else {
-            (void)format_trimmed(word, sizeof word, "F%1.2lf", feed * 100.0);
+            nc_append_trimmed("F", feed * 100.0, MM_DECIMALS);
         }
-        nc_append(word);
         return;
     }
     if (c_post_processor != VARIANT_M61X && c_post_processor != VARIANT_FORMING) return;

@@ -1,9 +1,10 @@
-// The helpers that the hooks share: reading a number in a text, trimmed
-// number text, an M word flushed as a block of its own, and the opening of
-// a punching block.
+// The helpers that the hooks share: reading a number in a text, number words,
+// appending without loss, an M word flushed as a block of its own, and the
+// opening of a punching block.
 #include <climits>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "plugin/blocks.h"
 #include "plugin/nc_codes.h"
@@ -54,31 +55,52 @@ TEST(ReadInt, ReadsLikeAtoiAndHoldsTheBounds) {
     }
 }
 
-TEST_F(SharedHelpersTest, TrimmedNumberTextDropsTrailingZerosAndPoint) {
+TEST_F(SharedHelpersTest, NumberWordsAreAppendedAsPrintfWritesThem) {
+    const std::string long_prefix(70, 'A');
     struct Case {
-        const char *format;
+        std::string prefix;
         double value;
-        const char *expected;
-    } cases[] = {
-        {"%1.2lf", 12.5, "12.5"},
-        {"%1.2lf", 12.0, "12"},
-        {"%1.2lf", 100.0, "100"},
-        {"%1.3lf", 0.3937, "0.394"},
-        {"X%1.2lf", 10.0, "X10"},
-        {"F%1.2lf", 1250.0, "F1250"},
+        int decimals;
+        const char *expected;  // behind the prefix
+    } trimmed[] = {
+        {"C", 90.0, 2, "90"},   {"C", 45.5, 2, "45.5"},    {" ", -360.0, 2, "-360"}, {"F", 1250.0, 2, "1250"},
+        {"F", 98.425, 3, "98.425"}, {"C", -0.001, 2, "0"}, {"", 12.0, 2, "12"},      {long_prefix, 12.5, 2, "12.5"},
     };
-    for (const Case &c : cases) {
-        char out[64];
-        EXPECT_TRUE(pelk::format_trimmed(out, sizeof out, c.format, c.value));
-        EXPECT_EQ(std::string(out), c.expected) << c.format << ' ' << c.value;
+    for (const Case &c : trimmed) {
+        c_nc_buff[0] = '\0';
+        pelk::nc_append_trimmed(c.prefix.c_str(), c.value, c.decimals);
+        EXPECT_EQ(std::string(c_nc_buff), c.prefix + c.expected) << c.value;
+    }
+    struct IntCase {
+        const char *prefix;
+        long long value;
+        int width;
+        const char *expected;
+    } ints[] = {
+        {"M", 3, 2, "M03"}, {"M", 121, 2, "M121"}, {"T", 12, 0, "T12"}, {"S", -5, 0, "S-5"}, {"PAT", 7, 2, "PAT07"},
+    };
+    for (const IntCase &c : ints) {
+        c_nc_buff[0] = '\0';
+        pelk::nc_append_int(c.prefix, c.value, c.width);
+        EXPECT_EQ(std::string(c_nc_buff), c.expected);
     }
 }
 
-TEST_F(SharedHelpersTest, TrimmedNumberTextThatDoesNotFitIsReported) {
-    char out[5];
-    EXPECT_FALSE(pelk::format_trimmed(out, sizeof out, "%1.2lf", 12345.0));
-    EXPECT_EQ(std::string(out), "1234");
-    EXPECT_FALSE(pelk::format_trimmed(out, 0, "%1.2lf", 1.0));
+// A text that would not fit behind the pending text sends that text to the
+// writer first; one longer than the whole buffer goes out in pieces.
+TEST_F(SharedHelpersTest, AppendFlushesInsteadOfDropping) {
+    const std::string pending(pelk::NC_TEXT_MAX - 2, 'p');
+    pelk::nc_append(pending.c_str());
+    pelk::nc_append("AB");
+    EXPECT_EQ(writer.flushes(), 0);  // exactly full
+    pelk::nc_append("C");
+    EXPECT_EQ(writer.pieces(), std::vector<std::string>{pending + "AB"});
+    EXPECT_EQ(std::string(c_nc_buff), "C");
+
+    const std::string huge(2 * pelk::NC_TEXT_MAX + 10, 'h');
+    pelk::nc_append(huge.c_str());
+    EXPECT_EQ(writer.text() + c_nc_buff, pending + "ABC" + huge);
+    EXPECT_EQ(writer.flushes(), 4);  // "C" first, then two whole buffers; the rest waits
 }
 
 TEST_F(SharedHelpersTest, FlushedMBlockBeginsTheNextBlockOnlyWhenWritten) {
