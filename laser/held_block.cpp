@@ -60,7 +60,7 @@ Flow hold_laser_block(PendingKind kind, const char *line, const char *circle) {
     char composed[PENDING_BLOCK_TEXT_SIZE];
     memcpy(composed, c_nc_buff, keep);
     composed[keep] = '\0';
-    c_nc_buff[0] = '\0';
+    nc_truncate(0);
 
     // The block gets a fresh block-number step when it is finally written.
     c_nc_block -= c_line_number_inc;

@@ -7,10 +7,32 @@
 
 #include "interface/host_api.h"
 #include "plugin/number_format.h"
+#include "plugin/plugin_state.h"
 
 namespace pelk {
 
-size_t nc_length() { return strnlen(c_nc_buff, NC_TEXT_MAX); }
+// The known length holds when the buffer's text still ends there: a zero at
+// that place, none just before it and none at the start.  The host only ever
+// empties the buffer (a zero at its start), which this sees at once, as it
+// sees text added behind the module's; otherwise the buffer is measured
+// again.  (A host writing a shorter text of its own over the module's would
+// go unseen, but the buffer's text is the module's: the host only hands it
+// on and empties it.)
+size_t nc_length() {
+    const size_t known = nc_known_length;
+    if (known <= NC_TEXT_MAX && c_nc_buff[known] == '\0' &&
+        (known == 0 || (c_nc_buff[0] != '\0' && c_nc_buff[known - 1] != '\0'))) {
+        return known;
+    }
+    nc_known_length = strnlen(c_nc_buff, NC_TEXT_MAX);
+    return nc_known_length;
+}
+
+// The buffer's text now ends at length.
+static void set_length(size_t length) {
+    c_nc_buff[length] = '\0';
+    nc_known_length = length;
+}
 
 // Hands the pending text to the host's writer to make room.  False when the
 // host left text in the buffer all the same (no room can be made).
@@ -34,13 +56,13 @@ void nc_append_n(const char *text, size_t length) {
     // comes near it) goes to the writer in pieces.
     while (length > NC_TEXT_MAX - used) {
         memcpy(c_nc_buff, text, NC_TEXT_MAX);
-        c_nc_buff[NC_TEXT_MAX] = '\0';
+        set_length(NC_TEXT_MAX);
         if (!flush_for_room()) return;
         text += NC_TEXT_MAX;
         length -= NC_TEXT_MAX;
     }
     memcpy(c_nc_buff + used, text, length);
-    c_nc_buff[used + length] = '\0';
+    set_length(used + length);
 }
 
 void nc_append(const char *text) { nc_append_n(text, strlen(text)); }
@@ -83,18 +105,19 @@ void nc_appendf(const char *format, ...) {
         const size_t used = nc_length();
         if (static_cast<size_t>(n) <= NC_TEXT_MAX - used) {
             vsnprintf(c_nc_buff + used, NC_TEXT_MAX + 1 - used, format, again);
+            nc_known_length = used + static_cast<size_t>(n);
         }
     }
     va_end(again);
 }
 
 void nc_replace(const char *text) {
-    c_nc_buff[0] = '\0';
+    set_length(0);
     nc_append(text);
 }
 
 void nc_truncate(size_t length) {
-    if (length < nc_length()) c_nc_buff[length] = '\0';
+    if (length < nc_length()) set_length(length);
 }
 
 // True when message holds exactly one conversion and it is %d or %i

@@ -2,6 +2,7 @@
 // appending without loss, an M word flushed as a block of its own, and the
 // opening of a punching block.
 #include <climits>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -101,6 +102,30 @@ TEST_F(SharedHelpersTest, AppendFlushesInsteadOfDropping) {
     pelk::nc_append(huge.c_str());
     EXPECT_EQ(writer.text() + c_nc_buff, pending + "ABC" + huge);
     EXPECT_EQ(writer.flushes(), 4);  // "C" first, then two whole buffers; the rest waits
+}
+
+// The module remembers where the buffer's text ends; whatever happened to
+// the buffer in between, the next word lands right behind its text.
+TEST_F(SharedHelpersTest, AppendFindsTheEndOfTextChangedBehindItsBack) {
+    struct Case {
+        const char *what;
+        void (*change)();
+        const char *expected;
+    } cases[] = {
+        {"nothing", [] {}, "X10Y20M03"},
+        {"emptied by a flush", [] { (void)flush_nc_buffer(); }, "M03"},
+        {"emptied by hand", [] { c_nc_buff[0] = '\0'; }, "M03"},
+        {"its last character cut", [] { c_nc_buff[5] = '\0'; }, "X10Y2M03"},
+        {"grown", [] { strcat(c_nc_buff, "T3"); }, "X10Y20T3M03"},
+        {"replaced by a longer text", [] { strcpy(c_nc_buff, "ABCDEFGH"); }, "ABCDEFGHM03"},
+    };
+    for (const Case &c : cases) {
+        c_nc_buff[0] = '\0';
+        pelk::nc_append("X10Y20");
+        c.change();
+        pelk::nc_append("M03");
+        EXPECT_EQ(std::string(c_nc_buff), c.expected) << c.what;
+    }
 }
 
 TEST_F(SharedHelpersTest, FlushedMBlockBeginsTheNextBlockOnlyWhenWritten) {
