@@ -49,7 +49,7 @@ void gen_nc_x_y(int force, double x, double y) {
 }
 
 void gen_nc_let(int plain, const char *letter, double value) {
-    host::trace::line("pp_let(%d, %s, %.10g)", plain, host::trace::quoted(letter), value);
+    if (host::trace::on()) host::trace::line("pp_let(%d, %s, %.10g)", plain, host::trace::quoted(letter), value);
     // The hook takes a modifiable text but only reads it; hand it a copy so
     // that the caller's constant text is never exposed to a write.
     char copy[64];
@@ -61,7 +61,7 @@ void gen_nc_let(int plain, const char *letter, double value) {
 
 char *gen_nc_d_o_u(double value, char *text) {
     char *result = (*pp_d_o_u)(value, text);
-    host::trace::line("pp_d_o_u(%.10g) -> %s", value, host::trace::quoted(result));
+    if (host::trace::on()) host::trace::line("pp_d_o_u(%.10g) -> %s", value, host::trace::quoted(result));
     return result;
 }
 

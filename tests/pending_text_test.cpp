@@ -15,8 +15,13 @@ constexpr int MOVES = 100000;
 const std::string &moves_then_hit_text() {
     static const std::string text = [] {
         std::string all;
-        for (int i = 1; i <= MOVES; ++i) all += "X" + std::to_string(i) + "M03\r\n";
-        return all + "X0T3\r\n";
+        for (int i = 1; i <= MOVES; ++i) {
+            all.append("X");
+            all.append(std::to_string(i));
+            all.append("M03\r\n");
+        }
+        all.append("X0T3\r\n");
+        return all;
     }();
     return text;
 }

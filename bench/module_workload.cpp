@@ -1,0 +1,161 @@
+#include "bench/module_workload.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <numbers>
+
+#include "interface/host_api.h"
+#include "interface/host_records.h"
+
+namespace workload {
+
+namespace {
+
+constexpr double DEGREES_PER_RADIAN = 57.29577951308232;
+
+// Module state back to a program start (pp_main of an empty job whose
+// first flush is refused), then the host set for job, writing to writer.
+void start_program(const job::Job &job, host::NcWriter &writer) {
+    const job::Job empty;
+    host::MemoryWriter refusing;
+    refusing.refuse_from(1);
+    host::set_message_stream(nullptr);
+    (void)host::run_program(empty, refusing);
+    host::reset_host();
+    host::set_message_stream(nullptr);
+    host::apply_job(job);
+    init_pp_variables();
+    host::set_writer(&writer);
+}
+
+bool same_value(double a, double b) {
+    const double d = a - b;
+    return d > -1e-6 && d < 1e-6;
+}
+
+// "%.2f" without the zeros that end the fraction, a point that ends the
+// text, or the minus of a zero; answers the length.
+int number_text(char (&out)[32], double value) {
+    int n = std::snprintf(out, sizeof out, "%.2f", value);
+    while (n > 0 && out[n - 1] == '0') --n;
+    if (n > 0 && out[n - 1] == '.') --n;
+    if (n == 2 && out[0] == '-' && out[1] == '0') {
+        out[0] = '0';
+        n = 1;
+    }
+    out[n] = '\0';
+    return n;
+}
+
+}  // namespace
+
+bool load_module(const std::string &path, std::string &error) { return host::load_module(path, error); }
+
+// ---- Hits ---------------------------------------------------------------------
+
+HitStep hit_step(long i) {
+    HitStep h;
+    h.tool = 11 + static_cast<int>((i / 10) % 3);
+    h.indexable = h.tool == 12 ? 0 : 1;
+    h.x = 10.0 + static_cast<double>(i % 200) * 12.345;
+    h.y = 10.0 + static_cast<double>(i / 200) * 7.5;
+    h.radians = static_cast<double>(i % 4) * 45.0 / DEGREES_PER_RADIAN;
+    return h;
+}
+
+void start_hits(host::NcWriter &writer) {
+    static job::Job job;
+    job.machine.post_processor = 7000;
+    job.turret = {{11, 1, "", true, false}, {12, 2, "", false, false}, {13, 3, "", true, false}};
+    start_program(job, writer);
+}
+
+bool write_hits_with_module(long count) {
+    for (long i = 0; i < count; ++i) {
+        const HitStep h = hit_step(i);
+        if ((*pp_hit)(h.x, h.y, h.tool, h.indexable, h.radians, 0, 0) != 0) return false;
+    }
+    return true;
+}
+
+// The control's rules for these hits: the index turns back to 0 in a
+// positioning block before a change of station; a hit block carries the
+// coordinates that changed (both when none did), the station on a change
+// and the index angle when it moved by 0.002 degrees or more.
+void write_hits_with_snprintf(long count, std::string &out) {
+    double x = 0.0;
+    double y = 0.0;
+    double angle = 0.0;
+    int station = 0;
+    char xs[32];
+    char ys[32];
+    char cs[32];
+    char ts[16];
+    char block[160];
+    for (long i = 0; i < count; ++i) {
+        const HitStep h = hit_step(i);
+        const int next_station = h.tool - 10;
+        const bool change = next_station != station;
+        if (change && !same_value(angle, 0.0)) {
+            number_text(xs, x);
+            number_text(ys, y);
+            out.append(block, static_cast<std::size_t>(std::snprintf(block, sizeof block, "X%sY%sC0M03\r\n", xs, ys)));
+            angle = 0.0;
+        }
+        const bool both = same_value(h.x, x) && same_value(h.y, y);
+        const bool x_word = both || !same_value(h.x, x);
+        const bool y_word = both || !same_value(h.y, y);
+        if (x_word) number_text(xs, x = h.x);
+        if (y_word) number_text(ys, y = h.y);
+        ts[0] = '\0';
+        if (change) {
+            std::snprintf(ts, sizeof ts, "T%d", next_station);
+            station = next_station;
+            angle = 0.0;
+        }
+        bool c_word = false;
+        if (h.indexable == 1) {
+            const double degrees = h.radians * DEGREES_PER_RADIAN;
+            const double d = degrees - angle;
+            if (!(d > -0.002 && d < 0.002)) {
+                number_text(cs, angle = degrees);
+                c_word = true;
+            }
+        }
+        const int n = std::snprintf(block, sizeof block, "%s%s%s%s%s%s%s\r\n", x_word ? "X" : "", x_word ? xs : "",
+                                    y_word ? "Y" : "", y_word ? ys : "", ts, c_word ? "C" : "", c_word ? cs : "");
+        out.append(block, static_cast<std::size_t>(n));
+    }
+}
+
+// ---- Laser contour ------------------------------------------------------------
+
+void start_laser(const std::string &machine_dir, host::NcWriter &writer) {
+    static job::Job job;
+    job.machine.machine_dir = machine_dir;
+    job.sheet.material = "ST37 (3)";
+    job.sheet.thickness = 3.0;
+    job.technologies = {{1, 25.0, "1", "2", "450"}};
+    start_program(job, writer);
+}
+
+bool write_laser_contour(long count) {
+    const double radius = 400.0;
+    for (long i = 0; i < count; ++i) {
+        const double a0 = 2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(count);
+        const double a1 = 2 * std::numbers::pi * static_cast<double>(i + 1) / static_cast<double>(count);
+        char co[CO_RECORD_SIZE] = {};
+        const unsigned off_type = i + 1 == count ? 2u : 0u;
+        co[CO_COMP_BYTE_AT] = static_cast<char>(1u | off_type << 5);  // left compensation
+        co[CO_ON_TYPE_BYTE_AT] = 1;
+        const std::int32_t technology = 1;
+        std::memcpy(co + CO_TECH_NUMBER_AT, &technology, sizeof technology);
+        const int result = (*pp_laser_line)(1000 + radius * std::cos(a0), 600 + radius * std::sin(a0),
+                                            1000 + radius * std::cos(a1), 600 + radius * std::sin(a1), co);
+        if (result != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace workload

@@ -1,0 +1,28 @@
+// The benchmarks' reference line, a bare snprintf loop, writes exactly the
+// bytes the module writes for the same hits; otherwise comparing their
+// speed would mean nothing.
+#include <string>
+
+#include "bench/module_workload.h"
+#include "tests/support/host_fixture.h"
+
+namespace {
+
+TEST_F(HostTest, ReferenceLineWritesTheModulesBytesForTheSameHits) {
+    constexpr long HITS = 20000;
+    workload::StringWriter module;
+    workload::start_hits(module);
+    ASSERT_TRUE(workload::write_hits_with_module(HITS));
+    std::string reference;
+    workload::write_hits_with_snprintf(HITS, reference);
+
+    EXPECT_TRUE(module.text() == reference) << "the reference line differs from the module's text";
+    // The hits hold what they are meant to: changes of station, index words
+    // and the index turned back to 0 ahead of a change (hits 0, 10, 20, 30).
+    EXPECT_EQ(host::accounting().tool_changes, static_cast<int>(HITS / 10));
+    for (const char *piece : {"X10Y10T1\r\n", "C0M03\r\nX133.45T2\r\n", "\r\nX256.9T3\r\n", "C0M03\r\nX380.35T1C90\r\n"}) {
+        EXPECT_NE(reference.find(piece), std::string::npos) << piece;
+    }
+}
+
+}  // namespace
