@@ -9,10 +9,8 @@
 
 namespace host::detail {
 
-Session &session() {
-    static Session s;
-    return s;
-}
+// Constant-initialised, so that it is ready before any other code runs.
+constinit Session the_session;
 
 void copy_text(char *target, std::size_t size, const std::string &text) {
     if (target == nullptr || size == 0) return;

@@ -34,7 +34,10 @@ struct Session {
     std::string machine_dir;                // without a trailing separator
 };
 
-Session &session();
+// The one session of the process; asked for at every host service, so
+// reached without a call.
+extern Session the_session;
+inline Session &session() { return the_session; }
 
 // The hook table back at the host defaults (every hook a harmless no-op).
 void install_default_hooks();
