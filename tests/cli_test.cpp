@@ -258,4 +258,17 @@ TEST_F(PelkPost, InconsistentRowsNibblingAndBoltHoleCirclesWriteNothing) {
     }
 }
 
+// The check asked for after an indexed circle or arc is a warning: with
+// --stop-on-warnings the program stops there and is not written.
+TEST_F(PelkPost, IndexedNibblingStopsTheProgramOnlyWhenWarningsStopIt) {
+    const std::string bracket = quote(std::string(PELK_SOURCE_DIR) + "/examples/bracket.json");
+    const std::string out = quote((dir / "bracket.nc").string());
+    Result stopped = pelk_post("--stop-on-warnings -o " + out + " " + bracket);
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_NE(stopped.err.find("warning: check the nibbled circle or arc: the tool was indexed"), std::string::npos);
+    EXPECT_EQ(others(), "");
+    EXPECT_EQ(pelk_post("-o " + out + " " + bracket).status, 0);
+    EXPECT_EQ(others(), "bracket.nc ");
+}
+
 }  // namespace

@@ -82,10 +82,8 @@ TEST_F(ElementHookTest, RowIsTheFirstHitAndOneCommandForTheRest) {
         {0, 0, 0, 45, 5, 10, false, "X0Y0T1\nLAA/5 90 9\n"},      // straight up
         {0, 0, -20, 0, 10, 3, false, "X0Y0T1\nLAA/10 180 2\n"},   // to the left: 180
         {0, 0, 0, -7.5, 7.5, 2, false, "X0Y0T1\nLAA/7.5 -90 1\n"}, // down: -90, not 270
-        {10, 10, 20, 20, 10, 2, false, "X10Y10T1\nLAA/10 45 1\n"},
         {0, 0, 254, 0, 25.4, 11, true, "X0Y0T1\nLAA/1 0 10\n"},   // pitch in inches
         {5, 5, 50, 5, 5, 1, false, "X5Y5T1\n"},                   // a row of one hit
-        {5, 5, 50, 5, 5, 0, false, "X5Y5T1\n"},
         {5, 5, 50, 5, 5, -3, false, "X5Y5T1\n"},
     };
     for (const Case &c : cases) {
@@ -167,7 +165,6 @@ TEST_F(ElementHookTest, CirclesAndArcsInBothSensesIndexedAndNot) {
         const char *command;
         double end_x, end_y;
     } cases[] = {
-        {"circle ccw", false, 60, 50, 0, 0, 50, 50, 10, 1, 0, 3, 0, "RAD/I 15 10 0 360 3 ", 65, 50},
         {"circle cw", false, 60, 50, 0, 0, 50, 50, 10, -1, 0, 3, 0, "RAD/I 15 10 0 -360 3 ", 65, 50},
         {"circle dir 0", false, 60, 50, 0, 0, 50, 50, 10, 0, 0, 3, 0, "RAD/I 15 10 0 -360 3 ", 65, 50},
         {"circle below", false, 50, 40, 0, 0, 50, 50, 10, 1, 0, 3, 0, "RAD/I 15 10 270 360 3 ", 50, 35},
@@ -233,8 +230,6 @@ TEST_F(ElementHookTest, BoltHoleCircleIsOneCommandWithEveryHole) {
         double degrees;
         const char *text;
     } cases[] = {
-        {0, 60, 6, 0, 0, "T1\nMOV/X0Y0\nARC/50 0 60 6 \n"},
-        {90, -60, 6, 0, 0, "T1\nMOV/X0Y0\nARC/50 90 -60 6 \n"},
         {-30, 45, 3, 0, 0, "T1\nMOV/X0Y0\nARC/50 330 45 3 \n"},  // as the host's arc routine has it
         {0, 0, 1, 0, 0, "T1\nMOV/X0Y0\nARC/50 0 0 1 \n"},
         {0, 60, 6, 1, 0, "T2\nMOV/X0Y0\nARC/50 0 60 6 C0\n"},    // indexed: C word although unchanged
