@@ -18,6 +18,8 @@
 #include <variant>
 #include <vector>
 
+#include "job/punch_element.h"
+
 namespace job {
 
 // ---- Limits of the host's fields ---------------------------------------------
@@ -119,7 +121,13 @@ struct LaserContour {
 // One step of the work.  A new kind of step is one more alternative here
 // (with its reader registered in job/work_steps.cpp and its walk in the
 // host); a kind with a list of its own keeps the list in a side array.
-using Operation = std::variant<Hit, Movement, LaserContour>;
+// ---- Rows, nibbling, bolt-hole circles ----
+// A punching element of the work: Job::punch_elements[index].
+struct PunchElementStep {
+    std::size_t index = 0;
+};
+
+using Operation = std::variant<Hit, Movement, LaserContour, PunchElementStep>;
 static_assert(sizeof(Operation) <= 40, "a kind of step makes every operation larger: keep its lists in a side array");
 
 struct Job {
@@ -129,6 +137,7 @@ struct Job {
     std::vector<LaserTechnology> technologies;
     std::vector<Operation> work;                // in order
     std::vector<LaserElement> laser_elements;   // the elements of every laser contour of the work
+    std::vector<PunchElement> punch_elements;   // rows, nibbling, bolt-hole circles of the work
 
     // Appends a laser contour made of elements to the work.
     void add_laser_contour(std::span<const LaserElement> elements);
@@ -136,6 +145,12 @@ struct Job {
     std::span<const LaserElement> elements(const LaserContour &contour) const {
         return std::span<const LaserElement>(laser_elements).subspan(contour.first, contour.count);
     }
+    // Appends a row, a nibbled element or a bolt-hole circle to the work.
+    void add_punch_element(const PunchElement &element) {
+        work.push_back(PunchElementStep{punch_elements.size()});
+        punch_elements.push_back(element);
+    }
+    const PunchElement &element(const PunchElementStep &step) const { return punch_elements[step.index]; }
 };
 
 }  // namespace job

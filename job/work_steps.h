@@ -65,4 +65,11 @@ void read_position_step(const JsonField &body, WorkContext &context);
 void read_move_step(const JsonField &body, WorkContext &context);
 void read_laser_contour_step(const JsonField &body, WorkContext &context);
 
+// ---- Rows, nibbling, bolt-hole circles (job/punch_element_steps.cpp) ----
+void read_row_step(const JsonField &body, WorkContext &context);
+void read_nibble_line_step(const JsonField &body, WorkContext &context);
+void read_nibble_circle_step(const JsonField &body, WorkContext &context);
+void read_nibble_arc_step(const JsonField &body, WorkContext &context);
+void read_bolt_hole_circle_step(const JsonField &body, WorkContext &context);
+
 }  // namespace job
