@@ -8,9 +8,7 @@ namespace pelk {
 Flow write_move_block(double x, double y) {
     nc_append("MOV/");
     gen_nc_x_y(1, x, y);
-    if (stopped(end_block_and_flush())) return Flow::stop;
-    gen_nc_n();
-    return Flow::go_on;
+    return end_block_flush_and_begin_next();
 }
 
 void append_closing_index(int tool, int indexable, double angle) {
