@@ -48,4 +48,31 @@ enum JunctionState : int { JUNCTION_UNKNOWN = -1, JUNCTION_CORNER = 0, JUNCTION_
 // What the held laser block holds (pending_block_kind).
 enum PendingKind : int { PENDING_NONE = 0, PENDING_LINE = 1, PENDING_ARC = 2 };
 
+// ---- Sheet handling: host values the sheet hooks act on ---------------------
+
+// Trap-door event kind (sheet event record): only this kind opens the door.
+enum TrapDoorKind : int { TRAP_DOOR_OPEN_KIND = 5 };
+
+// Repositioning form (c_pelk_repos_type): the control's "REP/" command; any
+// other value writes the explicit M41 ... M42 sequence.
+enum RepositionForm : int { REPOSITION_BY_COMMAND = 1 };
+
+// Pattern style (c_nc_sub_type) under which coordinate words are plain
+// absolute or incremental words, never relative to a pattern origin.
+enum PatternStyle : int { PATTERN_STYLE_PLAIN = 0 };
+
+// c_laser_allowed: laser work is in use on this sheet (M20 blocks).
+enum LaserUse : int { LASER_WORK_IN_USE = 2 };
+
+// Kind passed to gen_nc_feedrate: the feed word goes into the block.
+enum FeedKind : int { FEED_IN_BLOCK = 1 };
+
+// Host message texts of the operator comments before a flip or turn.
+enum SheetMessage : int {
+    MSG_FLIP_SHEET = 1373,
+    MSG_TURN_KIND_0 = 1374,
+    MSG_TURN_KIND_1 = 1375,
+    MSG_TURN_KIND_2 = 1376,
+};
+
 }  // namespace pelk
