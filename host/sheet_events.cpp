@@ -5,10 +5,13 @@
 #include <cstring>
 
 #include "host/trace.h"
+#include "job/job.h"
 #include "interface/host_api.h"
 #include "interface/host_records.h"
 
 namespace {
+
+static_assert(job::MAX_NC_TEXT_LENGTH < EV_NC_TEXT_SIZE, "a free NC text does not fit the sheet event record");
 
 // A sheet event record as the host hands it over: zero bytes except the
 // fields the event fills.
