@@ -69,14 +69,6 @@ TEST_F(SheetEventTest, EachEventWritesItsBlocksAndStopsAtEveryRefusedFlush) {
              return pp_sheet_dwell(r.ev());
          },
          {"DWL/X 1.5\r\n"}},
-        {"dwell on an inch machine: a plain number",
-         [] {
-             c_mch_units = 1;
-             EventRecord r;
-             r.put(EV_DWELL_AT, 2.0);
-             return pp_sheet_dwell(r.ev());
-         },
-         {"DWL/X 2\r\n"}},
         {"move", [&] { at(10, 20); return pp_sheet_move(15, 20); }, {"X15M03\r\n"}},
         {"move to where the tool stands: both words", [&] { at(10, 20); return pp_sheet_move(10, 20); },
          {"X10Y20M03\r\n"}},
@@ -178,18 +170,6 @@ TEST_F(SheetEventTest, FreeTextIsReadOnlyWithinItsField) {
     std::vector<char> ev(EV_RECORD_SIZE, 'A');
     const Run r = run([&ev] { return pp_sheet_nc(ev.data()); });
     EXPECT_EQ(r.pieces, std::vector<std::string>{std::string(EV_NC_TEXT_SIZE - 1, 'A') + "\r\n"});
-}
-
-// ---- Tab break ------------------------------------------------------------------
-
-TEST_F(SheetEventTest, TabBreakWritesNothing) {
-    const Run r = run([] {
-        c_nc_laser_head_down = 1;
-        return pp_sheet_tab_break();
-    });
-    EXPECT_EQ(r.result, 0);
-    EXPECT_TRUE(r.pieces.empty());
-    EXPECT_STREQ(c_nc_buff, "");
 }
 
 }  // namespace

@@ -55,7 +55,6 @@ TEST_F(FlipTurnTest, EachStopWritesItsBlocksAndStopsAtEveryRefusedFlush) {
           "(TURN THE SHEET 90 DEGREES COUNTERCLOCKWISE AND RESTART)\r\n", "M00\r\n"}},
         {"turn 3: no comment, the flush all the same", [] { at_work(); return turn(3); },
          {"X50Y20M03\r\n", "", "", "M00\r\n"}},
-        {"turn -1", [] { at_work(); return turn(-1); }, {"X50Y20M03\r\n", "", "", "M00\r\n"}},
         {"laser head down goes up first",
          [] {
              at_work();

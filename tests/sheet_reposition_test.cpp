@@ -25,6 +25,7 @@ struct FormCase {
     int form;
     double y_clear;
     std::vector<std::string> pieces;
+    int head_down = 0;
 };
 
 TEST_F(RepositionTest, BothFormsWriteTheirBlocksAndStopAtEveryRefusedFlush) {
@@ -36,27 +37,17 @@ TEST_F(RepositionTest, BothFormsWriteTheirBlocksAndStopAtEveryRefusedFlush) {
         {"explicit for any form but 1", 2, 50.0, explicit_form},
         {"no clamp travel: unchanged moves carry both words", 0, 0.0,
          {"X1200Y300M03\r\n", "M41\r\n", "DX0DY0\r\n", "DX-800\r\n", "DX0DY0\r\n", "M42\r\n"}},
+        {"laser head down: up before the approach", 1, 50.0, {"M23\r\nX1200Y300M03\r\n", "REP/DX800\r\n"}, 1},
     };
     for (const FormCase &c : cases) {
         SCOPED_TRACE(c.name);
-        expect_pieces_and_every_stop([&c] { return reposition(c.form, c.y_clear); }, c.pieces);
+        expect_pieces_and_every_stop(
+            [&c] {
+                c_nc_laser_head_down = c.head_down;
+                return reposition(c.form, c.y_clear);
+            },
+            c.pieces);
     }
-}
-
-TEST_F(RepositionTest, CommandFormInInches) {
-    const Run r = run([] {
-        c_mch_units = 1;
-        return reposition(1);
-    });
-    EXPECT_EQ(r.pieces, (std::vector<std::string>{"X47.244Y11.811M03\r\n", "REP/DX31.496\r\n"}));
-}
-
-TEST_F(RepositionTest, LaserHeadGoesUpBeforeTheApproach) {
-    const Run r = run([] {
-        c_nc_laser_head_down = 1;
-        return reposition(1);
-    });
-    EXPECT_EQ(r.pieces, (std::vector<std::string>{"M23\r\nX1200Y300M03\r\n", "REP/DX800\r\n"}));
 }
 
 // Within the offset pattern style the words would be taken relative to the
