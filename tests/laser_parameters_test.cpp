@@ -12,9 +12,9 @@
 
 namespace {
 
-const std::string CANNOT_OPEN = "error: cannot open the laser parameter file: ";
+const std::string CANNOT_OPEN = "warning: cannot open the laser parameter file: ";
 const std::string NO_SECTION =
-    "error: no section of the laser parameter file matches the sheet's material and thickness: ";
+    "warning: no section of the laser parameter file matches the sheet's material and thickness: ";
 
 class LaserParametersTest : public HostTest {
 protected:
@@ -165,7 +165,7 @@ TEST_F(LaserParametersTest, LongLinesAreNeverSplitIntoBlocks) {
                              "A2\n"                                   // line 8
                              + last;                                  // line 9, no line end
     EXPECT_EQ(section_of(file), longest + "\r\n" + longest_cr + "\r\nA1\r\nA2\r\n" + last + "\r\n");
-    const std::string too_long_text = "error: Line of the laser parameter file longer than 510 characters, skipped: ";
+    const std::string too_long_text = "warning: Line of the laser parameter file longer than 510 characters, skipped: ";
     EXPECT_EQ(host::messages(), (std::vector<std::string>{too_long_text + path_ + ", line 5",
                                                            too_long_text + path_ + ", line 7"}));
 }
