@@ -9,9 +9,6 @@
 
 namespace host::detail {
 
-// Constant-initialised, so that it is ready before any other code runs.
-constinit Session the_session;
-
 void copy_text(char *target, std::size_t size, const std::string &text) {
     if (target == nullptr || size == 0) return;
     std::snprintf(target, size, "%s", text.c_str());
@@ -49,6 +46,9 @@ void reset_host() {
     s.trace = nullptr;
     s.accounting = Accounting{};
     s.messages.clear();
+    s.message_counts.clear();
+    s.counted.clear();
+    s.message_total = 0;
     s.technologies.clear();
     s.clamps.clear();
     s.machine_dir.clear();
