@@ -60,8 +60,23 @@ void BM_ModuleLaserElements(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * count);
 }
 
-// Nibbling and patterns: 100 000 operations through pp_nibble_l, pp_nibble_c,
-// pp_nibble_a and the pattern hooks belong here, beside the hits, once those
+void BM_ModuleNibbling(benchmark::State &state) {
+    load_once();
+    const long count = static_cast<long>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        workload::StringWriter writer;
+        writer.text().reserve(static_cast<std::size_t>(count) * 64);
+        workload::start_hits(writer);
+        state.ResumeTiming();
+        if (!workload::write_nibbling_with_module(count)) state.SkipWithError("an operation answered stop");
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+// PATTERNS: 100 000 pattern operations (pattern definitions through
+// pp_sub_begin .. pp_sub_end, single and repeated calls through pp_sub_call
+// and pp_sub_rep_call) belong here, beside the nibbling, once the pattern
 // hooks are in the module.
 
 // ---- (b) the reference line: a bare snprintf loop ------------------------------
@@ -82,5 +97,6 @@ void BM_SnprintfHits(benchmark::State &state) {
 BENCHMARK(BM_ModuleHits)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SnprintfHits)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModuleLaserElements)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ModuleNibbling)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

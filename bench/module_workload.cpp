@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "host/element_record.h"
 #include "interface/host_api.h"
 #include "interface/host_records.h"
 
@@ -127,6 +128,46 @@ void write_hits_with_snprintf(long count, std::string &out) {
                                     y_word ? "Y" : "", y_word ? ys : "", ts, c_word ? "C" : "", c_word ? cs : "");
         out.append(block, static_cast<std::size_t>(n));
     }
+}
+
+// ---- Nibbling ------------------------------------------------------------------
+
+bool write_nibbling_with_module(long count) {
+    constexpr int TOOL = 12;  // station 2, not indexable
+    host::ElementValues line;
+    line.kind = host::ElementKind::nibbled_line;
+    line.tool = TOOL;
+    line.line_pitch = 2.5;
+    const host::ElementRecord line_record = host::build_element_record(line);
+    host::ElementValues round;
+    round.kind = host::ElementKind::nibbled_round;
+    round.tool = TOOL;
+    round.radius = 8.0;
+    round.arc_pitch = 1.5;
+    const host::ElementRecord round_record = host::build_element_record(round);
+    host::ElementRecord el = line_record;
+
+    for (long i = 0; i < count; ++i) {
+        const double x = 20.0 + static_cast<double>(i % 100) * 24.5;
+        const double y = 20.0 + static_cast<double>(i / 100) * 0.75;
+        int result = 0;
+        switch (i % 3) {
+        case 0:
+            el = line_record;
+            result = (*pp_nibble_l)(x, y, x + 15.0, y, el.bytes, 0.0);
+            break;
+        case 1:
+            el = round_record;
+            result = (*pp_nibble_c)(x + 8.0, y, x, y, el.bytes, 0.0);
+            break;
+        default:
+            el = round_record;
+            result = (*pp_nibble_a)(x + 8.0, y, x - 8.0, y, x, y, el.bytes, 0.0);
+            break;
+        }
+        if (result != 0) return false;
+    }
+    return true;
 }
 
 // ---- Laser contour ------------------------------------------------------------

@@ -54,6 +54,14 @@ bool write_hits_with_module(long count);
 // snprintf calls and nothing else of the project.
 void write_hits_with_snprintf(long count, std::string &out);
 
+// ---- Nibbling ------------------------------------------------------------------
+
+// Nibbling operations 0 .. count - 1 through pp_nibble_l, pp_nibble_c and
+// pp_nibble_a in turn (a short line, a small circle, a half circle), with
+// the non-indexable station of the hits' turret; start with start_hits.
+// False when an operation answered stop.
+bool write_nibbling_with_module(long count);
+
 // ---- Laser contour ------------------------------------------------------------
 
 // The host at the start of a program for one laser contour (LASER.PAR from

@@ -22,7 +22,7 @@ void append_circle_command(const char *el, double first_hole, double angle) {
     gen_nc_let(0, "", el_bhc_radius(el));
     gen_nc_let(1, " ", first_hole * DEGREES_PER_RADIAN);
     gen_nc_let(1, " ", el_step_angle(el) * DEGREES_PER_RADIAN);
-    nc_appendf(" %d", el_count(el));
+    nc_append_int(" ", el_count(el));
     append_closing_index(el_tool(el), el_indexable(el), angle);
 }
 

@@ -19,7 +19,7 @@ void append_row_command(const char *el, double direction) {
     nc_append("LAA/");
     nc_append(gen_nc_d_o_u(el_pitch(el), pitch));
     gen_nc_let(1, " ", direction * DEGREES_PER_RADIAN);
-    nc_appendf(" %d", el_count(el) - 1);
+    nc_append_int(" ", el_count(el) - 1);
 }
 
 }  // namespace

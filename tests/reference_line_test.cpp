@@ -1,6 +1,7 @@
-// The benchmarks' reference line, a bare snprintf loop, writes exactly the
-// bytes the module writes for the same hits; otherwise comparing their
-// speed would mean nothing.
+// The benchmarks' work: the reference line, a bare snprintf loop, writes
+// exactly the bytes the module writes for the same hits (otherwise comparing
+// their speed would mean nothing), and the timed nibbling writes what it
+// should.
 #include <string>
 
 #include "bench/module_workload.h"
@@ -23,6 +24,20 @@ TEST_F(HostTest, ReferenceLineWritesTheModulesBytesForTheSameHits) {
     for (const char *piece : {"X10Y10T1\r\n", "C0M03\r\nX133.45T2\r\n", "\r\nX256.9T3\r\n", "C0M03\r\nX380.35T1C90\r\n"}) {
         EXPECT_NE(reference.find(piece), std::string::npos) << piece;
     }
+}
+
+// The nibbling the benchmark times is real work: every operation writes its
+// command, none is refused.
+TEST_F(HostTest, BenchmarkNibblingWritesACommandPerOperation) {
+    workload::StringWriter out;
+    workload::start_hits(out);
+    ASSERT_TRUE(workload::write_nibbling_with_module(300));
+    std::size_t lines = 0, rounds = 0;
+    for (std::size_t at = out.text().find("CAA/Z"); at != std::string::npos; at = out.text().find("CAA/Z", at + 1)) ++lines;
+    for (std::size_t at = out.text().find("RAD/I"); at != std::string::npos; at = out.text().find("RAD/I", at + 1)) ++rounds;
+    EXPECT_EQ(lines, 100u);
+    EXPECT_EQ(rounds, 200u);
+    EXPECT_TRUE(host::messages().empty());
 }
 
 }  // namespace
