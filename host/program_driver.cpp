@@ -1,6 +1,7 @@
 // program_driver.cpp - what the host does while the module writes a program:
 // the modal NC state, the clamps, and the walk over the patterns and the
 // sheet's work that calls the module's event hooks.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <numbers>
@@ -8,6 +9,7 @@
 #include <variant>
 
 #include "host/host_state.h"
+#include "host/pattern_walk.h"
 #include "host/trace.h"
 #include "interface/host_api.h"
 
@@ -76,15 +78,99 @@ int walk_contour(const job::LaserContour &contour) {
     return 0;
 }
 
+// ---- Patterns: definitions, single and repeated calls -------------------
+
+int walk_pattern_call(const job::PatternCall &call);
+int walk_pattern_repeat(const job::PatternRepeat &repeat);
+
 int walk_operation(const job::Operation &op) {
     return std::visit(
         [](const auto &item) -> int {
             using T = std::decay_t<decltype(item)>;
             if constexpr (std::is_same_v<T, job::Hit>) return walk_hit(item);
             else if constexpr (std::is_same_v<T, job::Movement>) return walk_movement(item);
-            else return walk_contour(item);
+            else if constexpr (std::is_same_v<T, job::LaserContour>) return walk_contour(item);
+            else if constexpr (std::is_same_v<T, job::PatternCall>) return walk_pattern_call(item);
+            else if constexpr (std::is_same_v<T, job::PatternRepeat>) return walk_pattern_repeat(item);
+            else static_assert(sizeof(T) == 0, "a work step without its walk");
         },
         op);
+}
+
+// The host's number of a pattern: the patterns follow the program's number,
+// so the control shows the job's number.  False (reported) when it does not
+// fit the host's int.
+bool host_pattern_number(const job::Pattern &pattern, int &number) {
+    const long long wide = static_cast<long long>(c_program_number) + 1 + pattern.number;
+    if (wide > INT32_MAX || wide < INT32_MIN) {
+        prerr(1, "", "the pattern number does not fit after the program number", pattern.name.c_str());
+        return false;
+    }
+    number = static_cast<int>(wide);
+    return true;
+}
+
+// The job's pattern that a call names, or null (reported) for a call the
+// host cannot make: an unknown pattern, or a call inside a pattern body.
+const job::Pattern *called_pattern(std::size_t index) {
+    const job::Job *j = host::detail::session().job;
+    if (c_nc_in_sub != 0) {
+        prerr(1, "", "a pattern cannot call a pattern", "");
+        return nullptr;
+    }
+    if (j == nullptr || index >= j->patterns.size()) {
+        prerr(1, "", "the work calls a pattern the job does not define", "");
+        return nullptr;
+    }
+    return &j->patterns[index];
+}
+
+int walk_pattern_call(const job::PatternCall &call) {
+    const job::Pattern *pattern = called_pattern(call.pattern);
+    if (pattern == nullptr) return 1;
+    int number = 0;
+    if (!host_pattern_number(*pattern, number)) return 1;
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern);
+    const int result = (*pp_sub_call)(entry.tool, call.x, call.y, entry.angle, entry.indexable, number);
+    host::trace::line("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, call.x, call.y, entry.angle,
+                      entry.indexable, number, result);
+    host::detail::take_pattern_exit(*pattern, call.x, call.y, 0.0, 0.0, 1);
+    return result;
+}
+
+int walk_pattern_repeat(const job::PatternRepeat &repeat) {
+    const job::Pattern *pattern = called_pattern(repeat.pattern);
+    if (pattern == nullptr) return 1;
+    int number = 0;
+    if (!host_pattern_number(*pattern, number)) return 1;
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern);
+    const int result = (*pp_sub_rep_call)(entry.tool, repeat.x, repeat.y, entry.angle, entry.indexable, number,
+                                          repeat.dx, repeat.dy, repeat.count);
+    host::trace::line("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool,
+                      repeat.x, repeat.y, entry.angle, entry.indexable, number, repeat.dx, repeat.dy, repeat.count,
+                      result);
+    // Without a pitch the control places one copy.
+    const bool no_pitch = std::fabs(repeat.dx) < 1e-6 && std::fabs(repeat.dy) < 1e-6;
+    host::detail::take_pattern_exit(*pattern, repeat.x, repeat.y, repeat.dx, repeat.dy, no_pitch ? 1 : repeat.count);
+    return result;
+}
+
+// One definition: header, the body through the same walk as the main body,
+// end line.  1 as soon as a hook answers stop or the writer refused.
+int write_pattern(const job::Pattern &pattern) {
+    int number = 0;
+    if (!host_pattern_number(pattern, number)) return 1;
+    host::detail::begin_pattern_body(pattern);
+    int result = (*pp_sub_begin)(number);
+    host::trace::line("pp_sub_begin(%d) -> %d", number, result);
+    if (stopped(result)) return 1;
+    for (const job::Operation &op : pattern.body) {
+        if (stopped(walk_operation(op))) return 1;
+    }
+    result = (*pp_sub_end)(number);
+    host::trace::line("pp_sub_end(%d) -> %d", number, result);
+    c_nc_in_sub = 0;
+    return stopped(result) ? 1 : 0;
 }
 
 }  // namespace
@@ -118,14 +204,18 @@ int gen_nc_output_all_subs(void *list) {
         host::trace::line("gen_nc_output_all_subs(list) -> 1");
         return 1;
     }
-    // The job model holds no patterns yet.  Each pattern body will be
-    // written here as:
-    //   c_nc_in_sub = 1; c_nc_abs_sub_x/y = the pattern's origin;
-    //   pp_sub_begin(n); the body's operations through walk_operation;
-    //   pp_sub_end(n); c_nc_in_sub = 0;
-    // stopping with 1 as soon as a hook answers stop or the writer refused.
-    host::trace::line("gen_nc_output_all_subs(list) -> 0");
-    return 0;
+    int result = 0;
+    const job::Job *j = host::detail::session().job;
+    if (j != nullptr) {
+        for (const job::Pattern &pattern : j->patterns) {
+            if (write_pattern(pattern) != 0) {
+                result = 1;
+                break;
+            }
+        }
+    }
+    host::trace::line("gen_nc_output_all_subs(list) -> %d", result);
+    return result;
 }
 
 int gen_nc_short_sims(void *list) {

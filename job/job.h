@@ -5,6 +5,7 @@
 // walks its work list when the module asks for the body.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -97,13 +98,45 @@ struct LaserContour {
     std::vector<LaserElement> elements;
 };
 
-using Operation = std::variant<Hit, Movement, LaserContour>;
+// ---- Pattern calls ---------------------------------------------------------
+
+// A call of a pattern with its origin at (x, y).  The tool and the index
+// angle at the pattern's first position are the pattern's own (see
+// pattern_entry in host/pattern_walk.h).
+struct PatternCall {
+    std::size_t pattern = 0;       // index into Job::patterns
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// count copies of a pattern in a straight row: the first with its origin
+// at (x, y), each next one (dx, dy) further on.
+struct PatternRepeat {
+    std::size_t pattern = 0;       // index into Job::patterns
+    double x = 0.0;
+    double y = 0.0;
+    double dx = 0.0;
+    double dy = 0.0;
+    int count = 1;
+};
+
+using Operation = std::variant<Hit, Movement, LaserContour, PatternCall, PatternRepeat>;
+
+// A pattern of the control: work steps relative to the pattern's origin,
+// written once as a definition and placed by pattern calls.  A body holds
+// no pattern calls of its own.
+struct Pattern {
+    int number = 0;                // the number the control shows: PAT03/ for 3
+    std::string name;              // the job's name for it, may be empty
+    std::vector<Operation> body;
+};
 
 struct Job {
     Machine machine;
     Sheet sheet;
     std::vector<Station> turret;
     std::vector<LaserTechnology> technologies;
+    std::vector<Pattern> patterns; // in the order they are defined
     std::vector<Operation> work;   // in order
 };
 

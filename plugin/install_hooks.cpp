@@ -33,4 +33,10 @@ extern "C" __attribute__((visibility("default"))) void post_dll_set_pp_vars(void
     ::pp_sheet_tab_break = &pelk::pp_sheet_tab_break;
     ::pp_main_questions = &pelk::pp_main_questions;
     ::pp_main = &pelk::pp_main;
+    // ---- Patterns ----
+    ::pp_sub_precode = &pelk::pp_sub_precode;
+    ::pp_sub_call = &pelk::pp_sub_call;
+    ::pp_sub_rep_call = &pelk::pp_sub_rep_call;
+    ::pp_sub_begin = &pelk::pp_sub_begin;
+    ::pp_sub_end = &pelk::pp_sub_end;
 }
