@@ -87,6 +87,10 @@ void set_stop_on_warnings(bool stop);
 // default, none: not shown (they are still logged, see messages()).
 void set_message_stream(std::ostream *out);
 
+// Replaces the host's text of message n until reset_host, for texts that the
+// module has to take whatever they hold.
+void set_message_text(int n, const std::string &text);
+
 // ---- What the host saw ---------------------------------------------------------
 
 // Accounting calls of the module, counted.

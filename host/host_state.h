@@ -6,6 +6,7 @@
 #include <iostream>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -32,6 +33,8 @@ struct Session {
     std::vector<TechnologyRecord> technologies;
     std::vector<double> clamps;
     std::string machine_dir;                // without a trailing separator
+    // ---- Message texts replaced by set_message_text ----
+    std::vector<std::pair<int, std::string>> message_texts;
 };
 
 Session &session();

@@ -49,6 +49,16 @@ void set_message_stream(std::ostream *out) { detail::session().message_stream = 
 
 const std::vector<std::string> &messages() { return detail::session().messages; }
 
+void set_message_text(int n, const std::string &text) {
+    for (auto &replaced : detail::session().message_texts) {
+        if (replaced.first == n) {
+            replaced.second = text;
+            return;
+        }
+    }
+    detail::session().message_texts.emplace_back(n, text);
+}
+
 }  // namespace host
 
 namespace host::detail {
@@ -64,6 +74,12 @@ void report(const std::string &line) {
 extern "C" {
 
 char *cmsg(int n) {
+    for (auto &replaced : host::detail::session().message_texts) {
+        if (replaced.first == n) {
+            host::trace::line("cmsg(%d) -> %s", n, host::trace::quoted(replaced.second.c_str()));
+            return replaced.second.data();
+        }
+    }
     for (const MessageText &m : MESSAGE_TEXTS) {
         if (m.number == n) {
             host::trace::line("cmsg(%d) -> %s", n, host::trace::quoted(m.text));
