@@ -214,6 +214,12 @@ int gen_nc_output_all_subs(void *list) {
             }
         }
     }
+    // A pattern cut short (the user stopped at the limit warning, or a hook
+    // answered stop) must not be followed by a body that calls it: the
+    // output has stopped, and every later flush is refused.  The program
+    // frame learns of it at its next flush, whether it reads this result or
+    // not.
+    if (result != 0) host::detail::session().refused = true;
     host::trace::line("gen_nc_output_all_subs(list) -> %d", result);
     return result;
 }
