@@ -36,11 +36,14 @@ double angle_of(const Step &step) {
 // a step with an end point (x2, y2 or xe, ye) there; a full circle at its
 // start (xs, ys); a single position (x, y) there.
 template <typename Step>
-void end_point_of(const Step &step, double &x, double &y) {
+void end_point_of(const Step &step, const job::Job &job, double &x, double &y) {
     if constexpr (std::is_same_v<Step, job::LaserContour>) {
-        if (step.elements.empty()) return;
-        x = step.elements.back().x2;
-        y = step.elements.back().y2;
+        const auto elements = job.elements(step);
+        if (elements.empty()) return;
+        x = elements.back().x2;
+        y = elements.back().y2;
+    } else if constexpr (std::is_same_v<Step, job::PatternCall> || std::is_same_v<Step, job::PatternRepeat>) {
+        // A body holds no calls (the job reader refuses them).
     } else if constexpr (requires { step.x2; step.y2; }) {
         x = step.x2;
         y = step.y2;
@@ -62,10 +65,8 @@ bool is_indexable(int tool) {
     return station != nullptr && station->indexable;
 }
 
-int laser_tool() {
-    const job::Job *j = session().job;
-    if (j == nullptr) return 0;
-    for (const job::Station &s : j->turret) {
+int laser_tool(const job::Job &job) {
+    for (const job::Station &s : job.turret) {
         if (s.laser) return s.tool;
     }
     return 0;
@@ -78,14 +79,14 @@ int station_of(int tool) {
 
 }  // namespace
 
-PatternEntry pattern_entry(const job::Pattern &pattern) {
+PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job) {
     for (const job::Operation &op : pattern.body) {
         PatternEntry entry;
         std::visit(
-            [&entry](const auto &step) {
+            [&entry, &job](const auto &step) {
                 using Step = std::decay_t<decltype(step)>;
                 if constexpr (std::is_same_v<Step, job::LaserContour>) {
-                    entry.tool = laser_tool();
+                    entry.tool = laser_tool(job);
                     entry.laser = true;
                 } else if (const int tool = punch_tool_of(step); tool != 0) {
                     entry.tool = tool;
@@ -107,12 +108,12 @@ int pattern_station(const job::Pattern &pattern) {
     return 0;
 }
 
-PatternExit pattern_exit(const job::Pattern &pattern) {
+PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job) {
     PatternExit exit;
     for (const job::Operation &op : pattern.body) {
         std::visit(
-            [&exit](const auto &step) {
-                end_point_of(step, exit.x, exit.y);
+            [&exit, &job](const auto &step) {
+                end_point_of(step, job, exit.x, exit.y);
                 const int tool = punch_tool_of(step);
                 if (tool != 0 && is_indexable(tool)) {
                     exit.indexed = true;
@@ -124,8 +125,9 @@ PatternExit pattern_exit(const job::Pattern &pattern) {
     return exit;
 }
 
-void take_pattern_exit(const job::Pattern &pattern, double x, double y, double dx, double dy, int count) {
-    const PatternExit exit = pattern_exit(pattern);
+void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y, double dx, double dy,
+                       int count) {
+    const PatternExit exit = pattern_exit(pattern, job);
     const int copies_before_last = count > 1 ? count - 1 : 0;
     c_nc_x = x + copies_before_last * dx + exit.x;
     c_nc_y = y + copies_before_last * dy + exit.y;
@@ -141,13 +143,13 @@ void take_pattern_exit(const job::Pattern &pattern, double x, double y, double d
     if (exit.indexed) c_nc_tool_a = exit.angle;
 }
 
-void begin_pattern_body(const job::Pattern &pattern) {
+void begin_pattern_body(const job::Pattern &pattern, const job::Job &job) {
     c_nc_in_sub = 1;
     c_nc_abs_sub_x = 0.0;
     c_nc_abs_sub_y = 0.0;
     c_nc_x = 0.0;
     c_nc_y = 0.0;
-    const PatternEntry entry = pattern_entry(pattern);
+    const PatternEntry entry = pattern_entry(pattern, job);
     c_nc_tool = entry.laser ? 0 : pattern_station(pattern);
     c_nc_tool_a = 0.0;
     c_last_form_flag = 0;

@@ -20,7 +20,7 @@ struct PatternEntry {
     int indexable = 0;       // 1: the station turns (the call writes the C word)
     bool laser = false;
 };
-PatternEntry pattern_entry(const job::Pattern &pattern);
+PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job);
 
 // The one punch station the body uses (a pattern punches with one station,
 // the job reader sees to that), or 0 for a body of laser work only.
@@ -34,17 +34,18 @@ struct PatternExit {
     bool indexed = false;    // a punch step of an indexable station turned the index
     double angle = 0.0;      // degrees, when indexed
 };
-PatternExit pattern_exit(const job::Pattern &pattern);
+PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job);
 
 // The host's state once the control has run count copies of the pattern,
 // the first with its origin at (x, y), each next (dx, dy) further on: the
 // position the last copy leaves the tool at, its station and index angle.
-void take_pattern_exit(const job::Pattern &pattern, double x, double y, double dx, double dy, int count);
+void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y, double dx, double dy,
+                       int count);
 
 // The host's start state for writing the body of a definition: origin (0, 0)
 // with the tool standing there, the pattern's station in place when the call
 // puts it there (no station when it starts with the laser), index at 0,
 // laser off and head up, and the body marked as being written.
-void begin_pattern_body(const job::Pattern &pattern);
+void begin_pattern_body(const job::Pattern &pattern, const job::Job &job);
 
 }  // namespace host::detail

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <numbers>
-#include <type_traits>
 #include <variant>
 
 #include "host/host_state.h"
@@ -42,7 +41,9 @@ void build_contour_record(const job::LaserElement &e, char (&co)[CO_RECORD_SIZE]
     std::memcpy(co + CO_TECH_NUMBER_AT, &tech, sizeof tech);
 }
 
-int walk_hit(const job::Hit &hit) {
+// ---- The walk of each kind of work step: one overload per kind ---------------
+
+int walk(const job::Hit &hit, const job::Job &) {
     const job::Station *station = host::detail::find_station(hit.tool);
     const int indexable = station != nullptr && station->indexable ? 1 : 0;
     const double angle = hit.angle * RADIANS_PER_DEGREE;
@@ -53,14 +54,14 @@ int walk_hit(const job::Hit &hit) {
     return result;
 }
 
-int walk_movement(const job::Movement &move) {
+int walk(const job::Movement &move, const job::Job &) {
     host::trace::line("pp_movement(%.10g, %.10g)", move.x, move.y);
     (*pp_movement)(move.x, move.y);
     return 0;
 }
 
-int walk_contour(const job::LaserContour &contour) {
-    for (const job::LaserElement &e : contour.elements) {
+int walk(const job::LaserContour &contour, const job::Job &job) {
+    for (const job::LaserElement &e : job.elements(contour)) {
         char co[CO_RECORD_SIZE];
         build_contour_record(e, co);
         int result = 0;
@@ -78,23 +79,13 @@ int walk_contour(const job::LaserContour &contour) {
     return 0;
 }
 
-// ---- Patterns: definitions, single and repeated calls -------------------
+// ---- Patterns: single and repeated calls, and the definitions ----------------
 
-int walk_pattern_call(const job::PatternCall &call);
-int walk_pattern_repeat(const job::PatternRepeat &repeat);
+int walk(const job::PatternCall &call, const job::Job &job);
+int walk(const job::PatternRepeat &repeat, const job::Job &job);
 
-int walk_operation(const job::Operation &op) {
-    return std::visit(
-        [](const auto &item) -> int {
-            using T = std::decay_t<decltype(item)>;
-            if constexpr (std::is_same_v<T, job::Hit>) return walk_hit(item);
-            else if constexpr (std::is_same_v<T, job::Movement>) return walk_movement(item);
-            else if constexpr (std::is_same_v<T, job::LaserContour>) return walk_contour(item);
-            else if constexpr (std::is_same_v<T, job::PatternCall>) return walk_pattern_call(item);
-            else if constexpr (std::is_same_v<T, job::PatternRepeat>) return walk_pattern_repeat(item);
-            else static_assert(sizeof(T) == 0, "a work step without its walk");
-        },
-        op);
+int walk_operation(const job::Operation &op, const job::Job &job) {
+    return std::visit([&job](const auto &step) { return walk(step, job); }, op);
 }
 
 // The host's number of a pattern: the patterns follow the program's number,
@@ -112,60 +103,58 @@ bool host_pattern_number(const job::Pattern &pattern, int &number) {
 
 // The job's pattern that a call names, or null (reported) for a call the
 // host cannot make: an unknown pattern, or a call inside a pattern body.
-const job::Pattern *called_pattern(std::size_t index) {
-    const job::Job *j = host::detail::session().job;
+const job::Pattern *called_pattern(std::size_t index, const job::Job &job) {
     if (c_nc_in_sub != 0) {
         prerr(1, "", "a pattern cannot call a pattern", "");
         return nullptr;
     }
-    if (j == nullptr || index >= j->patterns.size()) {
+    if (index >= job.patterns.size()) {
         prerr(1, "", "the work calls a pattern the job does not define", "");
         return nullptr;
     }
-    return &j->patterns[index];
+    return &job.patterns[index];
 }
 
-int walk_pattern_call(const job::PatternCall &call) {
-    const job::Pattern *pattern = called_pattern(call.pattern);
-    if (pattern == nullptr) return 1;
+int walk(const job::PatternCall &call, const job::Job &job) {
+    const job::Pattern *pattern = called_pattern(call.pattern, job);
     int number = 0;
-    if (!host_pattern_number(*pattern, number)) return 1;
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern);
+    if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
     const int result = (*pp_sub_call)(entry.tool, call.x, call.y, entry.angle, entry.indexable, number);
     host::trace::line("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, call.x, call.y, entry.angle,
                       entry.indexable, number, result);
-    host::detail::take_pattern_exit(*pattern, call.x, call.y, 0.0, 0.0, 1);
+    host::detail::take_pattern_exit(*pattern, job, call.x, call.y, 0.0, 0.0, 1);
     return result;
 }
 
-int walk_pattern_repeat(const job::PatternRepeat &repeat) {
-    const job::Pattern *pattern = called_pattern(repeat.pattern);
-    if (pattern == nullptr) return 1;
+int walk(const job::PatternRepeat &repeat, const job::Job &job) {
+    if (repeat.row >= job.pattern_rows.size()) return 1;
+    const job::PatternRow &row = job.pattern_rows[repeat.row];
+    const job::Pattern *pattern = called_pattern(row.pattern, job);
     int number = 0;
-    if (!host_pattern_number(*pattern, number)) return 1;
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern);
-    const int result = (*pp_sub_rep_call)(entry.tool, repeat.x, repeat.y, entry.angle, entry.indexable, number,
-                                          repeat.dx, repeat.dy, repeat.count);
-    host::trace::line("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool,
-                      repeat.x, repeat.y, entry.angle, entry.indexable, number, repeat.dx, repeat.dy, repeat.count,
-                      result);
+    if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
+    const int result = (*pp_sub_rep_call)(entry.tool, row.x, row.y, entry.angle, entry.indexable, number, row.dx,
+                                          row.dy, row.count);
+    host::trace::line("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, row.x,
+                      row.y, entry.angle, entry.indexable, number, row.dx, row.dy, row.count, result);
     // Without a pitch the control places one copy.
-    const bool no_pitch = std::fabs(repeat.dx) < 1e-6 && std::fabs(repeat.dy) < 1e-6;
-    host::detail::take_pattern_exit(*pattern, repeat.x, repeat.y, repeat.dx, repeat.dy, no_pitch ? 1 : repeat.count);
+    const bool no_pitch = std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6;
+    host::detail::take_pattern_exit(*pattern, job, row.x, row.y, row.dx, row.dy, no_pitch ? 1 : row.count);
     return result;
 }
 
 // One definition: header, the body through the same walk as the main body,
 // end line.  1 as soon as a hook answers stop or the writer refused.
-int write_pattern(const job::Pattern &pattern) {
+int write_pattern(const job::Pattern &pattern, const job::Job &job) {
     int number = 0;
     if (!host_pattern_number(pattern, number)) return 1;
-    host::detail::begin_pattern_body(pattern);
+    host::detail::begin_pattern_body(pattern, job);
     int result = (*pp_sub_begin)(number);
     host::trace::line("pp_sub_begin(%d) -> %d", number, result);
     if (stopped(result)) return 1;
     for (const job::Operation &op : pattern.body) {
-        if (stopped(walk_operation(op))) return 1;
+        if (stopped(walk_operation(op, job))) return 1;
     }
     result = (*pp_sub_end)(number);
     host::trace::line("pp_sub_end(%d) -> %d", number, result);
@@ -208,7 +197,7 @@ int gen_nc_output_all_subs(void *list) {
     const job::Job *j = host::detail::session().job;
     if (j != nullptr) {
         for (const job::Pattern &pattern : j->patterns) {
-            if (write_pattern(pattern) != 0) {
+            if (write_pattern(pattern, *j) != 0) {
                 result = 1;
                 break;
             }
@@ -234,7 +223,7 @@ int gen_nc_short_sims(void *list) {
     const job::Job *j = host::detail::session().job;
     if (j != nullptr) {
         for (const job::Operation &op : j->work) {
-            if (stopped(walk_operation(op))) {
+            if (stopped(walk_operation(op, *j))) {
                 result = 1;
                 break;
             }

@@ -1,6 +1,7 @@
 // The host's side of patterns: the definitions it writes when the module
 // asks for them, the numbers and tools it passes to the call hooks, and its
 // state once the control has run a pattern.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -65,19 +66,17 @@ job::Hit hit(double x, double y, int tool, double angle = 0) {
     return h;
 }
 
-job::LaserContour contour(double x1, double y1, double x2, double y2) {
+job::LaserElement cut(double x1, double y1, double x2, double y2) {
     job::LaserElement e;
     e.x1 = x1;
     e.y1 = y1;
     e.x2 = x2;
     e.y2 = y2;
     e.off_type = 2;
-    job::LaserContour c;
-    c.elements.push_back(e);
-    return c;
+    return e;
 }
 
-job::PatternCall call(std::size_t pattern, double x, double y) {
+job::PatternCall call(std::uint32_t pattern, double x, double y) {
     job::PatternCall c;
     c.pattern = pattern;
     c.x = x;
@@ -85,8 +84,8 @@ job::PatternCall call(std::size_t pattern, double x, double y) {
     return c;
 }
 
-job::PatternRepeat repeat(std::size_t pattern, double x, double y, double dx, double dy, int count) {
-    job::PatternRepeat r;
+job::PatternRow row(std::uint32_t pattern, double x, double y, double dx, double dy, int count) {
+    job::PatternRow r;
     r.pattern = pattern;
     r.x = x;
     r.y = y;
@@ -109,7 +108,8 @@ protected:
         holes.body = {hit(10, 5, 7, 45), hit(20, 5, 7, 90)};
         job::Pattern cutout;  // PAT01: a laser cut, then a hole with T3
         cutout.number = 1;
-        cutout.body = {contour(0, 0, 30, 0), hit(40, 8, 8)};
+        const job::LaserElement laser_cut = cut(0, 0, 30, 0);
+        cutout.body = {job.keep_laser_contour({&laser_cut, 1}), hit(40, 8, 8)};
         job.patterns = {holes, cutout};
     }
 
@@ -164,8 +164,14 @@ TEST_F(HostPatterns, DefinitionsStopAtTheFirstHookThatAnswersStop) {
 
 TEST_F(HostPatterns, CallsPassThePatternsFirstToolAndLeaveTheToolWhereTheLastCopyEnds) {
     use_stub_hooks();
-    job.work = {call(0, 100, 50), hit(0, 0, 8), repeat(0, 200, 50, 30, -10, 3), hit(0, 0, 8),
-                repeat(1, 300, 60, 5e-7, 0, 4), hit(0, 0, 8), call(1, 400, 70), hit(0, 0, 8)};
+    job.work = {call(0, 100, 50),
+                hit(0, 0, 8),
+                job.keep_pattern_row(row(0, 200, 50, 30, -10, 3)),
+                hit(0, 0, 8),
+                job.keep_pattern_row(row(1, 300, 60, 5e-7, 0, 4)),
+                hit(0, 0, 8),
+                call(1, 400, 70),
+                hit(0, 0, 8)};
     host::apply_job(job);
     EXPECT_EQ(gen_nc_short_sims(sl), 0);
     const std::vector<std::string> expected = {
@@ -207,7 +213,7 @@ protected:
         host::reset_host();  // the module's own hooks
         host::set_message_stream(nullptr);
         job.patterns.pop_back();  // the holes only: no laser parameters needed
-        job.work = {call(0, 100, 50), repeat(0, 200, 50, -20, 0, 4), hit(300, 50, 8)};
+        job.work = {call(0, 100, 50), job.keep_pattern_row(row(0, 200, 50, -20, 0, 4)), hit(300, 50, 8)};
     }
 };
 
