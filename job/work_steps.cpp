@@ -19,6 +19,8 @@ constexpr StepKind STEP_KINDS[] = {
     {"position", read_position_step},
     {"move", read_move_step},
     {"laser_contour", read_laser_contour_step},
+    {"pattern_call", read_pattern_call_step},
+    {"pattern_repeat", read_pattern_repeat_step},
 };
 
 std::string known_kinds() {
@@ -97,6 +99,8 @@ void WorkContext::finish() {
     turret_known_ = technologies_known_ = true;
     waiting_tools_.clear();
     waiting_technologies_.clear();
+    patterns_known();
+    check_patterns();
 }
 
 }  // namespace job
