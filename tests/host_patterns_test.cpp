@@ -217,35 +217,6 @@ protected:
     }
 };
 
-TEST_F(HostPatternPrograms, PatternsStandAtTheTopOnlyInTheTopStyle) {
-    for (int style : {0, 7}) {
-        SCOPED_TRACE(style);
-        job.machine.pattern_style = style;
-        host::MemoryWriter out;
-        ASSERT_EQ(host::run_program(job, out), 0);
-        const std::string text = out.text();
-        EXPECT_EQ(text.find("PAT03/") != std::string::npos, style == 0);
-        EXPECT_NE(text.find("MGR/03 L 20 4"), std::string::npos);
-        host::reset_host();
-        host::set_message_stream(nullptr);
-    }
-}
-
-TEST_F(HostPatternPrograms, WarningOfAPatternAboveTheLimitIsAnsweredBothWays) {
-    job.machine.max_patterns = 2;
-    host::MemoryWriter go_on;
-    EXPECT_EQ(host::run_program(job, go_on), 0);
-    EXPECT_NE(go_on.text().find("PAT03/\r\n"), std::string::npos);
-    ASSERT_EQ(host::messages().size(), 1u);
-
-    host::reset_host();
-    host::set_message_stream(nullptr);
-    host::set_stop_on_warnings(true);
-    host::MemoryWriter stop;
-    EXPECT_EQ(host::run_program(job, stop), 1);
-    EXPECT_EQ(stop.text().find("END03"), std::string::npos);
-}
-
 TEST_F(HostPatternPrograms, ProgramWithPatternsStopsCleanlyAtEveryRefusedFlush) {
     host::MemoryWriter full;
     ASSERT_EQ(host::run_program(job, full), 0);

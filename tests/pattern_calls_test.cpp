@@ -71,27 +71,6 @@ TEST_F(CallStyleTest, OffsetStyleWritesThePatternToolBlockOnlyWhenTheToolChanges
     });
 }
 
-TEST_F(PatternCallTest, PrecodeAloneWritesThePositioningOrTheOffset) {
-    c_nc_tool = 1;
-    EXPECT_EQ(written_by([] { return pp_sub_precode(1, 100, 50, 0, 0); }), crlf("X100Y50M03\n"));
-    use_style(7);
-    c_nc_tool = 1;
-    EXPECT_EQ(written_by([] { return pp_sub_precode(1, 100, 50, 0, 0); }), crlf("OFS/X100Y50\n"));
-    EXPECT_TRUE(offset_in_force());
-}
-
-TEST_F(PatternCallTest, LaserToolGetsTheLaserParametersAheadOfTheCall) {
-    for (int sub_type : {0, 7}) {
-        SCOPED_TRACE(sub_type);
-        use_style(sub_type);
-        with_laser_par();
-        const std::string expected = sub_type == 7 ? "PAR1\nPAR2\nOFS/X100Y50\nPAT03\n" : "PAR1\nPAR2\nX100Y50M03\nPAT03\n";
-        EXPECT_EQ(written_by([] { return pp_sub_call(9, 100, 50, 0, 1, PATTERN_03); }), crlf(expected));
-        EXPECT_EQ(written_by([] { return pp_sub_call(9, 200, 50, 0, 1, PATTERN_03); }),
-                  crlf(sub_type == 7 ? "OFS/X200Y50\nPAT03\n" : "X200Y50M03\nPAT03\n"));
-    }
-}
-
 struct RepeatCase {
     double x, y, dx, dy;
     int count;
@@ -123,15 +102,6 @@ TEST_F(PatternCallTest, RepeatedCallPlacesTheRowOnePitchBeforeItsFirstCopy) {
         EXPECT_EQ(c_nc_y, c.y);
         EXPECT_TRUE(offset_in_force());
     }
-}
-
-TEST_F(PatternCallTest, RepeatedCallFlushesTheOffsetAndTheLineApart) {
-    c_nc_tool = 1;
-    host::MemoryWriter out;
-    host::set_writer(&out);
-    EXPECT_EQ(pp_sub_rep_call(1, 100, 50, 0, 0, PATTERN_03, -20, 0, 4), 0);
-    EXPECT_EQ(out.pieces(), (std::vector<std::string>{crlf("OFS/X120Y50\n"), crlf("MGR/03 L 20 4\n")}));
-    host::set_writer(&writer);
 }
 
 TEST_F(PatternCallTest, RepeatedCallOnAnInchMachine) {
