@@ -128,7 +128,10 @@ int walk(const job::PatternCall &call, const job::Job &job) {
 }
 
 int walk(const job::PatternRepeat &repeat, const job::Job &job) {
-    if (repeat.row >= job.pattern_rows.size()) return 1;
+    if (repeat.row >= job.pattern_rows.size()) {
+        prerr(1, "", "the work repeats a row of pattern copies the job does not hold", "");
+        return 1;
+    }
     const job::PatternRow &row = job.pattern_rows[repeat.row];
     const job::Pattern *pattern = called_pattern(row.pattern, job);
     int number = 0;

@@ -39,7 +39,9 @@ protected:
     // A machine directory whose LASER.PAR has a section of two lines for the
     // sheet: the first laser enable of a program writes them, one flush each.
     void with_laser_par() {
-        const std::string dir = testing::TempDir() + "pelk_pattern_machine";
+        // A folder of each test's own: tests run side by side.
+        const std::string dir = testing::TempDir() + "pelk_pattern_machine_" +
+                                testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::create_directories(dir);
         std::FILE *f = std::fopen((dir + "/LASER.PAR").c_str(), "wb");
         ASSERT_NE(f, nullptr);
