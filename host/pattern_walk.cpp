@@ -4,6 +4,8 @@
 // that every kind of work step a body may hold is covered alike.
 #include "host/pattern_walk.h"
 
+#include <cmath>
+#include <numbers>
 #include <type_traits>
 #include <variant>
 
@@ -13,6 +15,8 @@
 namespace host::detail {
 
 namespace {
+
+constexpr double RADIANS_PER_DEGREE = std::numbers::pi / 180.0;
 
 // The punch tool of a step, or 0 for a step without one (a move, a laser
 // contour).
@@ -30,6 +34,38 @@ template <typename Step>
 double angle_of(const Step &step) {
     if constexpr (requires { step.angle; }) return step.angle;
     else return 0.0;
+}
+
+// The control leaves the tool this far outside a nibbled circle or arc.
+constexpr double NIBBLING_RADIUS_ALLOWANCE = 5.0;
+
+// Where a punching element leaves the tool: a row or a nibbled line at its
+// end, a nibbled circle beside its start and an arc beside its end (outside
+// by the allowance), a bolt-hole circle at its last hole.
+void end_point_of(const job::PunchElement &e, const job::Job &, double &x, double &y) {
+    using Kind = job::PunchElement::Kind;
+    double at = 0.0;
+    double reach = e.radius;
+    switch (e.kind) {
+    case Kind::row:
+    case Kind::nibbled_line:
+        x = e.x2;
+        y = e.y2;
+        return;
+    case Kind::nibbled_circle:
+        at = e.start_angle * RADIANS_PER_DEGREE;
+        reach += NIBBLING_RADIUS_ALLOWANCE;
+        break;
+    case Kind::nibbled_arc:
+        at = std::atan2(e.y2 - e.yc, e.x2 - e.xc);
+        reach += NIBBLING_RADIUS_ALLOWANCE;
+        break;
+    case Kind::bolt_hole_circle:
+        at = (e.start_angle + e.step_angle * (e.count - 1)) * RADIANS_PER_DEGREE;
+        break;
+    }
+    x = e.xc + reach * std::cos(at);
+    y = e.yc + reach * std::sin(at);
 }
 
 // Where a step leaves the tool: a contour at the end of its last element;
@@ -82,8 +118,8 @@ int station_of(int tool) {
 PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job) {
     for (const job::Operation &op : pattern.body) {
         PatternEntry entry;
-        std::visit(
-            [&entry, &job](const auto &step) {
+        job::visit_step(
+            op, job, [&entry, &job](const auto &step) {
                 using Step = std::decay_t<decltype(step)>;
                 if constexpr (std::is_same_v<Step, job::LaserContour>) {
                     entry.tool = laser_tool(job);
@@ -93,16 +129,15 @@ PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job) {
                     entry.angle = angle_of(step);
                     entry.indexable = is_indexable(tool) ? 1 : 0;
                 }
-            },
-            op);
+            });
         if (entry.tool != 0 || entry.laser) return entry;
     }
     return PatternEntry{};
 }
 
-int pattern_station(const job::Pattern &pattern) {
+int pattern_station(const job::Pattern &pattern, const job::Job &job) {
     for (const job::Operation &op : pattern.body) {
-        const int tool = std::visit([](const auto &step) { return punch_tool_of(step); }, op);
+        const int tool = job::visit_step(op, job, [](const auto &step) { return punch_tool_of(step); });
         if (tool != 0) return station_of(tool);
     }
     return 0;
@@ -111,16 +146,15 @@ int pattern_station(const job::Pattern &pattern) {
 PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job) {
     PatternExit exit;
     for (const job::Operation &op : pattern.body) {
-        std::visit(
-            [&exit, &job](const auto &step) {
+        job::visit_step(
+            op, job, [&exit, &job](const auto &step) {
                 end_point_of(step, job, exit.x, exit.y);
                 const int tool = punch_tool_of(step);
                 if (tool != 0 && is_indexable(tool)) {
                     exit.indexed = true;
                     exit.angle = angle_of(step);
                 }
-            },
-            op);
+            });
     }
     return exit;
 }
@@ -132,7 +166,7 @@ void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double 
     c_nc_x = x + copies_before_last * dx + exit.x;
     c_nc_y = y + copies_before_last * dy + exit.y;
 
-    const int station = pattern_station(pattern);
+    const int station = pattern_station(pattern, job);
     if (station == 0) return;
     // A station the call did not put in place was changed inside the body,
     // where the index counts as standing at 0 after the change.
@@ -150,7 +184,7 @@ void begin_pattern_body(const job::Pattern &pattern, const job::Job &job) {
     c_nc_x = 0.0;
     c_nc_y = 0.0;
     const PatternEntry entry = pattern_entry(pattern, job);
-    c_nc_tool = entry.laser ? 0 : pattern_station(pattern);
+    c_nc_tool = entry.laser ? 0 : pattern_station(pattern, job);
     c_nc_tool_a = 0.0;
     c_last_form_flag = 0;
     c_nc_laser_on = 0;

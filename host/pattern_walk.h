@@ -24,7 +24,7 @@ PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job);
 
 // The one punch station the body uses (a pattern punches with one station,
 // the job reader sees to that), or 0 for a body of laser work only.
-int pattern_station(const job::Pattern &pattern);
+int pattern_station(const job::Pattern &pattern, const job::Job &job);
 
 // Where the last step of the body leaves the tool, relative to the origin,
 // and the index angle of the body's last indexed punch step.

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "host/host_state.h"
+#include "host/punch_element_walk.h"
 #include "host/pattern_walk.h"
 #include "host/trace.h"
 #include "interface/host_api.h"
@@ -77,6 +78,10 @@ int walk(const job::LaserContour &contour, const job::Job &job) {
         if (stopped(result)) return 1;
     }
     return 0;
+}
+
+int walk(const job::PunchElementStep &step, const job::Job &job) {
+    return host::detail::walk_punch_element(job.element(step));
 }
 
 // ---- Patterns: single and repeated calls, and the definitions ----------------

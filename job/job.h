@@ -15,8 +15,11 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
+
+#include "job/punch_element.h"
 
 namespace job {
 
@@ -143,10 +146,16 @@ struct PatternRepeat {
     std::size_t row = 0;
 };
 
+// ---- Rows, nibbling, bolt-hole circles ----
+// A punching element of the work: Job::punch_elements[index].
+struct PunchElementStep {
+    std::size_t index = 0;
+};
+
 // One step of the work.  A new kind of step is one more alternative here
 // (with its reader registered in job/work_steps.cpp and its walk in the
 // host); a kind with a list of its own keeps the list in a side array.
-using Operation = std::variant<Hit, Movement, LaserContour, PatternCall, PatternRepeat>;
+using Operation = std::variant<Hit, Movement, LaserContour, PunchElementStep, PatternCall, PatternRepeat>;
 static_assert(sizeof(Operation) <= 40, "a kind of step makes every operation larger: keep its lists in a side array");
 
 // A pattern of the control: work steps relative to the pattern's origin,
@@ -165,6 +174,7 @@ struct Job {
     std::vector<LaserTechnology> technologies;
     std::vector<Operation> work;                // in order
     std::vector<LaserElement> laser_elements;   // the elements of every laser contour of the work
+    std::vector<PunchElement> punch_elements;   // rows, nibbling, bolt-hole circles of the work
     std::vector<Pattern> patterns;              // in the order they are defined
     std::vector<PatternRow> pattern_rows;       // the rows of the repeated calls
 
@@ -179,6 +189,25 @@ struct Job {
     std::span<const LaserElement> elements(const LaserContour &contour) const {
         return std::span<const LaserElement>(laser_elements).subspan(contour.first, contour.count);
     }
+    // Appends a row, a nibbled element or a bolt-hole circle to the work.
+    void add_punch_element(const PunchElement &element) {
+        work.push_back(PunchElementStep{punch_elements.size()});
+        punch_elements.push_back(element);
+    }
+    const PunchElement &element(const PunchElementStep &step) const { return punch_elements[step.index]; }
 };
+
+// Calls f with the step that op stands for: a punching element as its
+// PunchElement of job, every other kind as it is.  For code that looks at
+// the steps' own fields (tool, angle, points), whatever their kind.
+template <typename F>
+decltype(auto) visit_step(const Operation &op, const Job &job, F &&f) {
+    return std::visit(
+        [&](const auto &step) -> decltype(auto) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(step)>, PunchElementStep>) return f(job.element(step));
+            else return f(step);
+        },
+        op);
+}
 
 }  // namespace job

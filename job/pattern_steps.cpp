@@ -75,8 +75,8 @@ void read_body(const JsonField &f, Pattern &pattern, WorkContext &context) {
         const std::size_t mark = work.size();
         read_work_step(step, context);
         for (std::size_t k = mark; k < work.size(); ++k) {
-            std::visit([&punches](const auto &s) { punches = punches || punches_or_cuts<std::decay_t<decltype(s)>>(); },
-                       work[k]);
+            visit_step(work[k], context.job(),
+                       [&punches](const auto &s) { punches = punches || punches_or_cuts<std::decay_t<decltype(s)>>(); });
             pattern.body.push_back(work[k]);
         }
         work.resize(mark);
@@ -204,7 +204,7 @@ void WorkContext::check_patterns() const {
         // 2. The control repeats a pattern without its tool changes.
         int station = 0;
         for (const Operation &op : p.body) {
-            const int s = std::visit([this](const auto &step) { return station_of(step, job_.turret); }, op);
+            const int s = visit_step(op, job_, [this](const auto &step) { return station_of(step, job_.turret); });
             if (s == 0) continue;
             if (station != 0 && s != station) {
                 throw JobError(place.key("body").text() + ": " + label + " punches with stations " +
@@ -217,7 +217,8 @@ void WorkContext::check_patterns() const {
         // 3. A pattern that starts with the laser is called with the laser head.
         for (const Operation &op : p.body) {
             const bool first_is_laser = std::holds_alternative<LaserContour>(op);
-            const bool first_is_punch = std::visit([](const auto &step) { return punches_or_cuts<std::decay_t<decltype(step)>>(); }, op);
+            const bool first_is_punch =
+                visit_step(op, job_, [](const auto &step) { return punches_or_cuts<std::decay_t<decltype(step)>>(); });
             if (!first_is_laser && !first_is_punch) continue;
             bool laser_head = false;
             for (const Station &s : job_.turret) laser_head = laser_head || s.laser;

@@ -19,6 +19,12 @@ constexpr StepKind STEP_KINDS[] = {
     {"position", read_position_step},
     {"move", read_move_step},
     {"laser_contour", read_laser_contour_step},
+    // ---- Rows, nibbling, bolt-hole circles ----
+    {"row", read_row_step},
+    {"nibble_line", read_nibble_line_step},
+    {"nibble_circle", read_nibble_circle_step},
+    {"nibble_arc", read_nibble_arc_step},
+    {"bolt_hole_circle", read_bolt_hole_circle_step},
     {"pattern_call", read_pattern_call_step},
     {"pattern_repeat", read_pattern_repeat_step},
 };

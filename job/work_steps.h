@@ -99,4 +99,11 @@ void read_pattern_repeat_step(const JsonField &body, WorkContext &context);
 // The patterns section: every pattern with its body, into context.job().patterns.
 void read_patterns(const JsonField &f, WorkContext &context);
 
+// ---- Rows, nibbling, bolt-hole circles (job/punch_element_steps.cpp) ----
+void read_row_step(const JsonField &body, WorkContext &context);
+void read_nibble_line_step(const JsonField &body, WorkContext &context);
+void read_nibble_circle_step(const JsonField &body, WorkContext &context);
+void read_nibble_arc_step(const JsonField &body, WorkContext &context);
+void read_bolt_hole_circle_step(const JsonField &body, WorkContext &context);
+
 }  // namespace job

@@ -46,6 +46,13 @@ void pp_ni_on();
 void pp_movement(double x, double y);
 int pp_hit(double x, double y, int tool, int indexable, double angle, int spare, int flag);
 
+// ---- Cuts, nibbling, bolt-hole circles ----------------------------------
+int pp_cut(double x1, double y1, double x2, double y2, char *el, double angle);
+int pp_nibble_l(double x1, double y1, double x2, double y2, char *el, double angle);
+int pp_nibble_c(double xs, double ys, double xc, double yc, char *el, double angle);
+int pp_nibble_a(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle);
+int pp_bolt_hole_circle(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle);
+
 // ---- Laser cutting --------------------------------------------------------
 void pp_laser_enable();
 void pp_laser_disable();

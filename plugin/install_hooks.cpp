@@ -33,6 +33,12 @@ extern "C" __attribute__((visibility("default"))) void post_dll_set_pp_vars(void
     ::pp_sheet_tab_break = &pelk::pp_sheet_tab_break;
     ::pp_main_questions = &pelk::pp_main_questions;
     ::pp_main = &pelk::pp_main;
+    // ---- Cuts, nibbling, bolt-hole circles ----
+    ::pp_cut = &pelk::pp_cut;
+    ::pp_nibble_l = &pelk::pp_nibble_l;
+    ::pp_nibble_c = &pelk::pp_nibble_c;
+    ::pp_nibble_a = &pelk::pp_nibble_a;
+    ::pp_bolt_hole_circle = &pelk::pp_bolt_hole_circle;
     // ---- Patterns ----
     ::pp_sub_precode = &pelk::pp_sub_precode;
     ::pp_sub_call = &pelk::pp_sub_call;

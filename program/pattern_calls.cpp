@@ -20,9 +20,6 @@ namespace pelk {
 
 namespace {
 
-// The host's pattern style that places patterns with an offset block.
-constexpr int SUB_TYPE_OFFSET = 7;
-
 // Puts the pattern's tool in place ahead of an offset block.  A laser tool
 // only gets the laser parameters.  A punch gets a block of its own at the
 // current position, with the tool word and the index word, when the station
