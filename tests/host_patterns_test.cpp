@@ -190,6 +190,47 @@ TEST_F(HostPatterns, CallsPassThePatternsFirstToolAndLeaveTheToolWhereTheLastCop
     EXPECT_EQ(events, expected);
 }
 
+struct ExitCase {
+    job::PunchElement::Kind kind;
+    double x, y;  // where the control leaves the tool, the pattern at (100, 0)
+};
+
+// Rows and nibbled lines end at their end point, nibbled rounds outside the
+// radius by 5 (a circle beside its start, an arc beside its end), bolt-hole
+// circles at their last hole.
+TEST_F(HostPatterns, PunchingElementsLeaveTheToolWhereTheControlDoes) {
+    using Kind = job::PunchElement::Kind;
+    const ExitCase cases[] = {
+        {Kind::row, 140, 20}, {Kind::nibbled_line, 140, 20}, {Kind::nibbled_circle, 110, 55},
+        {Kind::nibbled_arc, 145, 20}, {Kind::bolt_hole_circle, 140, 20},
+    };
+    use_stub_hooks();
+    for (const ExitCase &c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        job::PunchElement e;
+        e.kind = c.kind;
+        e.tool = 8;
+        e.x2 = 40;  // on the circle, at 0 degrees
+        e.y2 = 20;
+        e.xc = 10;
+        e.yc = 20;
+        e.radius = 30;
+        e.start_angle = 90;
+        e.step_angle = -45;
+        e.count = 3;
+        job::Job one = job;
+        one.patterns.resize(1);
+        one.patterns[0].body.clear();
+        one.add_punch_element(e);
+        one.patterns[0].body.push_back(one.work.back());
+        one.work = {call(0, 100, 0)};
+        host::apply_job(one);
+        ASSERT_EQ(gen_nc_short_sims(sl), 0);
+        EXPECT_NEAR(c_nc_x, c.x, 1e-9);
+        EXPECT_NEAR(c_nc_y, c.y, 1e-9);
+    }
+}
+
 TEST_F(HostPatterns, CallsTheHostCannotMakeAreRefused) {
     use_stub_hooks();
     job.work = {call(2, 0, 0)};
