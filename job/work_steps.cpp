@@ -2,6 +2,7 @@
 // what the steps refer to.
 #include "job/work_steps.h"
 
+#include <sstream>
 #include <string>
 
 #include "job/job_reader.h"
@@ -12,13 +13,14 @@ namespace {
 struct StepKind {
     const char *name;  // the key of the step in the work array
     void (*read)(const JsonField &body, WorkContext &context);
+    bool goes_on_cutting;  // may go on with a laser cut left open by the step before
 };
 
 constexpr StepKind STEP_KINDS[] = {
-    {"hit", read_hit_step},
-    {"position", read_position_step},
-    {"move", read_move_step},
-    {"laser_contour", read_laser_contour_step},
+    {"hit", read_hit_step, false},
+    {"position", read_position_step, false},
+    {"move", read_move_step, false},
+    {"laser_contour", read_laser_contour_step, true},
 };
 
 std::string known_kinds() {
@@ -53,7 +55,9 @@ void read_work_step(const JsonField &step, WorkContext &context) {
     const std::string &name = value.begin().key();
     const JsonField body(value.begin().value(), step.path().key(name));
     for (const StepKind &kind : STEP_KINDS) {
-        if (name == kind.name) return kind.read(body, context);
+        if (name != kind.name) continue;
+        if (context.open_cut() != nullptr && !kind.goes_on_cutting) context.fail_open_cut();
+        return kind.read(body, context);
     }
     body.fail("unknown operation \"" + name.substr(0, 60) + "\" (known: " + known_kinds() + ")");
 }
@@ -82,7 +86,15 @@ void WorkContext::turret_known() { turret_known_ = true; }
 
 void WorkContext::technologies_known() { technologies_known_ = true; }
 
+void WorkContext::fail_open_cut() const {
+    std::ostringstream text;
+    text << open_cut_->place << ": the cut is left open here (laser_off 0), but the next step does not go on with it"
+         << " from its end (" << open_cut_->x << ", " << open_cut_->y << ")";
+    throw JobError(text.str());
+}
+
 void WorkContext::finish() {
+    if (open_cut_) fail_open_cut();
     const Waiting *first = nullptr;
     std::string first_fault;
     auto consider = [&](const Waiting &w, const std::string &fault) {

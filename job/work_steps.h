@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "job/job.h"
@@ -34,6 +35,21 @@ public:
     // at once from now on.
     void turret_known();
     void technologies_known();
+    // ---- A laser cut that a step leaves open (its last element has
+    // laser_off 0): only the next step may go on with it, from its end.
+    struct OpenCut {
+        double x = 0.0, y = 0.0;   // where the cut stands
+        int technology = 0;
+        Compensation compensation = Compensation::none;
+        int on_type = 0;
+        std::string place;         // the laser_off that left it open
+    };
+    void leave_cut_open(OpenCut cut) { open_cut_ = std::move(cut); }
+    const OpenCut *open_cut() const { return open_cut_ ? &*open_cut_ : nullptr; }
+    void close_cut() { open_cut_.reset(); }
+    // Refuses the job at the place that left the cut open.
+    [[noreturn]] void fail_open_cut() const;
+
     // The whole file has been read: runs the checks that waited.  Of several
     // wrong references the first in the file is named.
     void finish();
@@ -52,6 +68,7 @@ private:
     std::map<int, Waiting> waiting_tools_;
     std::map<int, Waiting> waiting_technologies_;
     std::size_t waits_ = 0;
+    std::optional<OpenCut> open_cut_;
 };
 
 // Reads one element of the work array, an object with exactly one key: the

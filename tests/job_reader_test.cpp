@@ -133,8 +133,6 @@ TEST(JobReader, NumbersMustBeFiniteAndInRange) {
               std::string::npos);
     EXPECT_NE(refusal(R"({"machine": {"program_number": -1}})").find("out of range"), std::string::npos);
     EXPECT_NE(refusal(R"({"machine": {"max_feedrate": -5}})").find("/machine/max_feedrate"), std::string::npos);
-    // A station number below 1 is data the module reports itself.
-    EXPECT_EQ(refusal(R"({"turret": [{"tool": 5, "station": 0}]})"), "");
 }
 
 TEST(JobReader, TextsMustFitTheirFields) {
@@ -180,12 +178,12 @@ TEST(JobReader, HitsPositionsAndMoves) {
     EXPECT_DOUBLE_EQ(std::get<job::Movement>(j.work[2]).y, -2);
 }
 
-TEST(JobReader, ContourSettingsApplyToEveryElementUnlessOverridden) {
+TEST(JobReader, ContourSettingsHoldForEachCutUnlessItsFirstElementNamesItsOwn) {
     job::Job j = job::parse_job(with_work(R"({"laser_contour": {"technology": 1, "compensation": "left", "laser_on": 3,
         "elements": [{"line": {"from": [0, 0], "to": [100, 0]}},
-                     {"arc": {"from": [100, 0], "to": [100, 20], "centre": [100, 10], "sense": "cw"}, "compensation": "right"},
-                     {"line": {"from": [100, 20], "to": [0, 20]}, "laser_on": 1},
-                     {"line": {"from": [0, 20], "to": [0, 0]}}]}})"),
+                     {"arc": {"from": [100, 0], "to": [100, 20], "centre": [100, 10], "sense": "cw"}, "laser_off": 1},
+                     {"line": {"from": [100, 20], "to": [0, 20]}, "compensation": "right", "laser_on": 1},
+                     {"arc": {"from": [0, 20], "to": [0, 0], "centre": [0, 10]}}]}})"),
                                 "");
     const auto c = j.elements(std::get<job::LaserContour>(j.work[0]));
     ASSERT_EQ(c.size(), 4u);
@@ -194,9 +192,15 @@ TEST(JobReader, ContourSettingsApplyToEveryElementUnlessOverridden) {
     EXPECT_EQ(c[0].off_type, 0);
     EXPECT_EQ(c[1].kind, job::LaserElement::Kind::arc);
     EXPECT_FALSE(c[1].counter_clockwise);
-    EXPECT_EQ(c[1].compensation, job::Compensation::right);
+    EXPECT_EQ(c[1].compensation, job::Compensation::left);
     EXPECT_DOUBLE_EQ(c[1].yc, 10);
+    EXPECT_EQ(c[1].off_type, 1);
+    // A new cut, with settings of its own that its next element keeps.
+    EXPECT_EQ(c[2].compensation, job::Compensation::right);
     EXPECT_EQ(c[2].on_type, 1);
+    EXPECT_EQ(c[3].compensation, job::Compensation::right);
+    EXPECT_EQ(c[3].on_type, 1);
+    EXPECT_TRUE(c[3].counter_clockwise);
     EXPECT_EQ(c[3].off_type, 2);  // the last element switches the laser off
     EXPECT_EQ(c[3].technology, 1);
     EXPECT_EQ(j.technologies[0].mode, "1");  // an integer is kept as text
@@ -215,9 +219,10 @@ TEST(JobReader, ContourElementsThatCannotBeCut) {
         {"line": {"from": [0, 0], "to": [1, 0]}}]}})"))
                   .find("/work/0/laser_contour/laser_on: out of range (0 to 7)"),
               std::string::npos);
-    // A full circle (end at its start) and a gap between elements are taken.
+    // A full circle (end at its start), and a gap after an element that
+    // switches the laser off, are taken.
     EXPECT_EQ(refusal(with_work(R"({"laser_contour": {"technology": 1, "elements": [
-        {"arc": {"from": [20, 0], "to": [20, 0], "centre": [10, 0]}},
+        {"arc": {"from": [20, 0], "to": [20, 0], "centre": [10, 0]}, "laser_off": 2},
         {"line": {"from": [50, 50], "to": [60, 50]}}]}})")),
               "");
 }
