@@ -280,14 +280,20 @@ void JobStream::finish() {
     context_.finish();
 }
 
+// The parser takes a NUL byte for the end of the text: no JSON text holds
+// one, and what follows it would be lost unseen.
+[[noreturn]] void fail_nul_byte(std::size_t byte) { throw SyntaxFault{byte, "a NUL byte, which no JSON text holds"}; }
+
 // Reads a job from input (a text or a stream); place_of(byte) names the
-// line and column of a byte position of it.
-template <typename Input, typename PlaceOf>
-Job read_job(Input &&input, const std::string &base_dir, PlaceOf place_of) {
+// line and column of a byte position of it, check_end() refuses a text the
+// parser left before its end.
+template <typename Input, typename PlaceOf, typename CheckEnd>
+Job read_job(Input &input, const std::string &base_dir, PlaceOf place_of, CheckEnd check_end) {
     Job job;
     JobStream stream(job, base_dir);
     try {
-        json::sax_parse(std::forward<Input>(input), &stream);
+        json::sax_parse(input, &stream);
+        check_end();
     } catch (const SyntaxFault &fault) {
         throw JobError(place_of(fault.byte) + ": " + fault.detail);
     }
@@ -312,11 +318,16 @@ std::string resolve_machine_dir(const std::string &dir, const std::string &base_
 }
 
 Job parse_job(const std::string &text, const std::string &base_dir) {
-    return read_job(text, base_dir, [&text](std::size_t byte) {
+    auto place_of = [&text](std::size_t byte) {
         LineCounter counter(byte);
         counter.add(text);
         return counter.text();
-    });
+    };
+    auto check_end = [&text]() {
+        const auto nul = text.find('\0');
+        if (nul != std::string::npos) fail_nul_byte(nul + 1);
+    };
+    return read_job(text, base_dir, place_of, check_end);
 }
 
 Job read_job_file(const std::string &path) {
@@ -337,7 +348,11 @@ Job read_job_file(const std::string &path) {
         return counter.text();
     };
     try {
-        Job job = read_job(in, base.empty() ? "." : base, place_of);
+        auto check_end = [&in]() {
+            // The parser stopped early only at a NUL byte, which it has read.
+            if (in.peek() != std::char_traits<char>::eof()) fail_nul_byte(static_cast<std::size_t>(in.tellg()));
+        };
+        Job job = read_job(in, base.empty() ? "." : base, place_of, check_end);
         if (in.bad()) throw JobError("cannot read the job file");
         return job;
     } catch (const JobError &e) {

@@ -144,23 +144,23 @@ double JsonField::number_within(double min, double max) const {
 }
 
 long long JsonField::integer(long long min, long long max) const {
-    const std::string range = " (" + std::to_string(min) + " to " + std::to_string(max) + ")";
+    auto out_of_range = [&]() { fail("out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")"); };
     if (value_->is_number_unsigned()) {
         auto v = value_->get<unsigned long long>();
         if (v > static_cast<unsigned long long>(max) || (min > 0 && v < static_cast<unsigned long long>(min))) {
-            fail("out of range" + range);
+            out_of_range();
         }
         return static_cast<long long>(v);
     }
     if (value_->is_number_integer()) {
         auto v = value_->get<long long>();
-        if (v < min || v > max) fail("out of range" + range);
+        if (v < min || v > max) out_of_range();
         return v;
     }
     if (value_->is_number_float()) {
         double v = value_->get<double>();
         if (!std::isfinite(v) || v != std::floor(v)) fail("expected a whole number");
-        if (v < static_cast<double>(min) || v > static_cast<double>(max)) fail("out of range" + range);
+        if (v < static_cast<double>(min) || v > static_cast<double>(max)) out_of_range();
         return static_cast<long long>(v);
     }
     fail("expected a whole number, found " + kind_of(*value_));

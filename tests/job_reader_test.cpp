@@ -257,8 +257,12 @@ TEST(JobReader, PlacesOfFaultsWhateverTheOrderOfTheFile) {
             {"line": {"from": [0, 0], "to": [1, 0]}}, {"line": {"from": [1, 0], "from": [2, 0]}}]}}]})",
          "/work/1/laser_contour/elements/1/line/from: key \"from\" given twice"},
         {R"({"work": [{"hit": {"x": [1, [2, {"a/b": 1, "a/b": 2}]]}}]})", "/work/0/hit/x/1/1/a~1b: key \"a/b\" given twice"},
+        // Deeper than any job goes: the path is cut, the message stays short.
+        {R"({"work": [{"hit": {"x": [[[[[[[[[[[[{"a": 1, "a": 2}]]]]]]]]]]]]}}]})",
+         "/work/0/hit/x/0/0/0/0/0/0/0/0/0/0/...: key \"a\" given twice"},
         {"\"text\"", "/: expected an object, found a text"},
         {"{} {}", "line 1, column 4: syntax error while parsing value - unexpected '{'; expected end of input"},
+        {std::string("{}\0{\"machine\": 1}", 16), "line 1, column 3: a NUL byte, which no JSON text holds"},
     };
     for (const Case &c : cases) EXPECT_EQ(refusal(c.text), c.expected) << c.text;
 }
@@ -286,6 +290,17 @@ TEST(JobReader, FileErrorsNameTheFile) {
         FAIL() << "taken";
     } catch (const job::JobError &e) {
         EXPECT_EQ(std::string(e.what()).find(path + ": line 3, column 18: syntax error"), 0u) << e.what();
+    }
+    // What stands after a NUL byte is not lost unseen.
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "{\"sheet\": {}}\n" << '\0' << "{\"work\": [1]}";
+    }
+    try {
+        job::read_job_file(path);
+        FAIL() << "taken";
+    } catch (const job::JobError &e) {
+        EXPECT_EQ(std::string(e.what()), path + ": line 2, column 1: a NUL byte, which no JSON text holds");
     }
     EXPECT_THROW(job::read_job_file(dir + "/no_such_job.json"), job::JobError);
     EXPECT_THROW(job::read_job_file(dir), job::JobError);
