@@ -10,17 +10,11 @@
 namespace job {
 namespace {
 
-struct StepKind {
-    const char *name;  // the key of the step in the work array
-    void (*read)(const JsonField &body, WorkContext &context);
-    bool goes_on_cutting;  // may go on with a laser cut left open by the step before
-};
-
 constexpr StepKind STEP_KINDS[] = {
-    {"hit", read_hit_step, false},
-    {"position", read_position_step, false},
-    {"move", read_move_step, false},
-    {"laser_contour", read_laser_contour_step, true},
+    {"hit", read_hit_step, false, nullptr, nullptr},
+    {"position", read_position_step, false, nullptr, nullptr},
+    {"move", read_move_step, false, nullptr, nullptr},
+    {"laser_contour", read_laser_contour_step, true, "elements", read_laser_contour_element},
 };
 
 std::string known_kinds() {
@@ -47,19 +41,34 @@ std::string technology_fault(const std::vector<LaserTechnology> &technologies, i
 
 }  // namespace
 
-void read_work_step(const JsonField &step, WorkContext &context) {
+const StepKind *find_step_kind(std::string_view name) {
+    for (const StepKind &kind : STEP_KINDS) {
+        if (name == kind.name) return &kind;
+    }
+    return nullptr;
+}
+
+void read_work_step(const JsonField &step, WorkContext &context, std::size_t list_items) {
     const nlohmann::json &value = step.value();
     if (!value.is_object() || value.size() != 1) {
         step.fail("a work step is an object with exactly one key: " + known_kinds());
     }
     const std::string &name = value.begin().key();
     const JsonField body(value.begin().value(), step.path().key(name));
-    for (const StepKind &kind : STEP_KINDS) {
-        if (name != kind.name) continue;
-        if (context.open_cut() != nullptr && !kind.goes_on_cutting) context.fail_open_cut();
-        return kind.read(body, context);
+    const StepKind *kind = find_step_kind(name);
+    if (kind == nullptr) body.fail("unknown operation \"" + name.substr(0, 60) + "\" (known: " + known_kinds() + ")");
+    if (context.open_cut() != nullptr && !kind->goes_on_cutting) context.fail_open_cut();
+    // Items of the long list still held in the body (a step built as a
+    // whole) go to read_item first, as the reader of the file would hand them.
+    if (kind->long_list != nullptr && body.value().is_object() && body.has(kind->long_list)) {
+        const JsonField list = body.member(kind->long_list);
+        if (list.value().is_array()) {
+            for (std::size_t i = 0; i < list.value().size(); ++i) kind->read_item(list.element(i), list_items + i, context);
+            list_items += list.value().size();
+        }
     }
-    body.fail("unknown operation \"" + name.substr(0, 60) + "\" (known: " + known_kinds() + ")");
+    context.set_list_items(list_items);
+    kind->read(body, context);
 }
 
 // ---- References ----------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "job/job_reader.h"
+#include "job/work_steps.h"
 
 namespace {
 
@@ -204,6 +205,38 @@ TEST(JobReader, ContourSettingsHoldForEachCutUnlessItsFirstElementNamesItsOwn) {
     EXPECT_EQ(c[3].off_type, 2);  // the last element switches the laser off
     EXPECT_EQ(c[3].technology, 1);
     EXPECT_EQ(j.technologies[0].mode, "1");  // an integer is kept as text
+}
+
+// The elements of a contour are read one by one as the file goes, also when
+// the contour's settings stand after them, and a step held as a whole JSON
+// value is read the same.
+TEST(JobReader, ContourReadTheSameWhereverItsSettingsStand) {
+    const std::string elements = R"("elements": [{"line": {"from": [0, 0], "to": [10, 0]}},
+        {"line": {"from": [10, 0], "to": [10, 5]}, "laser_off": 1},
+        {"line": {"from": [20, 0], "to": [30, 0]}, "compensation": "right"},
+        {"line": {"from": [30, 0], "to": [30, 5]}}])";
+    const std::string settings = R"("technology": 1, "compensation": "left", "laser_on": 3)";
+    const std::string contour_first = "{\"laser_contour\": {" + settings + ", " + elements + "}}";
+    const std::string contour_last = "{\"laser_contour\": {" + elements + ", " + settings + "}}";
+    auto summary = [](const job::Job &j) {
+        std::string out;
+        for (const job::LaserElement &e : j.elements(std::get<job::LaserContour>(j.work.at(0)))) {
+            out += std::to_string(e.x1) + "," + std::to_string(static_cast<int>(e.compensation)) + "," +
+                   std::to_string(e.on_type) + "," + std::to_string(e.off_type) + "," + std::to_string(e.technology) + ";";
+        }
+        return out;
+    };
+    const job::Job first = job::parse_job(with_work(contour_first), "");
+    EXPECT_EQ(summary(first), "0.000000,1,3,0,1;10.000000,1,3,1,1;20.000000,2,3,0,1;30.000000,2,3,2,1;");
+    EXPECT_EQ(summary(job::parse_job(with_work(contour_last), "")), summary(first));
+
+    job::Job whole;
+    whole.technologies.push_back(job::LaserTechnology{1, 25.0, "", "", ""});
+    job::WorkContext context(whole);
+    context.technologies_known();
+    const nlohmann::json step = nlohmann::json::parse(contour_last);
+    job::read_work_step(job::JsonField(step, job::JsonPath().key("work").index(0)), context);
+    EXPECT_EQ(summary(whole), summary(first));
 }
 
 TEST(JobReader, ContourElementsThatCannotBeCut) {
