@@ -111,9 +111,9 @@ enum ElementGiven : std::uint8_t {
     GIVEN_LASER_OFF = 8,
 };
 
-// Whether the element at index of a contour starts a cut: the first one
-// does unless it goes on with a cut left open, the others do after an
-// element that switched the laser off.
+// Whether an element starts a cut, given the element before it in its
+// contour (none for the first): the first starts one unless it goes on with
+// a cut left open, the others after an element that switched the laser off.
 bool starts_cut(const LaserElement *before, bool goes_on_with_open_cut) {
     return before != nullptr ? before->off_type != 0 : !goes_on_with_open_cut;
 }
