@@ -70,7 +70,8 @@ void end_point_of(const job::PunchElement &e, const job::Job &, double &x, doubl
 
 // Where a step leaves the tool: a contour at the end of its last element;
 // a step with an end point (x2, y2 or xe, ye) there; a full circle at its
-// start (xs, ys); a single position (x, y) there.
+// start (xs, ys); a single position (x, y) there.  x, y hold where the tool
+// stood before the step.
 template <typename Step>
 void end_point_of(const Step &step, const job::Job &job, double &x, double &y) {
     if constexpr (std::is_same_v<Step, job::LaserContour>) {
@@ -89,11 +90,20 @@ void end_point_of(const Step &step, const job::Job &job, double &x, double &y) {
     } else if constexpr (requires { step.xs; step.ys; }) {
         x = step.xs;
         y = step.ys;
-    } else {
-        static_assert(requires { step.x; step.y; }, "a work step in a pattern body needs a place it leaves the tool at");
+    } else if constexpr (requires { step.x; step.y; }) {
         x = step.x;
         y = step.y;
     }
+    // A step without a place of its own (a stop, a dwell, an NC text, ...)
+    // leaves the tool where it stands.
+}
+
+// The trap door of kind 5 moves the tool by its distance; other kinds
+// write nothing.
+void end_point_of(const job::TrapDoor &door, const job::Job &, double &x, double &y) {
+    if (door.kind != 5) return;
+    x += door.dx;
+    y += door.dy;
 }
 
 bool is_indexable(int tool) {

@@ -1,6 +1,8 @@
 // job_model.cpp - building a job's work by hand (tests, benchmarks, tools).
 #include "job/job.h"
 
+#include <utility>
+
 namespace job {
 
 void Job::add_laser_contour(std::span<const LaserElement> elements) { work.push_back(keep_laser_contour(elements)); }
@@ -18,6 +20,11 @@ PatternRepeat Job::keep_pattern_row(const PatternRow &row) {
     PatternRepeat repeat;
     repeat.row = pattern_rows.size() - 1;
     return repeat;
+}
+
+void Job::add_nc_text(std::string text) {
+    nc_texts.push_back(std::move(text));
+    work.push_back(SheetNcText{nc_texts.size() - 1});
 }
 
 }  // namespace job

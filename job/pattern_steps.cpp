@@ -40,11 +40,22 @@ constexpr bool punches_or_cuts() {
     return std::is_same_v<Step, LaserContour> || requires(const Step &step) { step.tool; };
 }
 
-bool is_call_step(const JsonField &step) {
+// The kind of a work step as written, or "" for a step that is no object of
+// one key (its reader refuses it).
+std::string kind_of_step(const JsonField &step) {
     const nlohmann::json &value = step.value();
-    if (!value.is_object() || value.size() != 1) return false;
-    const std::string &kind = value.begin().key();
-    return kind == "pattern_call" || kind == "pattern_repeat";
+    if (!value.is_object() || value.size() != 1) return "";
+    return value.begin().key();
+}
+
+// Why a kind of step cannot stand in a pattern body, or "" when it can.
+std::string body_fault(const std::string &kind) {
+    if (kind == "pattern_call" || kind == "pattern_repeat") return "a pattern cannot call a pattern: calls are not nested";
+    // The sheet re-gripped or reloaded: every copy would move it again.
+    if (kind == "reposition" || kind == "flip" || kind == "turn") {
+        return "a pattern cannot hold a \"" + kind + "\": each copy would handle the sheet again";
+    }
+    return "";
 }
 
 const Pattern *find_pattern(const std::vector<Pattern> &patterns, long long number, const std::string *name,
@@ -71,7 +82,8 @@ void read_body(const JsonField &f, Pattern &pattern, WorkContext &context) {
     bool punches = false;
     for (std::size_t i = 0; i < n; ++i) {
         const JsonField step = f.element(i);
-        if (is_call_step(step)) step.fail("a pattern cannot call a pattern: calls are not nested");
+        const std::string fault = body_fault(kind_of_step(step));
+        if (!fault.empty()) step.fail(fault);
         const std::size_t mark = work.size();
         read_work_step(step, context);
         for (std::size_t k = mark; k < work.size(); ++k) {
@@ -81,6 +93,8 @@ void read_body(const JsonField &f, Pattern &pattern, WorkContext &context) {
         }
         work.resize(mark);
     }
+    // A cut the body leaves open would go on in whatever follows the call.
+    if (context.open_cut() != nullptr) context.fail_open_cut();
     if (!punches) f.fail("a pattern needs a step that punches or cuts (its first one places the tool)");
 }
 

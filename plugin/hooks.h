@@ -61,4 +61,15 @@ void pp_laser_off(int block_open, int off_type);
 int pp_laser_line(double x1, double y1, double x2, double y2, char *co);
 int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double yc, int dir, char *co);
 
+// ---- Sheet handling ------------------------------------------------------
+int pp_sheet_stop();
+int pp_sheet_trap_door(char *ev);
+int pp_sheet_nc(char *ev);
+int pp_sheet_feedrate(char *ev);
+int pp_sheet_dwell(char *ev);
+int pp_sheet_move(double x, double y);
+int pp_sheet_reposition(char *ev);
+int pp_sheet_flip_sheet();
+int pp_sheet_turn_sheet(char *ev);
+
 }  // namespace pelk

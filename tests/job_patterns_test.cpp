@@ -10,7 +10,7 @@
 namespace {
 
 const char *TURRET = R"("turret": [{"tool": 11, "station": 3}, {"tool": 12, "station": 4},
-                                  {"tool": 13, "station": 3}, {"tool": 90, "station": 20, "laser": true}])";
+                                  {"tool": 13, "station": 5}, {"tool": 90, "station": 20, "laser": true}])";
 const char *TECHS = R"("laser_technologies": [{"number": 1, "feedrate": 25}])";
 const char *HOLE = R"({"hit": {"x": 5, "y": 5, "tool": 11}})";
 const char *CUT = R"({"laser_contour": {"technology": 1, "elements": [{"line": {"from": [0, 0], "to": [9, 0]}}]}})";
@@ -102,6 +102,11 @@ TEST(JobPatterns, WhatCannotBePlacedIsRefusedWithItsPlace) {
         {R"({"number": 3, "body": [{"laser_contour": {"technology": 1, "elements": [{"line": {"from": [0, 0],
              "to": [9, 0]}, "laser_off": 1}]}}]})",
          "", "/patterns/0/body/0: pattern 3 must end with the laser head up (laser_off 2 or more on its last element)"},
+        {R"({"number": 3, "body": [)" + std::string(HOLE) + R"(, {"flip": {}}]})", "",
+         "/patterns/0/body/1: a pattern cannot hold a \"flip\": each copy would handle the sheet again"},
+        {R"({"number": 3, "body": [{"laser_contour": {"technology": 1, "elements": [{"line": {"from": [0, 0],
+             "to": [9, 0]}, "laser_off": 0}]}}]})",
+         "", "/patterns/0/body/0/laser_contour/elements/0/laser_off: the cut is left open here"},
         {"", call_3, "/work/0/pattern_call/pattern: pattern 3 is not defined in patterns"},
         {R"({"number": 3, )" + hole_body + "}", R"({"pattern_call": {"pattern": "x", "x": 0, "y": 0}})",
          "/work/0/pattern_call/pattern: pattern \"x\" is not defined in patterns"},
@@ -124,11 +129,6 @@ TEST(JobPatterns, WhatCannotBePlacedIsRefusedWithItsPlace) {
 }
 
 TEST(JobPatterns, ChecksThatNeedTheWholeFile) {
-    // Tools 11 and 13 stand in the same station: one station.
-    EXPECT_EQ(refusal(job_text(R"({"number": 3, "body": [)" + std::string(HOLE) +
-                                   R"(, {"hit": {"x": 0, "y": 0, "tool": 13}}]})",
-                               "")),
-              "");
     EXPECT_EQ(refusal(job_text(R"({"number": 3, "body": [)" + std::string(CUT) + "]}", "",
                                R"("turret": [{"tool": 11, "station": 3}])")),
               "/patterns/0/body: pattern 3 starts with a laser contour, but the turret has no laser head");
