@@ -74,10 +74,19 @@ void BM_ModuleNibbling(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * count);
 }
 
-// PATTERNS: 100 000 pattern operations (pattern definitions through
-// pp_sub_begin .. pp_sub_end, single and repeated calls through pp_sub_call
-// and pp_sub_rep_call) belong here, beside the nibbling, once the pattern
-// hooks are in the module.
+void BM_ModulePatternCalls(benchmark::State &state) {
+    load_once();
+    const long count = static_cast<long>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        workload::StringWriter writer;
+        writer.text().reserve(static_cast<std::size_t>(count) * 64);
+        workload::start_hits(writer);
+        state.ResumeTiming();
+        if (!workload::write_pattern_calls_with_module(count)) state.SkipWithError("a call answered stop");
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
 
 // ---- (b) the reference line: a bare snprintf loop ------------------------------
 
@@ -98,5 +107,6 @@ BENCHMARK(BM_ModuleHits)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SnprintfHits)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModuleLaserElements)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModuleNibbling)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ModulePatternCalls)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -170,6 +170,22 @@ bool write_nibbling_with_module(long count) {
     return true;
 }
 
+// ---- Pattern calls ----------------------------------------------------------------
+
+bool write_pattern_calls_with_module(long count) {
+    constexpr int TOOL = 11;  // station 1, indexable
+    const int pattern = c_program_number + 1 + 1;  // the host numbers patterns after the program
+    for (long i = 0; i < count; ++i) {
+        const double x = 50.0 + static_cast<double>(i % 40) * 55.5;
+        const double y = 50.0 + static_cast<double>(i / 40) * 0.5;
+        const double degrees = static_cast<double>(i % 4) * 45.0;
+        const int result = i % 2 == 0 ? (*pp_sub_call)(TOOL, x, y, degrees, 1, pattern)
+                                      : (*pp_sub_rep_call)(TOOL, x, y, degrees, 1, pattern, 30.0, 0.0, 4);
+        if (result != 0) return false;
+    }
+    return true;
+}
+
 // ---- Laser contour ------------------------------------------------------------
 
 void start_laser(const std::string &machine_dir, host::NcWriter &writer) {

@@ -62,6 +62,14 @@ void write_hits_with_snprintf(long count, std::string &out);
 // False when an operation answered stop.
 bool write_nibbling_with_module(long count);
 
+// ---- Pattern calls ----------------------------------------------------------------
+
+// Pattern calls 0 .. count - 1 through pp_sub_call and pp_sub_rep_call in
+// turn (a single call, a row of four copies), of pattern 1 with the first
+// indexable station of the hits' turret; start with start_hits.  False when
+// a call answered stop.
+bool write_pattern_calls_with_module(long count);
+
 // ---- Laser contour ------------------------------------------------------------
 
 // The host at the start of a program for one laser contour (LASER.PAR from

@@ -1,6 +1,7 @@
 // Blocks that wait in the NC line buffer for a later flush (plain moves):
 // however many pile up, none is lost, and the host keeps the pile small.
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "host/host_state.h"
@@ -70,6 +71,18 @@ TEST_F(PendingTextTest, ModuleFlushesPendingMovesInsteadOfDroppingThem) {
         }
         for (const std::string &piece : writer.pieces()) EXPECT_LT(piece.size(), std::size_t{PELK_NC_BUFF_MIN_SIZE});
     }
+}
+
+// Words written only to move the host's position and then cut back again
+// stay cut even when they meet a full buffer: the room is made before the
+// place is marked, so no flush falls in between.
+TEST_F(PendingTextTest, WordsCutBackStayCutAtAFullBuffer) {
+    const std::string pending(PELK_NC_BUFF_MIN_SIZE - 1 - 5, 'p');
+    std::memcpy(c_nc_buff, pending.c_str(), pending.size() + 1);
+    c_nc_tool = 1;
+    const int pattern = c_program_number + 1 + 1;  // shown as 01
+    ASSERT_EQ(pp_sub_rep_call(1, 100, 50, 0.0, 0, pattern, 30, 0, 4), 0);
+    EXPECT_TRUE(writer.text() == pending + crlf("OFS/X70Y50\nMGR/01 R 30 4\n")) << writer.text().substr(pending.size());
 }
 
 // The host's walk of a job: between operations it hands pending text on

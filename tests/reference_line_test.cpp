@@ -40,4 +40,18 @@ TEST_F(HostTest, BenchmarkNibblingWritesACommandPerOperation) {
     EXPECT_TRUE(host::messages().empty());
 }
 
+// Likewise the timed pattern calls: a call line per single call, a repeat
+// line per row.
+TEST_F(HostTest, BenchmarkPatternCallsWriteALinePerCall) {
+    workload::StringWriter out;
+    workload::start_hits(out);
+    ASSERT_TRUE(workload::write_pattern_calls_with_module(200));
+    std::size_t singles = 0, rows = 0;
+    for (std::size_t at = out.text().find("PAT01\r\n"); at != std::string::npos; at = out.text().find("PAT01\r\n", at + 1)) ++singles;
+    for (std::size_t at = out.text().find("MGR/01 R 30 4\r\n"); at != std::string::npos; at = out.text().find("MGR/01 R 30 4\r\n", at + 1)) ++rows;
+    EXPECT_EQ(singles, 100u);
+    EXPECT_EQ(rows, 100u);
+    EXPECT_TRUE(host::messages().empty());
+}
+
 }  // namespace
