@@ -26,32 +26,28 @@ TEST_F(HostTest, ReferenceLineWritesTheModulesBytesForTheSameHits) {
     }
 }
 
-// The nibbling the benchmark times is real work: every operation writes its
-// command, none is refused.
-TEST_F(HostTest, BenchmarkNibblingWritesACommandPerOperation) {
-    workload::StringWriter out;
-    workload::start_hits(out);
-    ASSERT_TRUE(workload::write_nibbling_with_module(300));
-    std::size_t lines = 0, rounds = 0;
-    for (std::size_t at = out.text().find("CAA/Z"); at != std::string::npos; at = out.text().find("CAA/Z", at + 1)) ++lines;
-    for (std::size_t at = out.text().find("RAD/I"); at != std::string::npos; at = out.text().find("RAD/I", at + 1)) ++rounds;
-    EXPECT_EQ(lines, 100u);
-    EXPECT_EQ(rounds, 200u);
-    EXPECT_TRUE(host::messages().empty());
-}
-
-// Likewise the timed pattern calls: a call line per single call, a repeat
-// line per row.
-TEST_F(HostTest, BenchmarkPatternCallsWriteALinePerCall) {
-    workload::StringWriter out;
-    workload::start_hits(out);
-    ASSERT_TRUE(workload::write_pattern_calls_with_module(200));
-    std::size_t singles = 0, rows = 0;
-    for (std::size_t at = out.text().find("PAT01\r\n"); at != std::string::npos; at = out.text().find("PAT01\r\n", at + 1)) ++singles;
-    for (std::size_t at = out.text().find("MGR/01 R 30 4\r\n"); at != std::string::npos; at = out.text().find("MGR/01 R 30 4\r\n", at + 1)) ++rows;
-    EXPECT_EQ(singles, 100u);
-    EXPECT_EQ(rows, 100u);
-    EXPECT_TRUE(host::messages().empty());
+// The other timed work is real work too: each operation writes its command
+// (a line per 3 nibbling operations, a single call per 2 pattern calls).
+TEST_F(HostTest, BenchmarkOperationsWriteTheirCommands) {
+    struct Case {
+        bool (*write)(long);
+        const char *command;
+        std::size_t expected;
+    } cases[] = {
+        {workload::write_nibbling_with_module, "CAA/Z", 100},
+        {workload::write_nibbling_with_module, "RAD/I", 200},
+        {workload::write_pattern_calls_with_module, "PAT01\r\n", 150},
+        {workload::write_pattern_calls_with_module, "MGR/01 R 30 4\r\n", 150},
+    };
+    for (const Case &c : cases) {
+        workload::StringWriter out;
+        workload::start_hits(out);
+        ASSERT_TRUE(c.write(300));
+        std::size_t found = 0;
+        for (std::size_t at = out.text().find(c.command); at != std::string::npos; at = out.text().find(c.command, at + 1)) ++found;
+        EXPECT_EQ(found, c.expected) << c.command;
+        EXPECT_TRUE(host::messages().empty()) << c.command;
+    }
 }
 
 }  // namespace

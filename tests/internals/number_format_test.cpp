@@ -22,25 +22,6 @@ TEST(NumberFormat, FixedTextIsPrintfsOverASpreadOfValues) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(NumberFormat, FixedTextAtTheEdgesOfRounding) {
-    struct Case {
-        double value;
-        int decimals;
-        const char *text;
-    };
-    const Case cases[] = {
-        {0.125, 2, "0.12"},   {0.375, 2, "0.38"},  {2.5, 0, "2"},         {3.5, 0, "4"},
-        {0.0625, 3, "0.062"}, {1.005, 2, "1.00"},  {-0.001, 2, "-0.00"},  {-0.0, 2, "-0.00"},
-        {0.005, 2, "0.01"},   {10.0, 3, "10.000"}, {25.4 * number_samples::INCHES_PER_MM, 3, "1.000"},
-        {1e9, 2, "1000000000.00"}, {2.675, 2, "2.67"}, {123456789.995, 2, "123456790.00"},
-    };
-    for (const Case &c : cases) {
-        char text[64];
-        pelk::format_fixed(text, sizeof text, c.value, c.decimals);
-        EXPECT_STREQ(text, c.text) << c.value;
-    }
-}
-
 // Cut like snprintf: the whole length answered, size - 1 characters kept.
 TEST(NumberFormat, ShortBuffersAreCutLikeSnprintf) {
     for (const std::size_t size : {0, 1, 2, 4, 7}) {
