@@ -93,6 +93,12 @@ TEST_F(SharedHelpersTest, AppendFlushesInsteadOfDropping) {
     pelk::nc_append(huge.c_str());
     EXPECT_EQ(writer.text() + c_nc_buff, pending + "ABC" + huge);
     EXPECT_EQ(writer.flushes(), 4);  // "C" first, then two whole buffers; the rest waits
+
+    // Formatted text longer than a block work buffer is not cut either.
+    c_nc_buff[0] = '\0';
+    const std::string long_comment(3 * pelk::BLOCK_TEXT_SIZE, 'c');
+    pelk::nc_appendf("(%s)", long_comment.c_str());
+    EXPECT_EQ(std::string(c_nc_buff), "(" + long_comment + ")");
 }
 
 // The module remembers where the buffer's text ends; whatever happened to
