@@ -40,7 +40,7 @@ job::Job punching_job(int hits) {
     job.turret = {{11, 1, "R1", true, false}, {12, 2, "F", false, false}, {13, 3, "", true, false}};
     for (int i = 0; i < hits; ++i) {
         const int tool = 11 + (i / 10) % 3;  // a tool change every ten hits
-        job.work.push_back(job::Hit{10.0 + i % 200 * 12.5, 10.0 + i / 200 * 12.5, tool, (i % 4) * 45.0, false});
+        job.work.push_back(job::Hit{10.0 + i % 200 * 12.5, 10.0 + i / 200 * 12.5, (i % 4) * 45.0, tool, false});
     }
     return job;
 }
@@ -50,7 +50,7 @@ job::Job laser_job(int elements) {
     job.machine.machine_dir = PELK_EXAMPLES_DIR "/machine";
     job.sheet.material = "ST37 (3)";
     job.technologies = {{1, 25.0, "1", "2", "450"}};
-    job::LaserContour contour;
+    std::vector<job::LaserElement> contour;
     const double radius = 400.0;
     for (int i = 0; i < elements; ++i) {
         const double a0 = 2 * M_PI * i / elements, a1 = 2 * M_PI * (i + 1) / elements;
@@ -62,9 +62,9 @@ job::Job laser_job(int elements) {
         element.compensation = job::Compensation::left;
         element.technology = 1;
         element.off_type = i + 1 == elements ? 2 : 0;
-        contour.elements.push_back(element);
+        contour.push_back(element);
     }
-    job.work.push_back(contour);
+    job.add_laser_contour(contour);
     return job;
 }
 

@@ -6,6 +6,13 @@
 
 namespace {
 
+// The job reader refuses texts longer than these; the host's records and
+// arrays must hold them with their terminating zero.
+static_assert(job::MAX_OPTIONS_LENGTH < STATION_OPTIONS_SIZE, "station options do not fit the station record");
+static_assert(job::MAX_TECH_MODE_LENGTH < TT_MODE_SIZE, "the technology mode does not fit its record");
+static_assert(job::MAX_TECH_M7X_LENGTH < TT_M7X_SIZE, "the M7x selector does not fit its record");
+static_assert(job::MAX_TECH_S_VALUE_LENGTH < TT_S_VALUE_SIZE, "the S value does not fit its record");
+
 // The machine directory without trailing separators ("/" becomes "", so
 // that the module's "<dir>/LASER.PAR" still names the root).
 std::string without_trailing_separator(std::string dir) {

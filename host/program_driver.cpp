@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <numbers>
-#include <type_traits>
 #include <variant>
 
 #include "host/host_state.h"
@@ -40,7 +39,9 @@ void build_contour_record(const job::LaserElement &e, char (&co)[CO_RECORD_SIZE]
     std::memcpy(co + CO_TECH_NUMBER_AT, &tech, sizeof tech);
 }
 
-int walk_hit(const job::Hit &hit) {
+// ---- The walk of each kind of work step: one overload per kind ---------------
+
+int walk(const job::Hit &hit, const job::Job &) {
     const job::Station *station = host::detail::find_station(hit.tool);
     const int indexable = station != nullptr && station->indexable ? 1 : 0;
     const double angle = hit.angle * RADIANS_PER_DEGREE;
@@ -51,14 +52,14 @@ int walk_hit(const job::Hit &hit) {
     return result;
 }
 
-int walk_movement(const job::Movement &move) {
+int walk(const job::Movement &move, const job::Job &) {
     host::trace::line("pp_movement(%.10g, %.10g)", move.x, move.y);
     (*pp_movement)(move.x, move.y);
     return 0;
 }
 
-int walk_contour(const job::LaserContour &contour) {
-    for (const job::LaserElement &e : contour.elements) {
+int walk(const job::LaserContour &contour, const job::Job &job) {
+    for (const job::LaserElement &e : job.elements(contour)) {
         char co[CO_RECORD_SIZE];
         build_contour_record(e, co);
         int result = 0;
@@ -76,15 +77,8 @@ int walk_contour(const job::LaserContour &contour) {
     return 0;
 }
 
-int walk_operation(const job::Operation &op) {
-    return std::visit(
-        [](const auto &item) -> int {
-            using T = std::decay_t<decltype(item)>;
-            if constexpr (std::is_same_v<T, job::Hit>) return walk_hit(item);
-            else if constexpr (std::is_same_v<T, job::Movement>) return walk_movement(item);
-            else return walk_contour(item);
-        },
-        op);
+int walk_operation(const job::Operation &op, const job::Job &job) {
+    return std::visit([&job](const auto &step) { return walk(step, job); }, op);
 }
 
 }  // namespace
@@ -138,7 +132,7 @@ int gen_nc_short_sims(void *list) {
     const job::Job *j = host::detail::session().job;
     if (j != nullptr) {
         for (const job::Operation &op : j->work) {
-            if (stopped(walk_operation(op))) {
+            if (stopped(walk_operation(op, *j))) {
                 result = 1;
                 break;
             }

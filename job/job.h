@@ -3,20 +3,35 @@
 // Lengths are millimetres, angles degrees, as in the job file.  The host
 // turns a job into its state variables and records (host/job_state.cpp) and
 // walks its work list when the module asks for the body.
+//
+// The work list is kept compact: a job of a million hits is a million small
+// operations.  A kind of step with a list of its own (the elements of a
+// laser contour) keeps that list in a side array of the job and stands in
+// the work list as a range of it, so that no kind makes every operation
+// larger.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
 
 namespace job {
 
-// Text field limits: the host's arrays hold this many characters (the
-// terminating zero not counted).  The job reader refuses longer texts.
+// ---- Limits of the host's fields ---------------------------------------------
+// Texts: the host's arrays hold this many characters, the terminating zero
+// not counted.  The job reader refuses longer texts; the host checks that its
+// records have room for them.
 inline constexpr std::size_t MAX_MATERIAL_LENGTH = 63;
 inline constexpr std::size_t MAX_NEST_NAME_LENGTH = 127;
 inline constexpr std::size_t MAX_MACHINE_DIR_LENGTH = 255;
-inline constexpr std::size_t MAX_STATIONS = 64;
+inline constexpr std::size_t MAX_OPTIONS_LENGTH = 31;       // station option letters
+inline constexpr std::size_t MAX_TECH_MODE_LENGTH = 34;     // laser technology mode
+inline constexpr std::size_t MAX_TECH_M7X_LENGTH = 10;      // laser technology M7x selector
+inline constexpr std::size_t MAX_TECH_S_VALUE_LENGTH = 16;  // laser technology S word value
+inline constexpr std::size_t MAX_STATIONS = 64;             // stations of the turret
 
 struct Machine {
     int post_processor = 7000;     // machine variant: 7000, 7001, 7002, ...
@@ -63,12 +78,14 @@ struct LaserTechnology {
     std::string s_value;           // S word value text
 };
 
+// ---- The kinds of work step ---------------------------------------------------
+
 // A single stroke, or a positioning without stroke.
 struct Hit {
     double x = 0.0;
     double y = 0.0;
-    int tool = 0;
     double angle = 0.0;            // index angle, degrees
+    int tool = 0;
     bool position_only = false;
 };
 
@@ -78,33 +95,47 @@ struct Movement {
     double y = 0.0;
 };
 
-enum class Compensation { none, left, right };
+enum class Compensation : std::uint8_t { none, left, right };
 
 struct LaserElement {
-    enum class Kind { line, arc } kind = Kind::line;
-    double x1 = 0.0, y1 = 0.0;     // start
-    double x2 = 0.0, y2 = 0.0;     // end; an arc whose end is its start is a full circle
-    double xc = 0.0, yc = 0.0;     // arc centre
+    enum class Kind : std::uint8_t { line, arc } kind = Kind::line;
     bool counter_clockwise = true; // arc sense
     Compensation compensation = Compensation::none;
     int on_type = 1;               // laser-on type 0..7
     int off_type = 0;              // laser-off type 0..7: 0 the contour goes on
     int technology = 0;            // laser technology number
+    double x1 = 0.0, y1 = 0.0;     // start
+    double x2 = 0.0, y2 = 0.0;     // end; an arc whose end is its start is a full circle
+    double xc = 0.0, yc = 0.0;     // arc centre
 };
 
-// A laser contour: its elements in cutting order.
+// A laser contour: its elements, in cutting order, are the range
+// [first, first + count) of Job::laser_elements.
 struct LaserContour {
-    std::vector<LaserElement> elements;
+    std::size_t first = 0;
+    std::size_t count = 0;
 };
 
+// One step of the work.  A new kind of step is one more alternative here
+// (with its reader registered in job/work_steps.cpp and its walk in the
+// host); a kind with a list of its own keeps the list in a side array.
 using Operation = std::variant<Hit, Movement, LaserContour>;
+static_assert(sizeof(Operation) <= 40, "a kind of step makes every operation larger: keep its lists in a side array");
 
 struct Job {
     Machine machine;
     Sheet sheet;
     std::vector<Station> turret;
     std::vector<LaserTechnology> technologies;
-    std::vector<Operation> work;   // in order
+    std::vector<Operation> work;                // in order
+    std::vector<LaserElement> laser_elements;   // the elements of every laser contour of the work
+
+    // Appends a laser contour made of elements to the work.
+    void add_laser_contour(std::span<const LaserElement> elements);
+    // The elements of a contour of this job's work.
+    std::span<const LaserElement> elements(const LaserContour &contour) const {
+        return std::span<const LaserElement>(laser_elements).subspan(contour.first, contour.count);
+    }
 };
 
 }  // namespace job

@@ -9,6 +9,8 @@
 namespace job {
 namespace {
 
+}  // namespace
+
 std::string kind_of(const nlohmann::json &value) {
     switch (value.type()) {
     case nlohmann::json::value_t::null: return "null";
@@ -21,8 +23,10 @@ std::string kind_of(const nlohmann::json &value) {
     }
 }
 
+namespace {
+
 // A key as one segment of a JSON path: '~' and '/' escaped.
-std::string path_segment(const std::string &key) {
+std::string path_segment(std::string_view key) {
     std::string out;
     for (char c : key) {
         if (c == '~') out += "~0";
@@ -45,6 +49,39 @@ std::string quoted(const std::string &text) {
 
 }  // namespace
 
+// ---- JsonPath -------------------------------------------------------------------
+
+JsonPath JsonPath::with(Segment segment) const {
+    JsonPath out = *this;
+    if (depth_ < MAX_DEPTH) out.segments_[out.depth_++] = segment;
+    else out.cut_ = true;
+    return out;
+}
+
+JsonPath JsonPath::key(std::string_view name) const { return with(Segment{name.data(), name.size()}); }
+
+JsonPath JsonPath::index(std::size_t position) const { return with(Segment{nullptr, position}); }
+
+std::string JsonPath::text() const {
+    if (depth_ == 0) return "/";
+    std::string out;
+    for (std::size_t i = 0; i < depth_; ++i) {
+        const Segment &s = segments_[i];
+        out += '/';
+        out += s.key != nullptr ? path_segment(std::string_view(s.key, s.value)) : std::to_string(s.value);
+    }
+    if (cut_) out += "/...";
+    return out;
+}
+
+void fail_unknown_key(const JsonPath &path, std::string_view key, std::initializer_list<const char *> allowed) {
+    std::string list;
+    for (const char *known : allowed) list += (list.empty() ? "" : ", ") + std::string(known);
+    throw JobError(path.text() + ": unknown key " + quoted(std::string(key)) + " (known here: " + list + ")");
+}
+
+// ---- JsonField ------------------------------------------------------------------
+
 void JsonField::fail(const std::string &message) const {
     throw JobError(place() + ": " + message);
 }
@@ -56,12 +93,7 @@ void JsonField::expect_object(std::initializer_list<const char *> allowed) const
         for (const char *key : allowed) {
             if (item.key() == key) known = true;
         }
-        if (!known) {
-            std::string list;
-            for (const char *key : allowed) list += (list.empty() ? "" : ", ") + std::string(key);
-            JsonField(item.value(), path_ + "/" + path_segment(item.key()))
-                .fail("unknown key " + quoted(item.key()) + " (known here: " + list + ")");
-        }
+        if (!known) fail_unknown_key(path_.key(item.key()), item.key(), allowed);
     }
 }
 
@@ -70,7 +102,7 @@ bool JsonField::has(const char *key) const { return value_->contains(key); }
 JsonField JsonField::member(const char *key) const {
     auto found = value_->find(key);
     if (found == value_->end()) fail(std::string("missing key \"") + key + "\"");
-    return JsonField(*found, path_ + "/" + path_segment(key));
+    return JsonField(*found, path_.key(key));
 }
 
 std::size_t JsonField::array_size() const {
@@ -79,7 +111,7 @@ std::size_t JsonField::array_size() const {
 }
 
 JsonField JsonField::element(std::size_t index) const {
-    return JsonField((*value_)[index], path_ + "/" + std::to_string(index));
+    return JsonField((*value_)[index], path_.index(index));
 }
 
 double JsonField::number() const {

@@ -112,17 +112,17 @@ TEST_F(HostProgramDriver, WalksTheWorkInOrderWithTheHooksArguments) {
     job::Movement move;
     move.x = 5;
     move.y = 6;
-    job::LaserContour contour;
-    contour.elements.push_back(line(0, 0, 10, 0, job::Compensation::left, 3, 0, 4));
+    std::vector<job::LaserElement> contour;
+    contour.push_back(line(0, 0, 10, 0, job::Compensation::left, 3, 0, 4));
     job::LaserElement arc = line(10, 0, 10, 0, job::Compensation::right, 1, 2, 9);
     arc.kind = job::LaserElement::Kind::arc;
     arc.xc = 15;
     arc.yc = 0;
     arc.counter_clockwise = false;
-    contour.elements.push_back(arc);
-    job::LaserContour plain;
-    plain.elements.push_back(line(1, 1, 2, 2, job::Compensation::none, 7, 7, 1));
-    work.work = {hit(100, 50, 7, 90), hit(1, 2, 8, 45, true), move, contour, plain};
+    contour.push_back(arc);
+    work.work = {hit(100, 50, 7, 90), hit(1, 2, 8, 45, true), move};
+    work.add_laser_contour(contour);
+    work.add_laser_contour(std::vector{line(1, 1, 2, 2, job::Compensation::none, 7, 7, 1)});
     host::apply_job(work);
 
     EXPECT_EQ(gen_nc_short_sims(sl), 0);
@@ -144,11 +144,11 @@ TEST_F(HostProgramDriver, WalksTheWorkInOrderWithTheHooksArguments) {
 }
 
 TEST_F(HostProgramDriver, StopsAtTheFirstHookThatAnswersStop) {
-    job::LaserContour contour;
-    contour.elements = {line(0, 0, 1, 0, job::Compensation::none, 1, 0, 1),
-                        line(1, 0, 2, 0, job::Compensation::none, 1, 0, 1),
-                        line(2, 0, 3, 0, job::Compensation::none, 1, 1, 1)};
-    work.work = {hit(1, 1, 7), contour, hit(2, 2, 7)};
+    work.work = {hit(1, 1, 7)};
+    work.add_laser_contour(std::vector{line(0, 0, 1, 0, job::Compensation::none, 1, 0, 1),
+                                       line(1, 0, 2, 0, job::Compensation::none, 1, 0, 1),
+                                       line(2, 0, 3, 0, job::Compensation::none, 1, 1, 1)});
+    work.work.push_back(hit(2, 2, 7));
     host::apply_job(work);
     for (int stop = 1; stop <= 5; ++stop) {
         events.clear();

@@ -187,18 +187,18 @@ TEST(JobReader, ContourSettingsApplyToEveryElementUnlessOverridden) {
                      {"line": {"from": [100, 20], "to": [0, 20]}, "laser_on": 1},
                      {"line": {"from": [0, 20], "to": [0, 0]}}]}})"),
                                 "");
-    const auto &c = std::get<job::LaserContour>(j.work[0]);
-    ASSERT_EQ(c.elements.size(), 4u);
-    EXPECT_EQ(c.elements[0].compensation, job::Compensation::left);
-    EXPECT_EQ(c.elements[0].on_type, 3);
-    EXPECT_EQ(c.elements[0].off_type, 0);
-    EXPECT_EQ(c.elements[1].kind, job::LaserElement::Kind::arc);
-    EXPECT_FALSE(c.elements[1].counter_clockwise);
-    EXPECT_EQ(c.elements[1].compensation, job::Compensation::right);
-    EXPECT_DOUBLE_EQ(c.elements[1].yc, 10);
-    EXPECT_EQ(c.elements[2].on_type, 1);
-    EXPECT_EQ(c.elements[3].off_type, 2);  // the last element switches the laser off
-    EXPECT_EQ(c.elements[3].technology, 1);
+    const auto c = j.elements(std::get<job::LaserContour>(j.work[0]));
+    ASSERT_EQ(c.size(), 4u);
+    EXPECT_EQ(c[0].compensation, job::Compensation::left);
+    EXPECT_EQ(c[0].on_type, 3);
+    EXPECT_EQ(c[0].off_type, 0);
+    EXPECT_EQ(c[1].kind, job::LaserElement::Kind::arc);
+    EXPECT_FALSE(c[1].counter_clockwise);
+    EXPECT_EQ(c[1].compensation, job::Compensation::right);
+    EXPECT_DOUBLE_EQ(c[1].yc, 10);
+    EXPECT_EQ(c[2].on_type, 1);
+    EXPECT_EQ(c[3].off_type, 2);  // the last element switches the laser off
+    EXPECT_EQ(c[3].technology, 1);
     EXPECT_EQ(j.technologies[0].mode, "1");  // an integer is kept as text
 }
 
@@ -222,6 +222,42 @@ TEST(JobReader, ContourElementsThatCannotBeCut) {
               "");
 }
 
+// The work is read step by step as the file goes: the turret and the
+// technologies may still follow it, and every message keeps its place.
+TEST(JobReader, PlacesOfFaultsWhateverTheOrderOfTheFile) {
+    const std::string turret_last = R"({"work": [{"move": {"x": 1, "y": 2}}, {"hit": {"x": 1, "y": 2, "tool": %T%}},
+        {"laser_contour": {"technology": %L%, "elements": [{"line": {"from": [0, 0], "to": [1, 0]}}]}}],
+        "laser_technologies": [{"number": 1}], "turret": [{"tool": 11, "station": 1}, {"tool": 90, "station": 2, "laser": true}]})";
+    auto job_with = [&](const std::string &tool, const std::string &technology) {
+        std::string text = turret_last;
+        text.replace(text.find("%T%"), 3, tool);
+        text.replace(text.find("%L%"), 3, technology);
+        return text;
+    };
+    struct Case {
+        std::string text;
+        std::string expected;  // the whole message, "" when taken
+    };
+    const Case cases[] = {
+        {job_with("11", "1"), ""},
+        {job_with("12", "1"), "/work/1/hit/tool: tool 12 is not in the turret"},
+        {job_with("90", "1"), "/work/1/hit/tool: tool 90 is the laser head, not a punch"},
+        {job_with("11", "3"), "/work/2/laser_contour/technology: laser technology 3 is not defined in laser_technologies"},
+        // Of two wrong references the first in the file is named.
+        {job_with("12", "3"), "/work/1/hit/tool: tool 12 is not in the turret"},
+        {R"({"machine": {}, "machine": {}})", "/machine: key \"machine\" given twice"},
+        {R"({"work": {"hit": {}}})", "/work: expected an array, found an object"},
+        {R"({"work": [7]})", "/work/0: a work step is an object with exactly one key: hit, position, move, laser_contour"},
+        {R"({"work": [{"move": {"x": 1, "y": 2}}, {"laser_contour": {"technology": 1, "elements": [
+            {"line": {"from": [0, 0], "to": [1, 0]}}, {"line": {"from": [1, 0], "from": [2, 0]}}]}}]})",
+         "/work/1/laser_contour/elements/1/line/from: key \"from\" given twice"},
+        {R"({"work": [{"hit": {"x": [1, [2, {"a/b": 1, "a/b": 2}]]}}]})", "/work/0/hit/x/1/1/a~1b: key \"a/b\" given twice"},
+        {"\"text\"", "/: expected an object, found a text"},
+        {"{} {}", "line 1, column 4: syntax error while parsing value - unexpected '{'; expected end of input"},
+    };
+    for (const Case &c : cases) EXPECT_EQ(refusal(c.text), c.expected) << c.text;
+}
+
 TEST(JobReader, FileErrorsNameTheFile) {
     std::string dir = testing::TempDir();
     std::string path = dir + "/job_reader_bad.json";
@@ -234,6 +270,17 @@ TEST(JobReader, FileErrorsNameTheFile) {
         FAIL() << "taken";
     } catch (const job::JobError &e) {
         EXPECT_EQ(std::string(e.what()), path + ": /sheet/thickness: expected a number, found a text");
+    }
+    // A syntax error in a file is placed like one in a text.
+    {
+        std::ofstream f(path);
+        f << "{\n  \"sheet\": {\"thickness\": 2,\n    \"size\": [1, 2}\n}\n";
+    }
+    try {
+        job::read_job_file(path);
+        FAIL() << "taken";
+    } catch (const job::JobError &e) {
+        EXPECT_EQ(std::string(e.what()).find(path + ": line 3, column 18: syntax error"), 0u) << e.what();
     }
     EXPECT_THROW(job::read_job_file(dir + "/no_such_job.json"), job::JobError);
     EXPECT_THROW(job::read_job_file(dir), job::JobError);

@@ -1,0 +1,116 @@
+// job_sections.cpp - the machine, the sheet, the turret and the laser
+// technologies of a job file.
+#include "job/job_sections.h"
+
+#include <limits>
+
+#include "job/job_reader.h"
+
+namespace job {
+
+Machine read_machine(const JsonField &f, const std::string &base_dir) {
+    f.expect_object({"post_processor", "units", "code", "program_number", "write_program_number", "rewind",
+                     "loader_unloader", "reposition_type", "max_feedrate", "initial_feedrate", "load_position",
+                     "clamps", "pattern_style", "max_patterns", "laser_allowed", "machine_dir",
+                     "line_number_increment"});
+    Machine m;
+    if (f.has("post_processor")) m.post_processor = f.member("post_processor").int32();
+    if (f.has("units")) m.inch = f.member("units").choice({"mm", "inch"}) == 1;
+    if (f.has("code")) m.eia = f.member("code").choice({"iso", "eia"}) == 1;
+    if (f.has("program_number")) {
+        m.program_number = static_cast<int>(f.member("program_number").integer(0, std::numeric_limits<int>::max()));
+    }
+    if (f.has("write_program_number")) m.use_program_number = f.member("write_program_number").boolean();
+    if (f.has("rewind")) m.rewind = f.member("rewind").boolean();
+    if (f.has("loader_unloader")) m.loader_unloader = f.member("loader_unloader").int32();
+    if (f.has("reposition_type")) m.reposition_type = f.member("reposition_type").int32();
+    if (f.has("max_feedrate")) m.max_feedrate = f.member("max_feedrate").non_negative_number();
+    if (f.has("initial_feedrate")) m.initial_feedrate = f.member("initial_feedrate").non_negative_number();
+    if (f.has("load_position")) f.member("load_position").point(m.load_x, m.load_y);
+    if (f.has("clamps")) {
+        JsonField clamps = f.member("clamps");
+        std::size_t n = clamps.array_size();
+        for (std::size_t i = 0; i < n; ++i) m.clamps.push_back(clamps.element(i).number());
+    }
+    if (f.has("pattern_style")) m.pattern_style = f.member("pattern_style").int32();
+    if (f.has("max_patterns")) {
+        m.max_patterns = static_cast<int>(f.member("max_patterns").integer(0, std::numeric_limits<int>::max()));
+    }
+    if (f.has("laser_allowed")) m.laser_allowed = f.member("laser_allowed").int32();
+    if (f.has("line_number_increment")) m.line_number_increment = f.member("line_number_increment").int32();
+    std::string dir;
+    if (f.has("machine_dir")) {
+        const JsonField field = f.member("machine_dir");
+        dir = field.text(std::numeric_limits<std::size_t>::max());
+        if (dir.empty()) field.fail("the machine directory must not be empty");
+        try {
+            m.machine_dir = resolve_machine_dir(dir, base_dir);
+        } catch (const JobError &e) {
+            field.fail(e.what());
+        }
+    } else {
+        m.machine_dir = resolve_machine_dir(".", base_dir);
+    }
+    return m;
+}
+
+Sheet read_sheet(const JsonField &f) {
+    f.expect_object({"material", "thickness", "size", "nest_name"});
+    Sheet s;
+    if (f.has("material")) s.material = f.member("material").text(MAX_MATERIAL_LENGTH);
+    if (f.has("thickness")) s.thickness = f.member("thickness").non_negative_number();
+    if (f.has("size")) {
+        JsonField size = f.member("size");
+        size.point(s.size_x, s.size_y);
+        if (s.size_x < 0.0 || s.size_y < 0.0) size.fail("a sheet size must not be negative");
+    }
+    if (f.has("nest_name")) s.nest_name = f.member("nest_name").text(MAX_NEST_NAME_LENGTH);
+    return s;
+}
+
+std::vector<Station> read_turret(const JsonField &f) {
+    std::vector<Station> turret;
+    std::size_t n = f.array_size();
+    if (n > MAX_STATIONS) f.fail("at most " + std::to_string(MAX_STATIONS) + " stations");
+    for (std::size_t i = 0; i < n; ++i) {
+        JsonField e = f.element(i);
+        e.expect_object({"tool", "station", "options", "indexable", "laser"});
+        Station s;
+        s.tool = e.member("tool").int32();
+        s.station = e.member("station").int32();
+        if (e.has("options")) s.options = e.member("options").text(MAX_OPTIONS_LENGTH);
+        if (e.has("indexable")) s.indexable = e.member("indexable").boolean();
+        if (e.has("laser")) s.laser = e.member("laser").boolean();
+        for (const Station &earlier : turret) {
+            if (earlier.tool == s.tool) {
+                e.member("tool").fail("tool " + std::to_string(s.tool) + " stands in the turret twice");
+            }
+        }
+        turret.push_back(s);
+    }
+    return turret;
+}
+
+std::vector<LaserTechnology> read_technologies(const JsonField &f) {
+    std::vector<LaserTechnology> list;
+    std::size_t n = f.array_size();
+    for (std::size_t i = 0; i < n; ++i) {
+        JsonField e = f.element(i);
+        e.expect_object({"number", "feedrate", "mode", "m7x", "s_value"});
+        LaserTechnology t;
+        t.number = e.member("number").int32();
+        if (e.has("feedrate")) t.feedrate = e.member("feedrate").non_negative_number();
+        if (e.has("mode")) t.mode = e.member("mode").text_or_integer(MAX_TECH_MODE_LENGTH);
+        if (e.has("m7x")) t.m7x = e.member("m7x").text_or_integer(MAX_TECH_M7X_LENGTH);
+        if (e.has("s_value")) t.s_value = e.member("s_value").text_or_integer(MAX_TECH_S_VALUE_LENGTH);
+        for (const LaserTechnology &earlier : list) {
+            if (earlier.number == t.number) {
+                e.member("number").fail("laser technology " + std::to_string(t.number) + " is defined twice");
+            }
+        }
+        list.push_back(t);
+    }
+    return list;
+}
+
+}  // namespace job

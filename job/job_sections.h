@@ -1,0 +1,19 @@
+// job_sections.h - readers of the parts of a job file before its work:
+// machine, sheet, turret and laser technologies.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "job/job.h"
+#include "job/json_field.h"
+
+namespace job {
+
+// base_dir: the folder a relative machine directory is taken from.
+Machine read_machine(const JsonField &f, const std::string &base_dir);
+Sheet read_sheet(const JsonField &f);
+std::vector<Station> read_turret(const JsonField &f);
+std::vector<LaserTechnology> read_technologies(const JsonField &f);
+
+}  // namespace job
