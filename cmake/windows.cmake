@@ -33,13 +33,9 @@ add_custom_command(OUTPUT ${PELK_HOST_IMPORTS}
 add_custom_target(varnokii_imports DEPENDS ${PELK_HOST_DEF} ${PELK_HOST_IMPORTS})
 
 # ---- 2. The module pelk1.dll --------------------------------------------------------
-# Its objects are a library of their own, so that the table check can see
-# which host names the code uses.
-add_library(pelk1_objects OBJECT ${PELK1_SOURCES})
-target_include_directories(pelk1_objects PRIVATE ${PROJECT_SOURCE_DIR})
+# From the module's objects (pelk1_objects, the top-level CMakeLists.txt), built
+# here with the host's data marked for import.
 target_compile_definitions(pelk1_objects PRIVATE PELK_MODULE)
-target_compile_options(pelk1_objects PRIVATE -fno-exceptions)
-
 add_library(pelk1 MODULE $<TARGET_OBJECTS:pelk1_objects> ${PROJECT_SOURCE_DIR}/plugin/exports.def)
 set_target_properties(pelk1 PROPERTIES PREFIX "")
 add_dependencies(pelk1 varnokii_imports)
@@ -64,7 +60,7 @@ if(PELK_STAND_IN_HOST)
 
   pelk_glob_sources(PELK_STAND_IN_HOST_SOURCES host/*.cpp job/*.cpp cli/*.cpp)
   add_executable(VARNOKII ${PELK_STAND_IN_HOST_SOURCES})
-  target_include_directories(VARNOKII PRIVATE ${PROJECT_SOURCE_DIR})
+  pelk_may_include(VARNOKII PRIVATE interface host job cli)
   target_include_directories(VARNOKII SYSTEM PRIVATE ${header_only})
   # Exports exactly the names of VARNOKII.def: a name of the header that the
   # stand-in does not define fails the link.

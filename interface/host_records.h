@@ -58,7 +58,8 @@ enum {
 
 /* ---- Geometry records (filled by the module, completed by the host) ---- */
 enum {
-    GEO_KIND_AT = 0,             /* int32: 1 line, 2 circle */
+    GEO_KIND_AT = 0,             /* int32: GEO_KIND_LINE or GEO_KIND_CIRCLE */
+    GEO_KIND_LINE = 1, GEO_KIND_CIRCLE = 2,
     LINE_X1_AT = 4, LINE_Y1_AT = 12, LINE_X2_AT = 20, LINE_Y2_AT = 28,
     LINE_RECORD_SIZE = 60,       /* bytes 36..59 completed by calc_line */
     CIRCLE_XC_AT = 4, CIRCLE_YC_AT = 12, CIRCLE_R_AT = 20,

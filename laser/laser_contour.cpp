@@ -10,12 +10,14 @@
 #include <stddef.h>
 #include <stdio.h>
 
+#include "interface/host_api.h"
+#include "interface/host_records.h"
 #include "laser/held_block.h"
 #include "laser/laser_records.h"
 #include "laser/laser_words.h"
+#include "plugin/flow.h"
 #include "plugin/hooks.h"
-#include "interface/host_api.h"
-#include "interface/host_records.h"
+#include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 
@@ -27,21 +29,23 @@ static bool continues_cut(double x, double y) {
     return same_value(c_nc_x, x) && same_value(c_nc_y, y) && c_nc_laser_on != 0;
 }
 
-// The start sequence up to and including the start block.  Answers 1 when
-// output must stop.
-static int start_cut(double x, double y, const char *co) {
+// The start sequence up to and including the start block.
+static Flow start_cut(double x, double y, const char *co) {
     gen_nc_ni_off();
     gen_nc_hit_off();
-    if (gen_nc_laser_tech_table(contour_tech_number(co)) > 0) return 1;
+    if (stopped(from_answer(gen_nc_laser_tech_table(contour_tech_number(co))))) return Flow::stop;
     gen_nc_laser_on(contour_on_type(co));
-    if (write_laser_tech_words() != 0) return 1;
+    if (stopped(write_laser_tech_words())) return Flow::stop;
     write_laser_comp_word(co);
     gen_nc_x_y(1, x, y);
     gen_nc_laser_feedrate(0, tech_feedrate());
-    gen_nc_eob();
-    if (flush_nc_buffer() > 0) return 1;
-    gen_nc_n();
-    return 0;
+    return end_block_flush_and_begin_next();
+}
+
+// Starts the beam unless the element continues the running cut.
+static Flow start_or_continue_cut(double x, double y, const char *co) {
+    if (continues_cut(x, y)) return Flow::go_on;
+    return start_cut(x, y, co);
 }
 
 // Where the element's cutting block begins in the NC line buffer, and the
@@ -56,7 +60,7 @@ static CuttingBlockStart mark_cutting_block() { return {nc_length(), c_nc_x, c_n
 
 // The composed block is too long to be held: it is dropped, the position is
 // put back, and the user is told why the output stops.
-static int refuse_cutting_block(const CuttingBlockStart &start, const char *what) {
+static Flow refuse_cutting_block(const CuttingBlockStart &start, const char *what) {
     nc_truncate(start.length);
     c_nc_x = start.x;
     c_nc_y = start.y;
@@ -64,21 +68,20 @@ static int refuse_cutting_block(const CuttingBlockStart &start, const char *what
     snprintf(detail, sizeof detail, "%s from X%.3f Y%.3f: held block longer than %d bytes",
              what, start.x, start.y, PENDING_BLOCK_TEXT_SIZE - 1);
     prerr(1, "", "laser cutting block too long", detail);
-    return 1;
+    return Flow::stop;
 }
 
 // Hands the block on and ends the element: flush, laser off, flush.
-static int finish_element(const char *co) {
-    if (flush_nc_buffer() > 0) return 1;
+static Flow finish_element(const char *co) {
+    if (stopped(flush())) return Flow::stop;
     gen_nc_laser_off(0, contour_off_type(co));
-    if (flush_nc_buffer() > 0) return 1;
-    return 0;
+    return flush();
 }
 
 int pp_laser_line(double x1, double y1, double x2, double y2, char *co) {
     gen_nc_n();
     gen_nc_laser_enable();
-    if (!continues_cut(x1, y1) && start_cut(x1, y1, co) != 0) return 1;
+    if (stopped(start_or_continue_cut(x1, y1, co))) return hook_result(Flow::stop);
 
     const CuttingBlockStart start = mark_cutting_block();
     gen_nc_x_y(0, x2, y2);
@@ -86,15 +89,16 @@ int pp_laser_line(double x1, double y1, double x2, double y2, char *co) {
     gen_nc_eob();
 
     char line[LINE_RECORD_SIZE] = {};
-    record_put_int(line, GEO_KIND_AT, 1);
+    record_put_int(line, GEO_KIND_AT, GEO_KIND_LINE);
     record_put_double(line, LINE_X1_AT, x1);
     record_put_double(line, LINE_Y1_AT, y1);
     record_put_double(line, LINE_X2_AT, x2);
     record_put_double(line, LINE_Y2_AT, y2);
     calc_line(line);
-    if (hold_laser_block(1, line, nullptr) != 0) return refuse_cutting_block(start, "laser line");
-
-    return finish_element(co);
+    if (stopped(hold_laser_block(PENDING_LINE, line, nullptr))) {
+        return hook_result(refuse_cutting_block(start, "laser line"));
+    }
+    return hook_result(finish_element(co));
 }
 
 int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double yc, int dir,
@@ -108,7 +112,7 @@ int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double y
 
     gen_nc_n();
     gen_nc_laser_enable();
-    if (!continues_cut(xs, ys) && start_cut(xs, ys, co) != 0) return 1;
+    if (stopped(start_or_continue_cut(xs, ys, co))) return hook_result(Flow::stop);
 
     const CuttingBlockStart start = mark_cutting_block();
     if (same_value(xe, xs) && same_value(ye, ys)) {
@@ -130,7 +134,7 @@ int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double y
     c_nc_y = ye;
 
     char circle[CIRCLE_RECORD_SIZE] = {};
-    record_put_int(circle, GEO_KIND_AT, 2);
+    record_put_int(circle, GEO_KIND_AT, GEO_KIND_CIRCLE);
     record_put_double(circle, CIRCLE_XC_AT, xc);
     record_put_double(circle, CIRCLE_YC_AT, yc);
     record_put_double(circle, CIRCLE_R_AT, r);
@@ -140,9 +144,10 @@ int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double y
     record_put_double(circle, CIRCLE_YE_AT, ye);
     record_put_int(circle, CIRCLE_DIR_AT, dir);
     calc_circle(circle);
-    if (hold_laser_block(2, nullptr, circle) != 0) return refuse_cutting_block(start, "laser arc");
-
-    return finish_element(co);
+    if (stopped(hold_laser_block(PENDING_ARC, nullptr, circle))) {
+        return hook_result(refuse_cutting_block(start, "laser arc"));
+    }
+    return hook_result(finish_element(co));
 }
 
 }  // namespace pelk

@@ -2,10 +2,11 @@
 // M21 (the state between contours), stops the beam with "LED/DX0DY0" and, for
 // types 2 and up, raises the head with M23.  Never flushes: the contour hooks
 // flush right after it.
-#include "laser/held_block.h"
-#include "plugin/hooks.h"
 #include "interface/host_api.h"
-#include "plugin/nc_text.h"
+#include "laser/held_block.h"
+#include "plugin/blocks.h"
+#include "plugin/hooks.h"
+#include "plugin/nc_codes.h"
 
 namespace pelk {
 
@@ -13,29 +14,13 @@ void pp_laser_off(int block_open, int off_type) {
     // Type 0: the contour goes on; the held block waits for the next element.
     if (off_type == 0) return;
 
-    const bool raise_head = off_type != 1;
-    if (block_open == 1) {
-        write_pending_block(1);
-        nc_append("LED/DX0DY0");
-        gen_nc_eob();
-        gen_nc_n();
-        if (raise_head) {
-            gen_nc_m(23);
-            gen_nc_eob();
-            gen_nc_n();
-        }
-    } else {
-        write_pending_block(0);
-        gen_nc_n();
-        nc_append("LED/DX0DY0");
-        gen_nc_eob();
-        if (raise_head) {
-            gen_nc_n();
-            gen_nc_m(23);
-            gen_nc_eob();
-        }
-    }
-    c_nc_laser_off_comp = 0;
+    // With a block open the caller has begun it: each block takes its
+    // block-number step after it.  Otherwise before it.
+    const Numbering numbering = block_open == 1 ? Numbering::after : Numbering::before;
+    write_pending_block(numbering);
+    write_text_block("LED/DX0DY0", numbering);
+    if (off_type != 1) write_m_block(M_LASER_HEAD_UP, numbering);
+    c_nc_laser_off_comp = COMP_NONE;
 }
 
 }  // namespace pelk

@@ -14,8 +14,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "plugin/hooks.h"
 #include "interface/host_api.h"
+#include "plugin/blocks.h"
+#include "plugin/hooks.h"
+#include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 
@@ -111,13 +113,62 @@ void report_line_too_long(const char *path, int line_number) {
     prerr(1, "", LINE_TOO_LONG_TEXT, detail);
 }
 
-// Writes one data line as a block; false when the writer refused it.
-bool write_data_line(const char *line) {
+// Writes one data line as a block of its own, flushed at once.
+Flow write_data_line(const char *line) {
     nc_append(line);
-    gen_nc_eob();
-    if (flush_nc_buffer() > 0) return false;
-    gen_nc_n();
-    return true;
+    return end_block_flush_and_begin_next();
+}
+
+// Opens LASER.PAR in the machine directory, its path left in path.  A file
+// that cannot be opened is reported and answered with nullptr.
+FILE *open_parameter_file(char (&path)[PATH_SIZE]) {
+    const char *directory = get_machine_dir_str();
+    if (directory == nullptr) directory = "";
+    const int length = snprintf(path, sizeof path, "%s%c%s", directory, PATH_SEPARATOR, FILE_NAME);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof path) {
+        // Opening a cut-off path could read some other file.
+        prerr(1, "", cmsg(MSG_CANNOT_OPEN), path);
+        return nullptr;
+    }
+    FILE *file = fopen(path, "rb");
+    if (file == nullptr) prerr(1, "", cmsg(MSG_CANNOT_OPEN), path);
+    return file;
+}
+
+// What the search for the sheet's section found, and whether the program
+// goes on after the blocks it wrote.
+struct SectionCopy {
+    bool found = false;
+    Flow flow = Flow::go_on;
+};
+
+// Reads the file up to the end of the first section whose header fits the
+// sheet and writes that section's data lines.  Blank lines and comments are
+// skipped everywhere; a line too long for the reader is reported and
+// skipped, so a cut-off header never matches and a cut-off line is never
+// written.
+SectionCopy copy_fitting_section(FILE *file, const char *path) {
+    SectionCopy copy;
+    char line[LINE_SIZE];
+    int line_number = 0;
+    for (LineKind kind; (kind = read_line(file, line)) != LineKind::end;) {
+        ++line_number;
+        if (line[0] == '\0' || line[0] == ';') continue;
+        const bool header = line[0] == '@';
+        if (header && copy.found) break;      // the fitting section has ended
+        if (!header && !copy.found) continue; // data of a section not taken
+        if (kind == LineKind::too_long) {
+            report_line_too_long(path, line_number);
+            continue;
+        }
+        if (header) {
+            copy.found = header_fits_sheet(line);
+        } else if (stopped(write_data_line(line))) {
+            copy.flow = Flow::stop;
+            break;
+        }
+    }
+    return copy;
 }
 
 }  // namespace
@@ -127,50 +178,18 @@ void pp_laser_enable() {
     gen_nc_hit_off();
     if (laser_par_loaded != 0) return;
 
-    const char *directory = get_machine_dir_str();
-    if (directory == nullptr) directory = "";
+    // ---- 1. The file in the machine directory ----------------------------
     char path[PATH_SIZE];
-    const int length = snprintf(path, sizeof path, "%s%c%s", directory, PATH_SEPARATOR, FILE_NAME);
-    if (length < 0 || static_cast<size_t>(length) >= sizeof path) {
-        // Opening a cut-off path could read some other file.
-        prerr(1, "", cmsg(MSG_CANNOT_OPEN), path);
-        return;
-    }
+    FILE *file = open_parameter_file(path);
+    if (file == nullptr) return;
 
-    FILE *file = fopen(path, "rb");
-    if (file == nullptr) {
-        prerr(1, "", cmsg(MSG_CANNOT_OPEN), path);
-        return;
-    }
-
-    bool section_found = false;
-    char line[LINE_SIZE];
-    int line_number = 0;
-    for (LineKind kind; (kind = read_line(file, line)) != LineKind::end;) {
-        ++line_number;
-        if (line[0] == '\0' || line[0] == ';') continue;
-        if (line[0] == '@') {
-            if (section_found) break;
-            if (kind == LineKind::too_long) {
-                report_line_too_long(path, line_number);
-                continue;
-            }
-            section_found = header_fits_sheet(line);
-            continue;
-        }
-        if (!section_found) continue;
-        if (kind == LineKind::too_long) {
-            report_line_too_long(path, line_number);
-            continue;
-        }
-        if (!write_data_line(line)) {
-            fclose(file);
-            return;
-        }
-    }
+    // ---- 2. The sheet's section, block by block --------------------------
+    const SectionCopy copy = copy_fitting_section(file, path);
     fclose(file);
+    if (stopped(copy.flow)) return;
 
-    if (section_found) {
+    // ---- 3. Once per program; a sheet without a section is reported ------
+    if (copy.found) {
         laser_par_loaded = 1;
     } else {
         prerr(1, "", cmsg(MSG_NO_SECTION), path);
@@ -180,9 +199,7 @@ void pp_laser_enable() {
 void pp_laser_disable() {
     gen_nc_ni_off();
     if (c_nc_laser_head_down != 0) {
-        gen_nc_m(23);
-        gen_nc_eob();
-        gen_nc_n();
+        write_m_block(M_LASER_HEAD_UP, Numbering::after);
         c_nc_laser_head_down = 0;
     }
 }

@@ -1,7 +1,5 @@
 #include "laser/laser_records.h"
 
-#include <limits.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "interface/host_api.h"
@@ -39,12 +37,7 @@ static int tech_text_field(size_t offset, size_t size) {
     const size_t n = size < sizeof text - 1 ? size : sizeof text - 1;
     memcpy(text, c_nc_laser_tt1 + offset, n);
     text[n] = '\0';
-    // atoi's reading, with a value beyond the range of int held at its end
-    // (atoi itself leaves that undefined).
-    const long value = strtol(text, nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
+    return read_int(text);
 }
 
 int tech_mode() { return tech_text_field(TT_MODE_AT, TT_MODE_SIZE); }

@@ -24,6 +24,14 @@ inline Flow end_block_and_flush() {
     return flush();
 }
 
+// Ends the block, hands it to the writer and, when the writer took it,
+// begins the next block.  After a stop nothing more is written.
+inline Flow end_block_flush_and_begin_next() {
+    if (stopped(end_block_and_flush())) return Flow::stop;
+    gen_nc_n();
+    return Flow::go_on;
+}
+
 // A host dialogue (pp_wait_for_key) answers like the writer: above 0 is stop.
 inline Flow from_answer(int answer) { return answer > 0 ? Flow::stop : Flow::go_on; }
 

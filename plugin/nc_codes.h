@@ -11,6 +11,10 @@ enum MCode : int {
     M_UNLOAD_POSITION = 5,      // M05: park block when a loader/unloader takes the sheet
     M_FORMING_ON = 8,           // M08: before the change to a forming tool
     M_FORMING_OFF = 9,          // M09: before the change away from a forming tool
+    M_TECH_MODE_1 = 27,         // M27: laser technology mode 1 (with its S word)
+    M_TECH_MODE_OTHER = 28,     // M28: laser technology mode other than 1, 2, 3
+    M_TECH_MODE_2 = 34,         // M34: laser technology mode 2
+    M_TECH_MODE_3 = 35,         // M35: laser technology mode 3
     M_LASER_WORK = 20,          // M20: laser work begins / ends (also before flip and turn)
     M_SMOOTH_JUNCTION = 21,     // M21: the next laser block joins smoothly
     M_CORNER_JUNCTION = 22,     // M22: the next laser block starts at a corner
@@ -21,7 +25,10 @@ enum MCode : int {
     M_REPOSITION_END = 42,      // M42: clamps close after an explicit repositioning
     M_TRAP_DOOR_OPEN = 55,      // M55: trap door open
     M_TRAP_DOOR_CLOSE = 56,     // M56: trap door close
-    M_PUNCH_MODE_FIRST = 610,   // M610: punch mode 0 (variant 7001), M611/M613/M615 follow
+    M_PUNCH_MODE_0 = 610,       // M610..M615: punch modes 0..3 of a station (variant 7001)
+    M_PUNCH_MODE_1 = 611,
+    M_PUNCH_MODE_2 = 613,
+    M_PUNCH_MODE_3 = 615,
     M_HEAD_MODE_1 = 121,        // M121: laser head mode 1
     M_HEAD_MODE_0 = 122,        // M122: laser head mode 0
     M_HEAD_MODE_2 = 123,        // M123: laser head mode 2
@@ -39,11 +46,21 @@ enum Variant : int {
     VARIANT_FORMING = 7002,     // feed ranges and forming mode
 };
 
+// ---- Host selectors the module reads ------------------------------------------
+enum : int { UNITS_INCH = 1 };                          // c_mch_units: inch machine
+enum : int { SUBS_AT_TOP = 0, SUB_TYPE_OFFSET = 7 };    // c_nc_sub_type: patterns first / offset form
+enum : int { LASER_WORK_IN_USE = 2 };                   // c_laser_allowed: M20 around the body
+enum : int { COMP_NONE = 0, COMP_LEFT = 1, COMP_RIGHT = 2 };  // c_nc_laser_off_comp: LAL/, LAR/
+
 // ---- Remembered modes: -1 means unknown, the next use writes its word ------
 enum : int { MODE_UNKNOWN = -1 };
 
 // Junction word in force (m21_m22_state).
 enum JunctionState : int { JUNCTION_UNKNOWN = -1, JUNCTION_CORNER = 0, JUNCTION_SMOOTH = 1 };
+
+// Laser head mode in force (laser_head_mode): the mode last commanded, unknown
+// after M124.  Mode 0 follows M122, mode 1 M121, mode 2 M123.
+enum LaserHeadMode : int { HEAD_MODE_UNKNOWN = MODE_UNKNOWN, HEAD_MODE_0 = 0, HEAD_MODE_1 = 1, HEAD_MODE_2 = 2 };
 
 // What the held laser block holds (pending_block_kind).
 enum PendingKind : int { PENDING_NONE = 0, PENDING_LINE = 1, PENDING_ARC = 2 };

@@ -2,6 +2,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "interface/host_api.h"
@@ -64,6 +65,25 @@ void format_host_message(char *out, size_t size, const char *message, int value)
     } else {
         snprintf(out, size, "%s", message);
     }
+}
+
+bool format_trimmed(char *out, size_t size, const char *format, ...) {
+    if (size == 0) return false;
+    va_list args;
+    va_start(args, format);
+    const int n = vsnprintf(out, size, format, args);
+    va_end(args);
+    if (n < 0) out[0] = '\0';
+    remove_zeros(out);
+    remove_trailing_point(out);
+    return n >= 0 && static_cast<size_t>(n) < size;
+}
+
+int read_int(const char *text, int low, int high) {
+    const long value = strtol(text, nullptr, 10);
+    if (value < low) return low;
+    if (value > high) return high;
+    return static_cast<int>(value);
 }
 
 const char *message_text(int n) {

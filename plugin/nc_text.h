@@ -2,6 +2,7 @@
 // module's own block buffers.  Nothing here can write past a buffer.
 #pragma once
 
+#include <limits.h>
 #include <stddef.h>
 
 namespace pelk {
@@ -32,6 +33,18 @@ void nc_truncate(size_t length);
 // so a host text can never make the formatting read what was not passed.
 void format_host_message(char *out, size_t size, const char *message, int value);
 
+// Formats with printf rules into out (size bytes) and trims the number in it
+// with the host's remove_zeros and remove_trailing_point ("X12.50" -> "X12.5",
+// "12.00" -> "12").  Answers false when the text did not fit: out then holds
+// the text cut at size - 1 characters, trimmed all the same.
+bool format_trimmed(char *out, size_t size, const char *format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+// The integer at the start of text, read like atoi (blanks, a sign, digits;
+// 0 without digits), held within [low, high]: a number beyond the range of
+// int never overflows, it reads as the nearer bound.
+int read_int(const char *text, int low = INT_MIN, int high = INT_MAX);
+
 // The host's message text number n, or "" when the host has none.
 const char *message_text(int n);
 
@@ -50,5 +63,9 @@ inline bool same_value(double a, double b) {
 
 // Degrees per radian, as the control's words are written.
 constexpr double DEGREES_PER_RADIAN = 57.29577951308232;
+
+// Inches per millimetre: lengths arrive in millimetres, an inch machine
+// (c_mch_units UNITS_INCH) takes inches.
+constexpr double INCHES_PER_MM = 0.03937007874015748;
 
 }  // namespace pelk

@@ -15,42 +15,47 @@ namespace pelk {
 extern int offset_active;
 
 // 1: the next index request for an indexable station writes its C word even
-// when the angle is unchanged.  Set at a pattern header, cleared by pp_index.
+// when the angle is unchanged.  Set at a pattern header, cleared by pp_index
+// and by pp_main at the start of the body.
 extern int index_forced;
 
-// M61x mode last written by prepare_tool_change (variant 7001): 0..3 for
-// M610, M611, M613, M615.
+// M61x mode last written by prepare_tool_change (VARIANT_M61X): 0..3 for
+// M_PUNCH_MODE_0..M_PUNCH_MODE_3 (M610, M611, M613, M615).
 extern int last_m61x;
 
 // 1 once the LASER.PAR section has been written into the current program.
 // Set by pp_laser_enable.
 extern int laser_par_loaded;
 
-// Laser head mode last commanded by pp_laser_on: 1 after M121, 0 after M122,
-// 2 after M123, -1 after M124 or unknown.  Reset to -1 at program start, at
-// pattern boundaries and by flip and turn.
+// Laser head mode last commanded by pp_laser_on, a LaserHeadMode: HEAD_MODE_1
+// after M121, HEAD_MODE_0 after M122, HEAD_MODE_2 after M123,
+// HEAD_MODE_UNKNOWN after M124.  Unknown again at program start, at pattern
+// boundaries and after flip and turn (forget_laser_modes).
 extern int laser_head_mode;
 
-// M7x selector value last written by write_laser_tech_words, -1 unknown.
+// M7x selector value last written by write_laser_tech_words, MODE_UNKNOWN
+// when unknown.
 extern int last_laser_m7x;
 
 // Technology mode last written with its S word by write_laser_tech_words,
-// -1 unknown.
+// MODE_UNKNOWN when unknown.
 extern int last_laser_tech;
 
-// Junction word in force: 1 M21 (smooth), 0 M22 (corner), -1 unknown.
-// Changed by hold_laser_block and write_pending_block, -1 at every laser on.
+// Junction word in force, a JunctionState: JUNCTION_SMOOTH after M21,
+// JUNCTION_CORNER after M22, JUNCTION_UNKNOWN at every laser on.  Changed by
+// hold_laser_block, write_pending_block and pp_laser_on.
 extern int m21_m22_state;
 
-// What hold_laser_block holds back: 0 nothing, 1 a line block, 2 an arc block.
+// What hold_laser_block holds back, a PendingKind: PENDING_NONE, PENDING_LINE
+// or PENDING_ARC.  Emptied by write_pending_block.
 extern int pending_block_kind;
 
 // The held laser cutting block without its block end, zero-terminated.
 enum { PENDING_BLOCK_TEXT_SIZE = 5000 };
 extern char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 
-// Geometry of the held block: a line record while pending_block_kind is 1,
-// a circle record while it is 2.
+// Geometry of the held block: a line record while pending_block_kind is
+// PENDING_LINE, a circle record while it is PENDING_ARC.
 extern char pending_line[LINE_RECORD_SIZE];
 extern char pending_arc[CIRCLE_RECORD_SIZE];
 

@@ -1,7 +1,7 @@
 #include "program/pattern_offset.h"
 
 #include "interface/host_api.h"
-#include "plugin/nc_text.h"
+#include "plugin/blocks.h"
 #include "plugin/plugin_state.h"
 
 namespace pelk {
@@ -11,9 +11,7 @@ void cancel_pattern_offset() {
     if (offset_active == 0) return;
     offset_active = 0;
     // Fixed text: the same block whatever the units and the word mode.
-    nc_append("OFS/X0Y0");
-    gen_nc_eob();
-    gen_nc_n();
+    write_text_block("OFS/X0Y0", Numbering::after);
 }
 
 }  // namespace pelk

@@ -1,6 +1,8 @@
 // Single strokes, positioning moves and the nibbling-on block.
-#include "plugin/hooks.h"
 #include "interface/host_api.h"
+#include "plugin/blocks.h"
+#include "plugin/hooks.h"
+#include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 #include "program/pattern_offset.h"
 #include "punch/tool_change.h"
@@ -14,10 +16,7 @@ int pp_hit(double x, double y, int tool, int indexable, double angle, int /*spar
     const bool position_only = flag != 0;
 
     gen_nc_n();
-    gen_nc_laser_disable();
-    gen_nc_ni_off();
-    if (position_only) gen_nc_hit_off();
-    cancel_pattern_offset();
+    open_punching_block(position_only ? HitMode::end : HitMode::keep);
 
     const int station = tool_to_turret_station(tool);
     prepare_tool_change(station);
@@ -27,9 +26,8 @@ int pp_hit(double x, double y, int tool, int indexable, double angle, int /*spar
     gen_nc_x_y(0, x, y);
     gen_nc_tool(station);
     gen_nc_index(0, 0, indexable, angle * DEGREES_PER_RADIAN);
-    if (position_only) gen_nc_m(3);
-    gen_nc_eob();
-    return flush_nc_buffer() > 0 ? 1 : 0;
+    if (position_only) gen_nc_m(M_NO_STROKE);
+    return hook_result(end_block_and_flush());
 }
 
 // A plain move; the block leaves with the next flush of whoever writes next.
@@ -37,15 +35,13 @@ void pp_movement(double x, double y) {
     gen_nc_ni_off();
     cancel_pattern_offset();
     gen_nc_x_y(0, x, y);
-    gen_nc_m(3);
+    gen_nc_m(M_NO_STROKE);
     gen_nc_eob();
     gen_nc_n();
 }
 
 void pp_ni_on() {
-    nc_append("NBL/");
-    gen_nc_eob();
-    gen_nc_n();
+    write_text_block("NBL/", Numbering::after);
 }
 
 }  // namespace pelk

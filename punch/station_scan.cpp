@@ -4,8 +4,6 @@
 // host need not terminate them.
 #include "punch/station_scan.h"
 
-#include <limits.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "interface/host_api.h"
@@ -31,15 +29,6 @@ void read_options(const char *record, char (&options)[STATION_OPTIONS_SIZE + 1])
     options[length] = '\0';
 }
 
-// Mode of the number after an 'R': as atoi reads it, clamped to 0..3.
-// strtol instead of atoi so that an absurdly long number cannot overflow.
-int m61x_mode_after(const char *text) {
-    const long value = strtol(text, nullptr, 10);
-    if (value < 0) return 0;
-    if (value > 3) return 3;
-    return static_cast<int>(value);
-}
-
 }  // namespace
 
 StationModes scan_station(int station, bool read_m61x) {
@@ -57,7 +46,8 @@ StationModes scan_station(int station, bool read_m61x) {
             const char *r = strchr(options, 'R');
             if (r != nullptr) {
                 modes.m61x_seen = true;
-                modes.m61x_mode = m61x_mode_after(r + 1);
+                // The number after the 'R', as atoi reads it, held to 0..3.
+                modes.m61x_mode = read_int(r + 1, 0, 3);
             }
         }
     }

@@ -2,9 +2,10 @@
 #include "punch/tool_change.h"
 
 #include "interface/host_api.h"
+#include "plugin/blocks.h"
+#include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
-#include "program/pattern_offset.h"
 #include "punch/station_scan.h"
 
 namespace pelk {
@@ -12,29 +13,23 @@ namespace pelk {
 namespace {
 
 // M word of each M61x mode.
-constexpr int M61X_WORD[4] = {610, 611, 613, 615};
+constexpr int M61X_WORD[4] = {M_PUNCH_MODE_0, M_PUNCH_MODE_1, M_PUNCH_MODE_2, M_PUNCH_MODE_3};
 
 // Index back to 0 at the current position, as a positioning block.
 void write_index_return() {
-    gen_nc_laser_disable();
-    gen_nc_ni_off();
-    cancel_pattern_offset();
+    open_punching_block();
     gen_nc_g(0);
     gen_nc_x_y(1, c_nc_x, c_nc_y);
     gen_nc_index(1, 0, 1, 0.0);
-    gen_nc_m(3);
+    gen_nc_m(M_NO_STROKE);
     gen_nc_eob();
     gen_nc_n();
 }
 
 // A block holding one M word, with the laser head up and no offset in force.
 void write_mode_block(int m) {
-    gen_nc_laser_disable();
-    gen_nc_ni_off();
-    cancel_pattern_offset();
-    gen_nc_m(m);
-    gen_nc_eob();
-    gen_nc_n();
+    open_punching_block();
+    write_m_block(m, Numbering::after);
 }
 
 }  // namespace
@@ -50,10 +45,10 @@ void prepare_tool_change(int station) {
 
     // A forming tool gets M08 at every change to it, the first other tool M09.
     if (modes.forming) {
-        write_mode_block(8);
+        write_mode_block(M_FORMING_ON);
         c_last_form_flag = 1;
     } else if (c_last_form_flag != 0) {
-        write_mode_block(9);
+        write_mode_block(M_FORMING_OFF);
         c_last_form_flag = 0;
     }
 

@@ -2,6 +2,7 @@
 // the caller forces both words or neither axis moved at all.
 #include "plugin/hooks.h"
 #include "interface/host_api.h"
+#include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 
 namespace pelk {
@@ -14,7 +15,7 @@ void write_axis_word(const char *axis, double target, double current, double pat
     char number[256];
     double value;
     bool incremental = false;
-    if (c_nc_sub_type == 7) {
+    if (c_nc_sub_type == SUB_TYPE_OFFSET) {
         value = c_nc_absolute != 0 ? target : target - pattern_origin;
     } else if (c_nc_absolute != 0) {
         value = target;

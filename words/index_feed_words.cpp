@@ -1,8 +1,7 @@
 // The index word "C" of an indexable station and the feed-rate word.
-#include <stdio.h>
-
-#include "plugin/hooks.h"
 #include "interface/host_api.h"
+#include "plugin/hooks.h"
+#include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
 
@@ -10,7 +9,6 @@ namespace pelk {
 
 namespace {
 constexpr double INDEX_TOLERANCE = 0.002;  // degrees
-constexpr double INCHES_PER_MM = 0.03937007874015748;
 }  // namespace
 
 // The C word is written when the angle moved by 0.002 degrees or more, when
@@ -31,17 +29,15 @@ void pp_index(int force, int /*spare*/, int indexable, double angle) {
 void pp_feedrate(double feed) {
     if (c_nc_laser_on != 0) {
         char word[BLOCK_TEXT_SIZE];
-        if (c_mch_units == 1) {
-            snprintf(word, sizeof word, "F%1.3lf", feed * 1000.0 * INCHES_PER_MM);
+        if (c_mch_units == UNITS_INCH) {
+            (void)format_trimmed(word, sizeof word, "F%1.3lf", feed * 1000.0 * INCHES_PER_MM);
         } else {
-            snprintf(word, sizeof word, "F%1.2lf", feed * 100.0);
+            (void)format_trimmed(word, sizeof word, "F%1.2lf", feed * 100.0);
         }
-        remove_zeros(word);
-        remove_trailing_point(word);
         nc_append(word);
         return;
     }
-    if (c_post_processor != 7001 && c_post_processor != 7002) return;
+    if (c_post_processor != VARIANT_M61X && c_post_processor != VARIANT_FORMING) return;
     const double m = c_max_feedrate;
     const char *range;
     if (feed > -1e-6 && feed - 0.25 * m < 1e-6) {

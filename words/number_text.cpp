@@ -2,27 +2,25 @@
 // a distance or a plain number behind them.
 #include <stdio.h>
 
-#include "plugin/hooks.h"
 #include "interface/host_api.h"
+#include "plugin/hooks.h"
+#include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 
 namespace pelk {
 
 namespace {
-constexpr double INCHES_PER_MM = 0.03937007874015748;
 constexpr size_t NUMBER_TEXT_SIZE = 256;  // the host's callers pass at least this much
 }  // namespace
 
 // Millimetres with two decimals, or inches with three on an inch machine;
 // trailing zeros and a trailing point removed.
 char *pp_d_o_u(double value, char *text) {
-    if (c_mch_units == 1) {
-        snprintf(text, NUMBER_TEXT_SIZE, "%1.3lf", value * INCHES_PER_MM);
+    if (c_mch_units == UNITS_INCH) {
+        (void)format_trimmed(text, NUMBER_TEXT_SIZE, "%1.3lf", value * INCHES_PER_MM);
     } else {
-        snprintf(text, NUMBER_TEXT_SIZE, "%1.2lf", value);
+        (void)format_trimmed(text, NUMBER_TEXT_SIZE, "%1.2lf", value);
     }
-    remove_zeros(text);
-    remove_trailing_point(text);
     return text;
 }
 
@@ -37,11 +35,7 @@ void pp_let(int plain, char *letter, double value) {
         return;
     }
     char word[BLOCK_TEXT_SIZE];
-    const int n = snprintf(word, sizeof word, "%s%1.2lf", letter, value);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof word) return;
-    remove_zeros(word);
-    remove_trailing_point(word);
-    nc_append(word);
+    if (format_trimmed(word, sizeof word, "%s%1.2lf", letter, value)) nc_append(word);
 }
 
 }  // namespace pelk
