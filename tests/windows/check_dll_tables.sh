@@ -7,7 +7,9 @@
 #     msvcrt or the UCRT): no C or C++ runtime DLL of the compiler;
 #   - every name imported from VARNOKII.exe is a host name of the module
 #     definition file, and every host name that the module's objects use is
-#     imported from VARNOKII.exe.
+#     imported from VARNOKII.exe;
+#   - no object of the module has a static initializer, which would run
+#     when the DLL is loaded.
 # Every problem found is reported; the exit status is 1 if there was any.
 #
 # Usage: check_dll_tables.sh OBJDUMP NM FORMAT DLL HOST_DEF OBJECT...
@@ -75,6 +77,11 @@ if [ -z "$used" ]; then
 fi
 for missing in $(comm -23 <(echo "$used") <(echo "$host_imports")); do
   problem "uses the host name $missing but does not import it from VARNOKII.exe"
+done
+
+# ---- 5. Nothing of the module's own runs at load ---------------------------------------
+for initializer in $("$nm" --defined-only "$@" | awk '$NF ~ /_GLOBAL__sub_I_/ { print $NF }'); do
+  problem "runs code of its own when it is loaded: $initializer"
 done
 
 if [ "$problems" -gt 0 ]; then
