@@ -82,10 +82,13 @@ void gen_nc_tool(int station) {
     (*pp_tool)(station);
 }
 
+// The first hit of a row: an ordinary stroke through the hit hook, with the
+// element's tool, index flag and angle.  The hit mode bits are the host's
+// own business; this host punches every hit alike.
 int gen_nc_hit(char *el, double x, double y, int tool, int indexable, double angle, int hit_bits, int hit_bit) {
     (void)el;
-    (void)hit_bits;
-    (void)hit_bit;
+    host::trace::line("gen_nc_hit(el, %.10g, %.10g, %d, %d, %.10g, %d, %d)", x, y, tool, indexable, angle, hit_bits,
+                      hit_bit);
     const int result = (*pp_hit)(x, y, tool, indexable, angle, 0, 0);
     host::trace::line("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, 0) -> %d", x, y, tool, indexable, angle, result);
     return result;

@@ -7,6 +7,8 @@
 #include <variant>
 
 #include "host/host_state.h"
+#include "host/punch_element_walk.h"
+#include "host/sheet_events.h"
 #include "host/trace.h"
 #include "interface/host_api.h"
 
@@ -76,6 +78,23 @@ int walk(const job::LaserContour &contour, const job::Job &job) {
     }
     return 0;
 }
+
+int walk(const job::PunchElementStep &step, const job::Job &job) {
+    return host::detail::walk_punch_element(job.element(step));
+}
+// ---- Sheet events ----
+int walk(const job::SheetStop &, const job::Job &) { return host::detail::run_sheet_stop(); }
+int walk(const job::TrapDoor &t, const job::Job &) { return host::detail::run_trap_door(t.dx, t.dy, t.kind); }
+int walk(const job::TabBreak &, const job::Job &) { return host::detail::run_tab_break(); }
+int walk(const job::SheetNcText &t, const job::Job &job) { return host::detail::run_sheet_nc(job.text(t)); }
+int walk(const job::SheetFeed &f, const job::Job &) { return host::detail::run_sheet_feedrate(f.feed); }
+int walk(const job::Dwell &d, const job::Job &) { return host::detail::run_sheet_dwell(d.time); }
+int walk(const job::SheetMove &m, const job::Job &) { return host::detail::run_sheet_move(m.x, m.y); }
+int walk(const job::Reposition &r, const job::Job &) {
+    return host::detail::run_reposition(r.x, r.y, r.dx, r.clamp_travel);
+}
+int walk(const job::FlipSheet &, const job::Job &) { return host::detail::run_flip(); }
+int walk(const job::TurnSheet &t, const job::Job &) { return host::detail::run_turn(t.kind); }
 
 int walk_operation(const job::Operation &op, const job::Job &job) {
     return std::visit([&job](const auto &step) { return walk(step, job); }, op);

@@ -69,4 +69,22 @@ enum {
     GEO_POINT_SIZE = 20          /* room for one intersection point */
 };
 
+/* ---- Sheet event record (parameter ev of the sheet hooks) -------------- */
+/* The bytes before 60 belong to the host; what follows depends on the event. */
+enum {
+    EV_TRAP_DX_AT = 60,          /* double: trap door X, from the current position */
+    EV_TRAP_DY_AT = 68,          /* double: trap door Y, from the current position */
+    EV_TRAP_KIND_AT = 76,        /* int32: kind of trap-door event */
+    EV_NC_TEXT_AT = 60,          /* zero-terminated NC text of a free NC block */
+    EV_NC_TEXT_SIZE = 256,       /* room for the text, terminating zero included */
+    EV_FEED_AT = 60,             /* double: feed rate of a feed event */
+    EV_DWELL_AT = 60,            /* double: dwell value */
+    EV_REPOS_X_AT = 60,          /* double: X where the sheet is re-gripped */
+    EV_REPOS_Y_AT = 68,          /* double: Y where the sheet is re-gripped */
+    EV_REPOS_DX_AT = 76,         /* double: distance the clamps travel along X */
+    EV_REPOS_Y_CLEAR_AT = 84,    /* double: Y offset of the clamp travel (explicit form) */
+    EV_TURN_KIND_AT = 92,        /* int32: how the sheet is turned */
+    EV_RECORD_SIZE = EV_NC_TEXT_AT + EV_NC_TEXT_SIZE
+};
+
 #endif /* PELK_HOST_RECORDS_H */

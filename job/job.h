@@ -18,6 +18,8 @@
 #include <variant>
 #include <vector>
 
+#include "job/punch_element.h"
+
 namespace job {
 
 // ---- Limits of the host's fields ---------------------------------------------
@@ -32,6 +34,7 @@ inline constexpr std::size_t MAX_TECH_MODE_LENGTH = 34;     // laser technology 
 inline constexpr std::size_t MAX_TECH_M7X_LENGTH = 10;      // laser technology M7x selector
 inline constexpr std::size_t MAX_TECH_S_VALUE_LENGTH = 16;  // laser technology S word value
 inline constexpr std::size_t MAX_STATIONS = 64;             // stations of the turret
+inline constexpr std::size_t MAX_NC_TEXT_LENGTH = 255;      // free NC text of a sheet event
 
 struct Machine {
     int post_processor = 7000;     // machine variant: 7000, 7001, 7002, ...
@@ -42,6 +45,7 @@ struct Machine {
     bool rewind = true;            // M30 at the end
     int loader_unloader = 0;       // unload form: 1, 2 or other
     int reposition_type = 1;       // 1: "REP/" command, other: explicit sequence
+    double reposition_clamp_travel = 50.0; // Y offset of the clamps' travel in the explicit sequence
     int line_number_increment = 1;
     double max_feedrate = 100.0;
     double initial_feedrate = 100.0;
@@ -116,10 +120,71 @@ struct LaserContour {
     std::size_t count = 0;
 };
 
+// ---- Sheet events ---------------------------------------------------------------
+
+// A programmed stop (M00): the operator restarts the program.
+struct SheetStop {};
+
+// The trap door for a finished part, at a distance from where the tool
+// stands.  Only kind 5 opens the door on this machine.
+struct TrapDoor {
+    double dx = 0.0;
+    double dy = 0.0;
+    int kind = 5;
+};
+
+// A tab break: nothing is written for it on this machine.
+struct TabBreak {};
+
+// The user's own NC text as a block: the text is Job::nc_texts[text].
+struct SheetNcText {
+    std::size_t text = 0;
+};
+
+// A change of feed rate.
+struct SheetFeed {
+    double feed = 0.0;
+};
+
+// The control waits this long.
+struct Dwell {
+    double time = 0.0;
+};
+
+// A plain move of the sheet (the sheet event, not the punch's positioning).
+struct SheetMove {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The clamps re-grip the sheet at (x, y), travelling dx back along X and
+// clamp_travel off the sheet in Y.
+struct Reposition {
+    double x = 0.0;
+    double y = 0.0;
+    double dx = 0.0;
+    double clamp_travel = 0.0;
+};
+
+// The program stops for the operator to flip the sheet, or to turn it (kind
+// 0, 1, 2: the operator comment; other kinds stop without one).
+struct FlipSheet {};
+struct TurnSheet {
+    int kind = 0;
+};
+
 // One step of the work.  A new kind of step is one more alternative here
 // (with its reader registered in job/work_steps.cpp and its walk in the
 // host); a kind with a list of its own keeps the list in a side array.
-using Operation = std::variant<Hit, Movement, LaserContour>;
+// ---- Rows, nibbling, bolt-hole circles ----
+// A punching element of the work: Job::punch_elements[index].
+struct PunchElementStep {
+    std::size_t index = 0;
+};
+
+using Operation = std::variant<Hit, Movement, LaserContour, PunchElementStep,
+                               SheetStop, TrapDoor, TabBreak, SheetNcText, SheetFeed, Dwell, SheetMove, Reposition,
+                               FlipSheet, TurnSheet>;
 static_assert(sizeof(Operation) <= 40, "a kind of step makes every operation larger: keep its lists in a side array");
 
 struct Job {
@@ -129,6 +194,8 @@ struct Job {
     std::vector<LaserTechnology> technologies;
     std::vector<Operation> work;                // in order
     std::vector<LaserElement> laser_elements;   // the elements of every laser contour of the work
+    std::vector<PunchElement> punch_elements;   // rows, nibbling, bolt-hole circles of the work
+    std::vector<std::string> nc_texts;          // the free NC texts of the work's sheet events
 
     // Appends a laser contour made of elements to the work.
     void add_laser_contour(std::span<const LaserElement> elements);
@@ -136,6 +203,16 @@ struct Job {
     std::span<const LaserElement> elements(const LaserContour &contour) const {
         return std::span<const LaserElement>(laser_elements).subspan(contour.first, contour.count);
     }
+    // Appends a row, a nibbled element or a bolt-hole circle to the work.
+    void add_punch_element(const PunchElement &element) {
+        work.push_back(PunchElementStep{punch_elements.size()});
+        punch_elements.push_back(element);
+    }
+    const PunchElement &element(const PunchElementStep &step) const { return punch_elements[step.index]; }
+    // Appends a free NC text event to the work.
+    void add_nc_text(std::string text);
+    // The text of a free NC text event of this job's work.
+    const std::string &text(const SheetNcText &event) const { return nc_texts[event.text]; }
 };
 
 }  // namespace job

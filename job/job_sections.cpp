@@ -10,7 +10,7 @@ namespace job {
 
 Machine read_machine(const JsonField &f, const std::string &base_dir) {
     f.expect_object({"post_processor", "units", "code", "program_number", "write_program_number", "rewind",
-                     "loader_unloader", "reposition_type", "max_feedrate", "initial_feedrate", "load_position",
+                     "loader_unloader", "reposition_type", "reposition_clamp_travel", "max_feedrate", "initial_feedrate", "load_position",
                      "clamps", "pattern_style", "max_patterns", "laser_allowed", "machine_dir",
                      "line_number_increment"});
     Machine m;
@@ -24,6 +24,7 @@ Machine read_machine(const JsonField &f, const std::string &base_dir) {
     if (f.has("rewind")) m.rewind = f.member("rewind").boolean();
     if (f.has("loader_unloader")) m.loader_unloader = f.member("loader_unloader").int32();
     if (f.has("reposition_type")) m.reposition_type = f.member("reposition_type").int32();
+    if (f.has("reposition_clamp_travel")) m.reposition_clamp_travel = f.member("reposition_clamp_travel").number();
     if (f.has("max_feedrate")) m.max_feedrate = f.member("max_feedrate").non_negative_number();
     if (f.has("initial_feedrate")) m.initial_feedrate = f.member("initial_feedrate").non_negative_number();
     if (f.has("load_position")) f.member("load_position").point(m.load_x, m.load_y);

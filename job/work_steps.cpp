@@ -3,6 +3,7 @@
 #include "job/work_steps.h"
 
 #include <string>
+#include <variant>
 
 #include "job/job_reader.h"
 
@@ -19,6 +20,23 @@ constexpr StepKind STEP_KINDS[] = {
     {"position", read_position_step},
     {"move", read_move_step},
     {"laser_contour", read_laser_contour_step},
+    // ---- Rows, nibbling, bolt-hole circles ----
+    {"row", read_row_step},
+    {"nibble_line", read_nibble_line_step},
+    {"nibble_circle", read_nibble_circle_step},
+    {"nibble_arc", read_nibble_arc_step},
+    {"bolt_hole_circle", read_bolt_hole_circle_step},
+    // ---- Sheet events ----
+    {"stop", read_stop_step},
+    {"trap_door", read_trap_door_step},
+    {"tab_break", read_tab_break_step},
+    {"nc", read_nc_step},
+    {"feedrate", read_feedrate_step},
+    {"dwell", read_dwell_step},
+    {"sheet_move", read_sheet_move_step},
+    {"reposition", read_reposition_step},
+    {"flip", read_flip_step},
+    {"turn", read_turn_step},
 };
 
 std::string known_kinds() {
@@ -82,6 +100,8 @@ void WorkContext::turret_known() { turret_known_ = true; }
 
 void WorkContext::technologies_known() { technologies_known_ = true; }
 
+void WorkContext::use_machine_clamp_travel(std::size_t work_index) { machine_clamp_travel_.push_back(work_index); }
+
 void WorkContext::finish() {
     const Waiting *first = nullptr;
     std::string first_fault;
@@ -94,6 +114,10 @@ void WorkContext::finish() {
     for (const auto &[tool, w] : waiting_tools_) consider(w, punch_fault(job_.turret, tool));
     for (const auto &[number, w] : waiting_technologies_) consider(w, technology_fault(job_.technologies, number));
     if (first != nullptr) throw JobError(first->place + ": " + first_fault);
+    for (std::size_t i : machine_clamp_travel_) {
+        std::get<Reposition>(job_.work[i]).clamp_travel = job_.machine.reposition_clamp_travel;
+    }
+    machine_clamp_travel_.clear();
     turret_known_ = technologies_known_ = true;
     waiting_tools_.clear();
     waiting_technologies_.clear();

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "job/job.h"
 #include "job/json_field.h"
@@ -34,6 +35,10 @@ public:
     // at once from now on.
     void turret_known();
     void technologies_known();
+
+    // The repositioning at this place of the work takes the machine's clamp
+    // travel, which may stand after it in the file: filled in by finish().
+    void use_machine_clamp_travel(std::size_t work_index);
     // The whole file has been read: runs the checks that waited.  Of several
     // wrong references the first in the file is named.
     void finish();
@@ -52,6 +57,7 @@ private:
     std::map<int, Waiting> waiting_tools_;
     std::map<int, Waiting> waiting_technologies_;
     std::size_t waits_ = 0;
+    std::vector<std::size_t> machine_clamp_travel_;  // work indices of repositionings
 };
 
 // Reads one element of the work array, an object with exactly one key: the
@@ -64,5 +70,23 @@ void read_hit_step(const JsonField &body, WorkContext &context);
 void read_position_step(const JsonField &body, WorkContext &context);
 void read_move_step(const JsonField &body, WorkContext &context);
 void read_laser_contour_step(const JsonField &body, WorkContext &context);
+
+// ---- Rows, nibbling, bolt-hole circles (job/punch_element_steps.cpp) ----
+void read_row_step(const JsonField &body, WorkContext &context);
+void read_nibble_line_step(const JsonField &body, WorkContext &context);
+void read_nibble_circle_step(const JsonField &body, WorkContext &context);
+void read_nibble_arc_step(const JsonField &body, WorkContext &context);
+void read_bolt_hole_circle_step(const JsonField &body, WorkContext &context);
+// ---- Sheet events (job/sheet_steps.cpp) ----
+void read_stop_step(const JsonField &body, WorkContext &context);
+void read_trap_door_step(const JsonField &body, WorkContext &context);
+void read_tab_break_step(const JsonField &body, WorkContext &context);
+void read_nc_step(const JsonField &body, WorkContext &context);
+void read_feedrate_step(const JsonField &body, WorkContext &context);
+void read_dwell_step(const JsonField &body, WorkContext &context);
+void read_sheet_move_step(const JsonField &body, WorkContext &context);
+void read_reposition_step(const JsonField &body, WorkContext &context);
+void read_flip_step(const JsonField &body, WorkContext &context);
+void read_turn_step(const JsonField &body, WorkContext &context);
 
 }  // namespace job

@@ -38,6 +38,13 @@ void pp_ni_on();
 void pp_movement(double x, double y);
 int pp_hit(double x, double y, int tool, int indexable, double angle, int spare, int flag);
 
+// ---- Cuts, nibbling, bolt-hole circles ----------------------------------
+int pp_cut(double x1, double y1, double x2, double y2, char *el, double angle);
+int pp_nibble_l(double x1, double y1, double x2, double y2, char *el, double angle);
+int pp_nibble_c(double xs, double ys, double xc, double yc, char *el, double angle);
+int pp_nibble_a(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle);
+int pp_bolt_hole_circle(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle);
+
 // ---- Laser cutting --------------------------------------------------------
 void pp_laser_enable();
 void pp_laser_disable();
@@ -45,5 +52,16 @@ void pp_laser_on(int on_type);
 void pp_laser_off(int block_open, int off_type);
 int pp_laser_line(double x1, double y1, double x2, double y2, char *co);
 int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double yc, int dir, char *co);
+
+// ---- Sheet handling ------------------------------------------------------
+int pp_sheet_stop();
+int pp_sheet_trap_door(char *ev);
+int pp_sheet_nc(char *ev);
+int pp_sheet_feedrate(char *ev);
+int pp_sheet_dwell(char *ev);
+int pp_sheet_move(double x, double y);
+int pp_sheet_reposition(char *ev);
+int pp_sheet_flip_sheet();
+int pp_sheet_turn_sheet(char *ev);
 
 }  // namespace pelk

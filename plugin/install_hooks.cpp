@@ -30,7 +30,24 @@ extern "C" __attribute__((visibility("default"))) void post_dll_set_pp_vars(void
     ::pp_laser_line = &pelk::pp_laser_line;
     ::pp_laser_arc = &pelk::pp_laser_arc;
     ::pp_laser_tech_table = &pelk::pp_laser_tech_table;
+    // ---- Sheet handling ----
+    ::pp_sheet_stop = &pelk::pp_sheet_stop;
+    ::pp_sheet_trap_door = &pelk::pp_sheet_trap_door;
     ::pp_sheet_tab_break = &pelk::pp_sheet_tab_break;
+    ::pp_sheet_nc = &pelk::pp_sheet_nc;
+    ::pp_sheet_feedrate = &pelk::pp_sheet_feedrate;
+    ::pp_sheet_dwell = &pelk::pp_sheet_dwell;
+    ::pp_sheet_move = &pelk::pp_sheet_move;
+    ::pp_sheet_reposition = &pelk::pp_sheet_reposition;
+    ::pp_sheet_flip_sheet = &pelk::pp_sheet_flip_sheet;
+    ::pp_sheet_turn_sheet = &pelk::pp_sheet_turn_sheet;
+    // ---- end of sheet handling ----
     ::pp_main_questions = &pelk::pp_main_questions;
     ::pp_main = &pelk::pp_main;
+    // ---- Cuts, nibbling, bolt-hole circles ----
+    ::pp_cut = &pelk::pp_cut;
+    ::pp_nibble_l = &pelk::pp_nibble_l;
+    ::pp_nibble_c = &pelk::pp_nibble_c;
+    ::pp_nibble_a = &pelk::pp_nibble_a;
+    ::pp_bolt_hole_circle = &pelk::pp_bolt_hole_circle;
 }

@@ -48,7 +48,9 @@ enum Variant : int {
 
 // ---- Host selectors the module reads ------------------------------------------
 enum : int { UNITS_INCH = 1 };                          // c_mch_units: inch machine
-enum : int { SUBS_AT_TOP = 0, SUB_TYPE_OFFSET = 7 };    // c_nc_sub_type: patterns first / offset form
+// c_nc_sub_type: patterns written at the top of the program, coordinate words
+// plain absolute or incremental (0); the offset form of patterns (7).
+enum PatternStyle : int { SUBS_AT_TOP = 0, PATTERN_STYLE_PLAIN = 0, SUB_TYPE_OFFSET = 7 };
 enum : int { LASER_WORK_IN_USE = 2 };                   // c_laser_allowed: M20 around the body
 enum : int { COMP_NONE = 0, COMP_LEFT = 1, COMP_RIGHT = 2 };  // c_nc_laser_off_comp: LAL/, LAR/
 
@@ -64,5 +66,26 @@ enum LaserHeadMode : int { HEAD_MODE_UNKNOWN = MODE_UNKNOWN, HEAD_MODE_0 = 0, HE
 
 // What the held laser block holds (pending_block_kind).
 enum PendingKind : int { PENDING_NONE = 0, PENDING_LINE = 1, PENDING_ARC = 2 };
+
+// ---- Sheet handling: host values the sheet hooks act on ---------------------
+
+// Trap-door event kind (sheet event record): only this kind opens the door.
+enum TrapDoorKind : int { TRAP_DOOR_OPEN_KIND = 5 };
+
+// Repositioning form (c_pelk_repos_type): the control's "REP/" command; any
+// other value writes the explicit M41 ... M42 sequence.
+enum RepositionForm : int { REPOSITION_BY_COMMAND = 1 };
+
+// Kind passed to gen_nc_feedrate: the feed word goes into the block (1), or
+// the feed only becomes the one in force, no block end following (2).
+enum FeedKind : int { FEED_IN_BLOCK = 1, FEED_IN_FORCE = 2 };
+
+// Host message texts of the operator comments before a flip or turn.
+enum SheetMessage : int {
+    MSG_FLIP_SHEET = 1373,
+    MSG_TURN_KIND_0 = 1374,
+    MSG_TURN_KIND_1 = 1375,
+    MSG_TURN_KIND_2 = 1376,
+};
 
 }  // namespace pelk

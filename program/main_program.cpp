@@ -77,7 +77,7 @@ Flow write_header() {
     // 2. Initial feed rate (the variants with feed ranges).
     if (c_post_processor == VARIANT_M61X || c_post_processor == VARIANT_FORMING) {
         gen_nc_n();
-        gen_nc_feedrate(1, c_initial_feedrate);
+        gen_nc_feedrate(FEED_IN_BLOCK, c_initial_feedrate);
         if (stopped(end_block_and_flush())) return Flow::stop;
     }
 
@@ -127,7 +127,7 @@ Flow write_body(void *list) {
     // 4. The sheet starts at its load position.
     c_nc_x = c_load_pos_x;
     c_nc_y = c_load_pos_y;
-    gen_nc_feedrate(2, c_initial_feedrate);
+    gen_nc_feedrate(FEED_IN_FORCE, c_initial_feedrate);
 
     // 5. The work, driven by the host.
     return from_answer(gen_nc_short_sims(list));

@@ -2,32 +2,32 @@
 // bolt-hole circles): tool change and index before the element's own blocks.
 #include "interface/host_api.h"
 #include "interface/host_records.h"
+#include "plugin/blocks.h"
+#include "plugin/flow.h"
 #include "plugin/nc_text.h"
-#include "program/pattern_offset.h"
 #include "punch/tool_change.h"
 
 namespace pelk {
 
-bool element_preamble(const char *el, double angle) {
+Flow element_preamble(const char *el, double angle) {
+    // ---- 1. Block start, laser head up, no nibbling, no pattern offset ----
     gen_nc_n();
-    gen_nc_laser_disable();
-    gen_nc_ni_off();
-    cancel_pattern_offset();
+    open_punching_block();
 
+    // ---- 2. What the turret needs before the station changes -------------
     const int station = tool_to_turret_station(record_int(el, EL_TOOL_AT));
     const int indexable = record_int(el, EL_INDEXABLE_AT);
     const double degrees = angle * DEGREES_PER_RADIAN;
     prepare_tool_change(station);
 
+    // ---- 3. Tool and index block, when the station or the angle changes --
     const bool index_turns = indexable == 1 && !same_value(degrees, c_nc_tool_a);
     if (station != c_nc_tool || index_turns) {
         gen_nc_tool(station);
         gen_nc_index(0, 0, indexable, degrees);
-        gen_nc_eob();
-        if (flush_nc_buffer() > 0) return false;
-        gen_nc_n();
+        return end_block_flush_and_begin_next();
     }
-    return true;
+    return Flow::go_on;
 }
 
 }  // namespace pelk

@@ -3,6 +3,8 @@
 // circles).
 #pragma once
 
+#include "plugin/flow.h"
+
 namespace pelk {
 
 // Writes, as complete blocks of their own, what has to happen before the
@@ -17,8 +19,8 @@ void prepare_tool_change(int station);
 // laser head, cancels a pattern offset, prepares the tool change, and writes
 // and flushes the tool and index block when the station or the index angle
 // changes.  el is the host's element record (tool number and index flag are
-// read from it), angle the element's index angle in radians.  Answers false
+// read from it), angle the element's index angle in radians.  Answers stop
 // when the writer refused the block: the hook must then return 1 at once.
-bool element_preamble(const char *el, double angle);
+Flow element_preamble(const char *el, double angle);
 
 }  // namespace pelk

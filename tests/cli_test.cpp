@@ -201,4 +201,74 @@ TEST_F(PelkPost, CommandLine) {
     EXPECT_NE(read_file(dir / "trace.txt").find("pp_main"), std::string::npos);
 }
 
+// ---- Rows, nibbling, bolt-hole circles ----------------------------------------
+
+// Every way these steps can be inconsistent is refused with its place and
+// reason, and nothing is written.
+TEST_F(PelkPost, InconsistentRowsNibblingAndBoltHoleCirclesWriteNothing) {
+    struct Case {
+        const char *step;
+        const char *message;
+    } cases[] = {
+        {R"({"row": {"from": [0, 0], "to": [10, 0], "hits": 0, "tool": 1}})",
+         "/work/0/row/hits: at least 1 hit is needed, found 0"},
+        {R"({"bolt_hole_circle": {"centre": [0, 0], "radius": 5, "step_angle": 30, "holes": -1, "tool": 1}})",
+         "/work/0/bolt_hole_circle/holes: at least 1 hole is needed, found -1"},
+        {R"({"nibble_line": {"from": [0, 0], "to": [10, 0], "step": 0, "tool": 1}})",
+         "/work/0/nibble_line/step: the step must be greater than 0"},
+        {R"({"nibble_circle": {"centre": [0, 0], "radius": 5, "step": -2, "tool": 1}})",
+         "/work/0/nibble_circle/step: the step must be greater than 0"},
+        {R"({"nibble_arc": {"centre": [0, 0], "radius": 5, "start_angle": 0, "end_angle": 90, "step": 0, "tool": 1}})",
+         "/work/0/nibble_arc/step: the step must be greater than 0"},
+        {R"({"nibble_circle": {"centre": [0, 0], "radius": 0, "step": 2, "tool": 1}})",
+         "/work/0/nibble_circle/radius: the radius must be greater than 0"},
+        {R"({"bolt_hole_circle": {"centre": [0, 0], "radius": 0, "step_angle": 30, "holes": 3, "tool": 1}})",
+         "/work/0/bolt_hole_circle/radius: the radius must be greater than 0"},
+        {R"({"nibble_arc": {"centre": [0, 0], "radius": 10, "from": [12, 0], "end_angle": 90, "step": 2, "tool": 1}})",
+         "/work/0/nibble_arc/from: the point is not on the arc's circle: it lies 12 from the centre, the radius is 10"},
+        {R"({"nibble_arc": {"centre": [0, 0], "radius": 10, "start_angle": 0, "to": [0, 10.002], "step": 2, "tool": 1}})",
+         "/work/0/nibble_arc/to: the point is not on the arc's circle"},
+        {R"({"row": {"from": [0, 0], "pitch": [5, 0], "hits": 3, "tool": 12}})",
+         "/work/0/row/tool: tool 12 is not in the turret"},
+        {R"({"nibble_line": {"from": [0, 0], "to": [10, 0], "step": 1, "tool": 90}})",
+         "/work/0/nibble_line/tool: tool 90 is the laser head, not a punch"},
+        {R"({"bolt_hole_circle": {"centre": [0, 0], "radius": 5, "step_angle": 0, "holes": 3, "tool": 1}})",
+         "/work/0/bolt_hole_circle/step_angle: the holes would all stand on one spot"},
+        {R"({"bolt_hole_circle": {"centre": [0, 0], "radius": 5, "step_angle": -60, "holes": 7, "tool": 1}})",
+         "/work/0/bolt_hole_circle/step_angle: the holes would go round more than once"},
+        {R"({"row": {"from": [0, 0], "pitch": [0, 0], "hits": 3, "tool": 1}})",
+         "/work/0/row/pitch: the hits of a row would all stand on one spot"},
+        {R"({"row": {"from": [1, 2], "to": [1, 2], "hits": 2, "tool": 1}})",
+         "/work/0/row/to: the hits of a row would all stand on one spot"},
+        {R"({"row": {"from": [1, 2], "to": [5, 2], "hits": 1, "tool": 1}})",
+         "/work/0/row/to: a row of 1 hit ends where it starts"},
+        {R"({"row": {"from": [0, 0], "to": [10, 0], "pitch": [5, 0], "hits": 3, "tool": 1}})",
+         "/work/0/row: give either \"to\" or \"pitch\", not both"},
+        {R"({"nibble_arc": {"centre": [0, 0], "radius": 10, "to": [0, 10], "step": 2, "tool": 1}})",
+         "/work/0/nibble_arc: give either \"from\" or \"start_angle\""},
+        {R"({"nibble_line": {"from": [3, 4], "to": [3, 4], "step": 1, "tool": 1}})",
+         "/work/0/nibble_line/to: a nibbled line needs a length"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.step);
+        const std::string text = std::string(R"({"turret": [{"tool": 1, "station": 1}, {"tool": 90, "station": 20, "laser": true}],
+            "work": [)") + c.step + "]}";
+        expect_refused(pelk_post(quote(job(text))), c.message);
+        EXPECT_EQ(others(), "");
+    }
+}
+
+// The check asked for after an indexed circle or arc is a warning: with
+// --stop-on-warnings the program stops there and is not written.
+TEST_F(PelkPost, IndexedNibblingStopsTheProgramOnlyWhenWarningsStopIt) {
+    const std::string bracket = quote(std::string(PELK_SOURCE_DIR) + "/examples/bracket.json");
+    const std::string out = quote((dir / "bracket.nc").string());
+    Result stopped = pelk_post("--stop-on-warnings -o " + out + " " + bracket);
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_NE(stopped.err.find("warning: check the nibbled circle or arc: the tool was indexed"), std::string::npos);
+    EXPECT_EQ(others(), "");
+    EXPECT_EQ(pelk_post("-o " + out + " " + bracket).status, 0);
+    EXPECT_EQ(others(), "bracket.nc ");
+}
+
 }  // namespace

@@ -30,7 +30,7 @@ TEST_F(ElementPreambleTest, NewStationWritesAndFlushesTheToolAndIndexBlock) {
     c_nc_x = 5.0;
     c_nc_y = 6.0;
     set_element(4, 1);
-    EXPECT_TRUE(pelk::element_preamble(el, 45.0 * DEG));
+    EXPECT_EQ(pelk::Flow::go_on, pelk::element_preamble(el, 45.0 * DEG));
     ASSERT_EQ(writer.pieces().size(), 1u);
     EXPECT_EQ(writer.text(), crlf("X5Y6C0M03\nM08\nM613\nT2C45\n"));
     EXPECT_EQ(c_nc_buff, std::string());
@@ -43,7 +43,7 @@ TEST_F(ElementPreambleTest, SameStationAndAngleWriteNothing) {
     c_nc_tool = 2;
     c_nc_tool_a = 45.0;
     set_element(4, 1);
-    EXPECT_TRUE(pelk::element_preamble(el, 45.0 * DEG));
+    EXPECT_EQ(pelk::Flow::go_on, pelk::element_preamble(el, 45.0 * DEG));
     EXPECT_EQ(output(), "");
     EXPECT_EQ(writer.flushes(), 0);
 }
@@ -53,11 +53,11 @@ TEST_F(ElementPreambleTest, TurnedAngleWritesTheIndexBlockOnlyForIndexableTools)
     c_nc_tool = 2;
     c_nc_tool_a = 45.0;
     set_element(4, 0);
-    EXPECT_TRUE(pelk::element_preamble(el, 90.0 * DEG));
+    EXPECT_EQ(pelk::Flow::go_on, pelk::element_preamble(el, 90.0 * DEG));
     EXPECT_EQ(writer.flushes(), 0);
 
     set_element(4, 1);
-    EXPECT_TRUE(pelk::element_preamble(el, 90.0 * DEG));
+    EXPECT_EQ(pelk::Flow::go_on, pelk::element_preamble(el, 90.0 * DEG));
     EXPECT_EQ(writer.text(), crlf("C90\n"));
 }
 
@@ -66,7 +66,7 @@ TEST_F(ElementPreambleTest, AngleBelowTheIndexToleranceStillEndsAnEmptyBlock) {
     c_nc_tool = 2;
     c_nc_tool_a = 45.0;
     set_element(4, 1);
-    EXPECT_TRUE(pelk::element_preamble(el, (45.0 + 0.001) * DEG));
+    EXPECT_EQ(pelk::Flow::go_on, pelk::element_preamble(el, (45.0 + 0.001) * DEG));
     EXPECT_EQ(writer.text(), crlf("\n"));
     EXPECT_DOUBLE_EQ(c_nc_tool_a, 45.0);
 }
@@ -75,7 +75,7 @@ TEST_F(ElementPreambleTest, RefusedFlushAnswersStop) {
     use_turret(7000, {{4, 2, ""}});
     writer.refuse_from(1);
     set_element(4, 1);
-    EXPECT_FALSE(pelk::element_preamble(el, 0.0));
+    EXPECT_EQ(pelk::Flow::stop, pelk::element_preamble(el, 0.0));
     EXPECT_EQ(writer.text(), "");
 }
 
@@ -83,7 +83,7 @@ TEST_F(ElementPreambleTest, LaserHeadIsLiftedFirst) {
     use_turret(7000, {{4, 2, ""}});
     c_nc_laser_head_down = 1;
     set_element(4, 0);
-    EXPECT_TRUE(pelk::element_preamble(el, 0.0));
+    EXPECT_EQ(pelk::Flow::go_on, pelk::element_preamble(el, 0.0));
     EXPECT_EQ(writer.text(), crlf("M23\nT2\n"));
     EXPECT_EQ(c_nc_laser_head_down, 0);
 }
