@@ -1,4 +1,5 @@
-// file_writer.h - the host's NC writer onto an open C stream.
+// file_writer.h - the host's NC writers of the tool: onto an open C stream,
+// or nowhere for a check that writes nothing.
 #pragma once
 
 #include <cstdio>
@@ -20,6 +21,12 @@ public:
 private:
     std::FILE *stream_;
     int error_number_ = 0;
+};
+
+// Takes every block and keeps none: the program is made but not written.
+class DiscardWriter : public host::NcWriter {
+public:
+    bool write(const char *, std::size_t) override { return true; }
 };
 
 }  // namespace cli

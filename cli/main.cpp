@@ -1,145 +1,165 @@
 // main.cpp - pelk-post: turns a job file into the NC program of the machine,
 // running the pelk1 post-processor module inside the stand-in host.
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <iostream>
+#include <memory>
 #include <string>
 
-#include <CLI/CLI.hpp>
-
+#include "cli/exit_status.h"
 #include "cli/file_writer.h"
+#include "cli/interrupts.h"
+#include "cli/job_input.h"
+#include "cli/message_text.h"
+#include "cli/module_path.h"
+#include "cli/options.h"
 #include "cli/output_file.h"
+#include "cli/trace_stream.h"
 #include "host/host.h"
 #include "job/job_reader.h"
 
 namespace {
 
-constexpr const char *DESCRIPTION =
-    "pelk-post - writes the NC program of a turret punch press with a laser head\n"
-    "from a job file (JSON: machine, sheet, turret, laser technologies and the\n"
-    "work in order), using the pelk1 post-processor module.\n"
-    "\n"
-    "The job is read and checked completely first; a job that cannot be taken\n"
-    "writes nothing.  The NC program is written aside and put in place only when\n"
-    "it is complete, so a failed run leaves an existing output file untouched.\n"
-    "Host messages (warnings, errors of the module) go to standard error.";
+using cli::fail;
 
-constexpr const char *FOOTER =
-    "Examples:\n"
-    "  pelk-post examples/punching.json              writes examples/punching.nc\n"
-    "  pelk-post -o - examples/laser.json            writes to standard output\n"
-    "  pelk-post --machine-dir /etc/pelk job.json    LASER.PAR from /etc/pelk\n"
-    "\n"
-    "Exit status: 0 when the whole NC program was written, 1 when the job was\n"
-    "refused or the program could not be written, 2 for a wrong command line.\n"
-    "The job file format is described in docs/job-format.md.";
+constexpr const char *STANDARD_STREAM = "-";
 
-int fail(const std::string &reason) {
-    std::fprintf(stderr, "pelk-post: error: %s\n", reason.c_str());
-    return 1;
-}
-
-// The default output: the job file's path with the extension ".nc".
+// The default output: the job file's path with the extension ".nc"; standard
+// output for a job that has no file of its own.
 std::string default_output(const std::string &job_path) {
+    if (cli::job_is_a_stream(job_path)) return STANDARD_STREAM;
     std::filesystem::path p(job_path);
     p.replace_extension(".nc");
     return p.string();
 }
 
+// True when a and b name the same file, also when one does not exist yet.
 bool same_file(const std::string &a, const std::string &b) {
     std::error_code ec;
-    return std::filesystem::exists(b, ec) && std::filesystem::equivalent(a, b, ec) && !ec;
+    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {
+        return std::filesystem::equivalent(a, b, ec) && !ec;
+    }
+    const auto weak_a = std::filesystem::weakly_canonical(a, ec);
+    if (ec) return false;
+    const auto weak_b = std::filesystem::weakly_canonical(b, ec);
+    return !ec && weak_a == weak_b;
 }
 
-struct Options {
-    std::string job_path;
-    std::string output;
-    std::string module_path;
-    std::string machine_dir;
-    std::string trace_path;
-    bool stop_on_warnings = false;
+// The trace: a file written aside like the program, or standard error.
+struct Trace {
+    cli::OutputFile file;
+    std::unique_ptr<cli::TraceStream> stream;
+    std::string name;
+
+    bool open(const std::string &path, std::string &error) {
+        if (path == STANDARD_STREAM) {
+            name = "standard error";
+            stream = std::make_unique<cli::TraceStream>(stderr);
+            return true;
+        }
+        if (!file.open(path, error)) return false;
+        name = "the trace file " + path;
+        stream = std::make_unique<cli::TraceStream>(file.stream());
+        return true;
+    }
+
+    // Puts the trace in place; false with the reason in error.
+    bool commit(std::string &error) {
+        if (stream == nullptr) return true;
+        stream->flush();
+        if (stream->error_number() != 0) {
+            file.discard();
+            error = "cannot write " + name + ": " + std::strerror(stream->error_number());
+            return false;
+        }
+        return file.stream() == nullptr || file.commit(error);
+    }
 };
 
-int run(const Options &o) {
-    // 1. The job, read and checked completely before anything is written.
+// 1. the job, 2. where the outputs go, 3. the module, 4. the outputs opened,
+// 5. the program made, 6. the verdict: trace and program put in place.
+int run(const cli::Options &o) {
+    // ---- 1. The job, read and checked completely before anything is written.
     job::Job job;
     try {
-        job = job::read_job_file(o.job_path);
+        job = cli::read_job(o.job_path);
         if (!o.machine_dir.empty()) job.machine.machine_dir = job::resolve_machine_dir(o.machine_dir, "");
     } catch (const job::JobError &e) {
         return fail(e.what());
     }
 
-    std::string output = o.output.empty() ? default_output(o.job_path) : o.output;
-    if (output != "-" && same_file(o.job_path, output)) {
+    // ---- 2. Where the outputs go: never onto the job, never onto each other.
+    const std::string output = o.check_only ? "" : o.output.empty() ? default_output(o.job_path) : o.output;
+    const bool job_is_file = o.job_path != STANDARD_STREAM;
+    if (!output.empty() && output != STANDARD_STREAM && job_is_file && same_file(o.job_path, output)) {
         return fail("the output " + output + " is the job file itself; name another with -o");
     }
-
-    // 2. The module.
-    std::string error;
-    if (!host::load_module(o.module_path, error)) return fail(error);
-
-    // 3. Trace and messages.
-    std::ofstream trace;
-    if (!o.trace_path.empty()) {
-        trace.open(o.trace_path, std::ios::out | std::ios::trunc);
-        if (!trace) return fail("cannot write the trace file " + o.trace_path + ": " + std::strerror(errno));
-        host::set_trace(&trace);
+    const bool trace_to_file = !o.trace_path.empty() && o.trace_path != STANDARD_STREAM;
+    if (trace_to_file && job_is_file && same_file(o.job_path, o.trace_path)) {
+        return fail("the trace file " + o.trace_path + " is the job file itself; name another with --trace");
     }
-    host::set_stop_on_warnings(o.stop_on_warnings);
+    if (trace_to_file && !output.empty() && output != STANDARD_STREAM && same_file(output, o.trace_path)) {
+        return fail("the trace file " + o.trace_path + " is the output too; name another with --trace or -o");
+    }
 
-    // 4. The NC program.
+    // ---- 3. The module.
+    std::string error;
+    if (!host::load_module(cli::find_module(o.module_path), error)) return fail(error);
+
+    // ---- 4. The outputs, opened aside.
+    Trace trace;
+    if (!o.trace_path.empty() && !trace.open(o.trace_path, error)) return fail(error);
     cli::OutputFile out;
-    if (!out.open(output, error)) return fail(error);
-    cli::FileWriter writer(out.stream());
-    int result = host::run_program(job, writer);
+    if (!output.empty() && !out.open(output, error)) return fail(error);
+
+    // ---- 5. The program.
+    cli::FileWriter file_writer(out.stream());
+    cli::DiscardWriter discard_writer;
+    host::NcWriter &writer = o.check_only ? static_cast<host::NcWriter &>(discard_writer) : file_writer;
+    host::set_trace(trace.stream.get());
+    host::set_stop_on_warnings(o.strict);
+    host::set_message_stream(o.quiet ? nullptr : &std::cerr);
+    const int result = host::run_program(job, writer);
     host::set_trace(nullptr);
     host::set_writer(nullptr);
+    host::show_repeated_messages();
 
-    if (writer.error_number() != 0) {
+    // ---- 6. The verdict.  The trace goes first: it shows what happened also
+    // when the program is not written, and a trace that cannot be written
+    // fails the run before the program is put in place.
+    const std::string what = o.check_only ? std::string("the job") : out.name();
+    if (!trace.commit(error)) {
         out.discard();
-        return fail("cannot write " + out.name() + ": " + std::strerror(writer.error_number()));
+        return fail(error + "; " + what + " was not written");
+    }
+    if (o.strict && host::message_total() > 0) {
+        out.discard();
+        return fail("a warning with --strict: " + (o.check_only ? "the job does not pass" : out.name() + " was not written"));
+    }
+    if (file_writer.error_number() != 0) {
+        out.discard();
+        return fail("cannot write " + out.name() + ": " + std::strerror(file_writer.error_number()));
     }
     if (result != 0) {
         out.discard();
-        return fail("the NC program was stopped before its end; " + out.name() + " was not written");
+        return fail("the NC program was stopped before its end; " +
+                    (o.check_only ? std::string("the job does not pass") : out.name() + " was not written"));
     }
-    if (!out.commit(error)) return fail(error);
-    if (trace.is_open()) {
-        trace.flush();
-        if (!trace) return fail("cannot write the trace file " + o.trace_path);
-    }
-    return 0;
+    if (!o.check_only && !out.commit(error)) return fail(error);
+    return host::message_total() > 0 ? cli::written_with_warnings : cli::written;
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-    Options o;
-    CLI::App app{DESCRIPTION, "pelk-post"};
-    app.footer(FOOTER);
-    app.add_option("JOB", o.job_path, "The job file (JSON)")->required();
-    app.add_option("-o,--output", o.output,
-                   "Where the NC program goes; \"-\" for standard output (default: the job file with \".nc\")");
-    o.module_path = host::default_module_path();
-    app.add_option("--module", o.module_path, "The post-processor module")->capture_default_str();
-    app.add_option("--machine-dir", o.machine_dir, "Machine directory holding LASER.PAR (instead of the job's)");
-    app.add_flag("--stop-on-warnings", o.stop_on_warnings, "Stop the NC program at the first warning of the module");
-    app.add_option("--trace", o.trace_path, "Write every hook call and host service to this file");
-
-    // A later option wins over an earlier one, as with most tools.
-    for (CLI::Option *option : app.get_options()) option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    cli::reserve_closed_standard_streams();
+    cli::install_interrupt_cleanup();
+    cli::Options options;
+    const int parsed = cli::parse_command_line(argc, argv, options);
+    if (parsed >= 0) return parsed;
     try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError &e) {
-        if (e.get_exit_code() == 0) return app.exit(e);  // --help
-        std::fprintf(stderr, "pelk-post: error: %s (see pelk-post --help)\n", e.what());
-        return 2;
-    }
-    try {
-        return run(o);
+        return run(options);
     } catch (const std::exception &e) {
         return fail(e.what());
     }

@@ -6,7 +6,8 @@
 // went well; an existing target stays untouched otherwise.  A target that
 // exists and is no regular file (a device, a FIFO, /dev/stdout) is written
 // directly: it cannot be replaced.  "-" is standard output, which gets the
-// program only once it is complete.
+// program only once it is complete.  A run stopped by SIGINT, SIGTERM or
+// SIGHUP removes the temporary too.
 #pragma once
 
 #include <cstdio>
@@ -39,11 +40,20 @@ public:
     const std::string &name() const { return name_; }
 
 private:
+    // The three kinds of target; each answers false with the reason in error.
+    bool open_collected_for_stdout(std::string &error);
+    bool open_in_place(const std::string &target, std::string &error);
+    bool open_aside(const std::string &target, bool exists, unsigned mode_of_target, std::string &error);
+
+    bool commit_to_stdout(std::string &error);
+    bool commit_file(std::string &error);
+
     std::FILE *stream_ = nullptr;
     std::string target_;     // the file the user named (symbolic links resolved)
     std::string temporary_;  // the file written aside, empty when writing directly
     std::string name_;
     bool is_stdout_ = false;
+    int interrupt_slot_ = -1;  // where the temporary is remembered for a signal
 };
 
 }  // namespace cli

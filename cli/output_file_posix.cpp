@@ -11,12 +11,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cli/interrupts.h"
+#include "cli/path_kind.h"
+
 namespace cli {
 namespace {
 
 std::string failure(const std::string &what, const std::string &name, int error_number) {
     return what + " " + name + ": " + std::strerror(error_number);
 }
+
+int last_error() { return errno != 0 ? errno : EIO; }
 
 // Syncs the directory that holds path, so that a rename survives a crash.
 // Best effort: some file systems do not allow it.
@@ -32,16 +37,37 @@ void sync_directory_of(const std::string &path) {
 
 // Copies the collected program to standard output; answers 0 or the error.
 int copy_to_stdout(std::FILE *collected) {
-    if (std::fflush(collected) != 0 || std::ferror(collected)) return errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fflush(collected) != 0 || std::ferror(collected)) return last_error();
     std::rewind(collected);
     char chunk[1 << 16];
     std::size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, collected)) > 0) {
-        if (std::fwrite(chunk, 1, n, stdout) != n) return errno != 0 ? errno : EIO;
+        if (std::fwrite(chunk, 1, n, stdout) != n) return last_error();
     }
-    if (std::ferror(collected)) return errno != 0 ? errno : EIO;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return errno != 0 ? errno : EIO;
+    if (std::ferror(collected)) return last_error();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return last_error();
     return 0;
+}
+
+// The hidden name of the temporary beside target: ".name.XXXXXX".
+std::vector<char> temporary_pattern(const std::string &target) {
+    std::filesystem::path aside(target);
+    std::string hidden_name = ".";
+    hidden_name += aside.filename().native();
+    hidden_name += ".XXXXXX";
+    aside.replace_filename(hidden_name);
+    const std::string pattern = aside.string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    return name;
+}
+
+// The permissions of a new file under the process's umask.
+mode_t new_file_mode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 }  // namespace
@@ -50,74 +76,73 @@ OutputFile::~OutputFile() { discard(); }
 
 bool OutputFile::open(const std::string &target, std::string &error) {
     discard();
-    if (target == "-") {
-        // Collected in an anonymous file and copied out whole at the end, so
-        // that a stopped program never reaches standard output in part.
-        is_stdout_ = true;
-        name_ = "standard output";
-        stream_ = std::tmpfile();
-        if (stream_ == nullptr) {
-            error = failure("cannot write", name_, errno);
-            return false;
-        }
-        return true;
-    }
+    if (target == "-") return open_collected_for_stdout(error);
     name_ = target;
     target_ = target;
 
     struct stat info {};
-    bool exists = ::stat(target.c_str(), &info) == 0;
+    const bool exists = ::stat(target.c_str(), &info) == 0;
     // /dev/stdout and its kin name an open descriptor; when that is a regular
     // file (standard output redirected by the shell), renaming over the path
     // would replace the file the shell opened instead of writing into it.
     std::error_code ec;
-    std::string real = exists ? std::filesystem::canonical(target, ec).string() : "";
-    bool descriptor = target.rfind("/dev/", 0) == 0 || real.rfind("/proc/", 0) == 0;
-    if (exists && (!S_ISREG(info.st_mode) || descriptor)) {
-        // A device, a FIFO or an open descriptor: it cannot be renamed over,
-        // so write it directly.  Appending keeps what the shell asked for with
-        // ">>" and makes no difference to a device.
-        stream_ = std::fopen(target.c_str(), "ab");
-        if (stream_ == nullptr) {
-            error = failure("cannot open", name_, errno);
-            return false;
-        }
-        return true;
+    const std::string real = exists ? std::filesystem::canonical(target, ec).string() : "";
+    if (exists && (!S_ISREG(info.st_mode) || names_a_descriptor(target) || names_a_descriptor(real))) {
+        return open_in_place(target, error);
     }
     // A symbolic link to a file: replace the file, keep the link.
     struct stat link_info {};
     if (exists && ::lstat(target.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode) && !real.empty()) {
         target_ = real;
     }
+    return open_aside(target_, exists, info.st_mode & 07777, error);
+}
 
-    std::filesystem::path aside = std::filesystem::path(target_);
-    std::string hidden_name = ".";
-    hidden_name += aside.filename().native();
-    hidden_name += ".XXXXXX";
-    aside.replace_filename(hidden_name);
-    std::string pattern = aside.string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
+// Standard output: collected in an anonymous file and copied out whole at
+// the end, so that a stopped program never reaches standard output in part.
+bool OutputFile::open_collected_for_stdout(std::string &error) {
+    is_stdout_ = true;
+    name_ = "standard output";
+    stream_ = std::tmpfile();
+    if (stream_ == nullptr) {
+        error = failure("cannot write", name_, last_error());
+        return false;
+    }
+    return true;
+}
+
+// A device, a FIFO or an open descriptor: it cannot be renamed over, so it is
+// written directly.  Appending keeps what the shell asked for with ">>" and
+// makes no difference to a device.
+bool OutputFile::open_in_place(const std::string &target, std::string &error) {
+    stream_ = std::fopen(target.c_str(), "ab");
+    if (stream_ == nullptr) {
+        error = failure("cannot open", name_, last_error());
+        return false;
+    }
+    return true;
+}
+
+// A regular file, or one that does not exist yet: a hidden temporary beside
+// it, with the target's permissions (or those of a new file), renamed over it
+// at the commit.
+bool OutputFile::open_aside(const std::string &target, bool exists, unsigned mode_of_target, std::string &error) {
+    std::vector<char> name = temporary_pattern(target);
+    int fd;
+    {
+        SignalBlock no_signal_before_remembered;
+        fd = ::mkstemp(name.data());
+        if (fd >= 0) interrupt_slot_ = remember_temporary(name.data());
+    }
     if (fd < 0) {
-        error = failure("cannot write", name_, errno);
+        error = failure("cannot write", name_, last_error());
         return false;
     }
     temporary_ = name.data();
-    // mkstemp makes the file private; give it the target's permissions, or
-    // those of a new file.
-    mode_t mode;
-    if (exists) {
-        mode = info.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    (void)::fchmod(fd, mode);
+    (void)::fchmod(fd, exists ? static_cast<mode_t>(mode_of_target) : new_file_mode());
     stream_ = ::fdopen(fd, "wb");
     if (stream_ == nullptr) {
-        int e = errno;
+        const int e = last_error();
         ::close(fd);
         discard();
         error = failure("cannot write", name_, e);
@@ -131,25 +156,34 @@ bool OutputFile::commit(std::string &error) {
         error = "no output open";
         return false;
     }
-    if (is_stdout_) {
-        const int e = copy_to_stdout(stream_);
-        discard();
-        if (e != 0) {
-            error = failure("cannot write", name_, e);
-            return false;
-        }
-        return true;
+    return is_stdout_ ? commit_to_stdout(error) : commit_file(error);
+}
+
+bool OutputFile::commit_to_stdout(std::string &error) {
+    const int e = copy_to_stdout(stream_);
+    discard();
+    if (e != 0) {
+        error = failure("cannot write", name_, e);
+        return false;
     }
+    return true;
+}
+
+// 1. flush, 2. sync a temporary, 3. close, 4. rename the temporary into place.
+bool OutputFile::commit_file(std::string &error) {
     std::FILE *file = stream_;
     stream_ = nullptr;
     int e = 0;
-    if (std::fflush(file) != 0 || std::ferror(file)) e = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fflush(file) != 0 || std::ferror(file)) e = last_error();
     if (e == 0 && !temporary_.empty() && ::fsync(::fileno(file)) != 0) e = errno;
-    if (std::fclose(file) != 0 && e == 0) e = errno;
+    if (std::fclose(file) != 0 && e == 0) e = last_error();
     if (e == 0 && !temporary_.empty()) {
         if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
             e = errno;
         } else {
+            forget_temporary(interrupt_slot_);
+            interrupt_slot_ = -1;
             temporary_.clear();
             sync_directory_of(target_);
         }
@@ -166,9 +200,12 @@ void OutputFile::discard() {
     if (stream_ != nullptr) std::fclose(stream_);
     stream_ = nullptr;
     if (!temporary_.empty()) {
+        forget_temporary(interrupt_slot_);
+        interrupt_slot_ = -1;
         std::remove(temporary_.c_str());
         temporary_.clear();
     }
+    is_stdout_ = false;
 }
 
 }  // namespace cli

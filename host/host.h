@@ -80,12 +80,20 @@ void set_writer(NcWriter *writer);
 // the module is written to out, one line each.
 void set_trace(std::ostream *out);
 
-// pp_wait_for_key answers "stop" instead of "go on" when set.
+// When set, a warning stops the program: pp_wait_for_key answers "stop"
+// instead of "go on", and every flush after a warning is refused, so that the
+// module stops at its next block.  Warnings are then shown as errors.
 void set_stop_on_warnings(bool stop);
 
 // Where host messages (prerr, pp_wait_for_key) are shown; standard error by
-// default, none: not shown (they are still logged, see messages()).
+// default, none: not shown (they are still logged and counted, see
+// messages() and message_counts()).  Each text is shown once, when it first
+// comes, as "pelk-post: warning: <text>".
 void set_message_stream(std::ostream *out);
+
+// Shows, for every message that came more than once, its text and how often
+// it came: "pelk-post: warning: <text> (<n> times in all)".
+void show_repeated_messages();
 
 // ---- What the host saw ---------------------------------------------------------
 
@@ -100,9 +108,21 @@ struct Accounting {
 };
 const Accounting &accounting();
 
-// Every message shown through prerr or pp_wait_for_key, in order, one line
-// each: "error: <title> <text>: <detail>" or "warning: <text>".
+// Every message of prerr or pp_wait_for_key, in order, one line each:
+// "warning: <title> <text>: <detail>" or "warning: <text>".  Only the first
+// MAX_LOGGED_MESSAGES are kept; message_counts() counts them all.
+constexpr std::size_t MAX_LOGGED_MESSAGES = 1000;
 const std::vector<std::string> &messages();
+
+// Each message text once, in the order they first came, with how often.
+struct MessageCount {
+    std::string text;
+    long count = 0;
+};
+const std::vector<MessageCount> &message_counts();
+
+// Messages of the run, repeats included; 0 when the module showed none.
+long message_total();
 
 // ---- Running a program -------------------------------------------------------------
 

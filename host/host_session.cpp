@@ -51,6 +51,9 @@ void reset_host() {
     s.trace = nullptr;
     s.accounting = Accounting{};
     s.messages.clear();
+    s.message_counts.clear();
+    s.counted.clear();
+    s.message_total = 0;
     s.technologies.clear();
     s.clamps.clear();
     s.machine_dir.clear();

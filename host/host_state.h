@@ -6,6 +6,7 @@
 #include <iostream>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/host.h"
@@ -24,11 +25,14 @@ struct Session {
     const job::Job *job = nullptr;          // the applied job, or none
     NcWriter *writer = nullptr;             // where flushes go; none refuses
     bool refused = false;                   // a flush was refused: refuse all later ones
-    bool stop_on_warnings = false;          // pp_wait_for_key answers 1
+    bool stop_on_warnings = false;          // a warning stops the program; pp_wait_for_key answers 1
     std::ostream *message_stream = &std::cerr; // prerr, pp_wait_for_key; none: not shown
     std::ostream *trace = nullptr;          // call trace, or none
     Accounting accounting;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages;      // the message log, its first MAX_LOGGED_MESSAGES lines
+    std::vector<MessageCount> message_counts;             // each text once, in order of first coming
+    std::unordered_map<std::string, std::size_t> counted; // text -> its place in message_counts
+    long message_total = 0;                 // messages of the run, repeats included
     std::vector<TechnologyRecord> technologies;
     std::vector<double> clamps;
     std::string machine_dir;                // without a trailing separator
@@ -57,8 +61,10 @@ void build_station_table(const std::vector<job::Station> &turret);
 // The station record of a host tool, or null.
 const job::Station *find_station(int tool);
 
-// Shows and logs a host message line ("error: ..." / "warning: ...").
-void report(const std::string &line);
+// A warning of the module or the host: logged, counted, and shown when its
+// text comes for the first time.  Once the user asked to stop on warnings,
+// every later flush is refused, so the program stops at its next block.
+void report(const std::string &text);
 
 // Copies text into a fixed host array of size bytes, cut to fit, zero-terminated.
 void copy_text(char *target, std::size_t size, const std::string &text);

@@ -49,14 +49,37 @@ void set_message_stream(std::ostream *out) { detail::session().message_stream = 
 
 const std::vector<std::string> &messages() { return detail::session().messages; }
 
+const std::vector<MessageCount> &message_counts() { return detail::session().message_counts; }
+
+long message_total() { return detail::session().message_total; }
+
+void show_repeated_messages() {
+    const detail::Session &s = detail::session();
+    if (s.message_stream == nullptr) return;
+    for (const MessageCount &m : s.message_counts) {
+        if (m.count > 1) *s.message_stream << "pelk-post: warning: " << m.text << " (" << m.count << " times in all)\n";
+    }
+    s.message_stream->flush();
+}
+
 }  // namespace host
 
 namespace host::detail {
 
-void report(const std::string &line) {
+void report(const std::string &text) {
     Session &s = session();
-    s.messages.push_back(line);
-    if (s.message_stream != nullptr) *s.message_stream << "pelk-post: " << line << '\n' << std::flush;
+    ++s.message_total;
+    if (s.messages.size() < MAX_LOGGED_MESSAGES) s.messages.push_back("warning: " + text);
+    const auto [place, first_time] = s.counted.try_emplace(text, s.message_counts.size());
+    if (first_time) s.message_counts.push_back(MessageCount{text, 1});
+    else ++s.message_counts[place->second].count;
+    // Asked to stop on warnings: nothing more reaches the writer, and the
+    // message is the reason the run fails.
+    if (s.stop_on_warnings) s.refused = true;
+    if (first_time && s.message_stream != nullptr) {
+        *s.message_stream << "pelk-post: " << (s.stop_on_warnings ? "error: " : "warning: ") << text << '\n'
+                          << std::flush;
+    }
 }
 
 }  // namespace host::detail
@@ -90,7 +113,7 @@ int prerr(int kind, const char *title, const char *text, const char *detail) {
         append_part(body, " ", title);
         append_part(body, " ", text);
         append_part(body, ": ", detail);
-        host::detail::report("error: " + body);
+        host::detail::report(body);
     } catch (...) {
         // Nothing may cross the C interface; a message that cannot be kept is lost.
     }
@@ -101,7 +124,7 @@ int pp_wait_for_key(int kind, const char *text) {
     const int result = host::detail::session().stop_on_warnings ? 1 : 0;
     host::trace::line("pp_wait_for_key(%d, %s) -> %d", kind, host::trace::quoted(text), result);
     try {
-        host::detail::report(std::string("warning: ") + (text != nullptr ? text : ""));
+        host::detail::report(text != nullptr ? text : "");
     } catch (...) {
     }
     return result;

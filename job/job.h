@@ -36,6 +36,12 @@ inline constexpr std::size_t MAX_TECH_S_VALUE_LENGTH = 16;  // laser technology 
 inline constexpr std::size_t MAX_STATIONS = 64;             // stations of the turret
 inline constexpr std::size_t MAX_NC_TEXT_LENGTH = 255;      // free NC text of a sheet event
 
+// ---- What the machine takes ------------------------------------------------------
+inline constexpr int MACHINE_VARIANTS[] = {7000, 7001, 7002};  // the post_processor values the module knows
+inline constexpr int MAX_STATION_NUMBER = static_cast<int>(MAX_STATIONS);  // stations are numbered from 1
+inline constexpr double MAX_FEEDRATE = 1000.0;   // any feed rate, host units (laser F words are 100 times it)
+inline constexpr double MAX_INDEX_ANGLE = 360.0; // index angles lie within -360..360 degrees
+
 struct Machine {
     int post_processor = 7000;     // machine variant: 7000, 7001, 7002, ...
     bool inch = false;             // the control works in inches

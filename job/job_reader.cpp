@@ -4,7 +4,9 @@
 // The parser hands its events to JobStream, which builds a small JSON value
 // for one part of the file at a time (the machine, the sheet, the turret, the
 // technologies, or one step of the work) and reads it into the job as soon
-// as it is complete.  However long the work, only one step is held as JSON.
+// as it is complete.  However long the work, only one step is held as JSON,
+// and of a step with a long list (the elements of a laser contour) only one
+// item of the list.
 #include "job/job_reader.h"
 
 #include <cerrno>
@@ -112,13 +114,17 @@ private:
     // One open object or array of the part being built.
     struct Level {
         json *container;
-        const std::string *key;  // objects: the member being read
+        const std::string *key = nullptr;       // objects: the member being read
+        std::size_t handed = NOT_A_LONG_LIST;   // a step's long list: its items handed on so far
     };
+    static constexpr std::size_t NOT_A_LONG_LIST = static_cast<std::size_t>(-1);
 
     bool value(json &&v);
     bool start_container(json &&empty);
     bool end_container();
     json *new_child(json &&v);  // places v in the open container, answers where
+    const StepKind *long_list_starting() const;
+    void item_done();
     void part_done();
     void read_section(const JsonField &part);
     JsonPath path_inside() const;
@@ -133,6 +139,8 @@ private:
     std::vector<std::string> file_keys_seen_;
     bool machine_read_ = false;
     std::size_t steps_ = 0;        // work steps read
+    const StepKind *kind_ = nullptr;  // the kind whose long list is being read
+    std::size_t list_items_ = 0;   // items of the step's long list handed on
 
     json part_;                    // the part being built
     JsonPath part_path_;
@@ -159,7 +167,26 @@ bool JobStream::start_array(std::size_t) {
         place_ = Place::in_work;
         return true;
     }
-    return start_container(json::array());
+    const StepKind *kind = long_list_starting();
+    start_container(json::array());
+    if (kind != nullptr) {
+        kind_ = kind;
+        levels_.back().handed = 0;
+    }
+    return true;
+}
+
+// The kind of step whose long list the array now starting is, or nullptr:
+// the array is the member of the step's body that the kind names.
+const StepKind *JobStream::long_list_starting() const {
+    if (place_ != Place::in_work || levels_.size() != 2) return nullptr;
+    const Level &step = levels_[0];
+    const Level &body = levels_[1];
+    if (!step.container->is_object() || !body.container->is_object() || step.key == nullptr || body.key == nullptr) {
+        return nullptr;
+    }
+    const StepKind *kind = find_step_kind(*step.key);
+    return kind != nullptr && kind->long_list != nullptr && *body.key == kind->long_list ? kind : nullptr;
 }
 
 bool JobStream::key(json::string_t &name) {
@@ -206,6 +233,7 @@ bool JobStream::value(json &&v) {
     const bool whole_part = levels_.empty();
     new_child(std::move(v));
     if (whole_part) part_done();
+    else if (levels_.back().handed != NOT_A_LONG_LIST) item_done();
     return true;
 }
 
@@ -220,8 +248,10 @@ bool JobStream::end_container() {
         place_ = place_ == Place::in_work ? Place::in_file : Place::after_file;
         return true;
     }
+    if (levels_.back().handed != NOT_A_LONG_LIST) list_items_ = levels_.back().handed;
     levels_.pop_back();
     if (levels_.empty()) part_done();
+    else if (levels_.back().handed != NOT_A_LONG_LIST) item_done();
     return true;
 }
 
@@ -230,15 +260,30 @@ JsonPath JobStream::path_inside() const {
     JsonPath path = part_path_;
     for (std::size_t i = 0; i + 1 < levels_.size(); ++i) {
         const Level &level = levels_[i];
-        path = level.container->is_object() ? path.key(*level.key) : path.index(level.container->size() - 1);
+        if (level.container->is_object()) {
+            path = path.key(*level.key);
+        } else {
+            const std::size_t before = level.handed != NOT_A_LONG_LIST ? level.handed : 0;
+            path = path.index(before + level.container->size() - 1);
+        }
     }
     return path;
+}
+
+// An item of a step's long list is complete: it is read, then dropped.
+void JobStream::item_done() {
+    Level &list = levels_.back();
+    json &item = list.container->back();
+    kind_->read_item(JsonField(item, path_inside().index(list.handed)), list.handed, context_);
+    ++list.handed;
+    list.container->get_ref<json::array_t &>().clear();
 }
 
 void JobStream::part_done() {
     const JsonField part(part_, part_path_);
     if (place_ == Place::in_work) {
-        read_work_step(part, context_);
+        read_work_step(part, context_, list_items_);
+        list_items_ = 0;
         ++steps_;
     } else {
         read_section(part);
@@ -280,14 +325,20 @@ void JobStream::finish() {
     context_.finish();
 }
 
+// The parser takes a NUL byte for the end of the text: no JSON text holds
+// one, and what follows it would be lost unseen.
+[[noreturn]] void fail_nul_byte(std::size_t byte) { throw SyntaxFault{byte, "a NUL byte, which no JSON text holds"}; }
+
 // Reads a job from input (a text or a stream); place_of(byte) names the
-// line and column of a byte position of it.
-template <typename Input, typename PlaceOf>
-Job read_job(Input &&input, const std::string &base_dir, PlaceOf place_of) {
+// line and column of a byte position of it, check_end() refuses a text the
+// parser left before its end.
+template <typename Input, typename PlaceOf, typename CheckEnd>
+Job read_job(Input &input, const std::string &base_dir, PlaceOf place_of, CheckEnd check_end) {
     Job job;
     JobStream stream(job, base_dir);
     try {
-        json::sax_parse(std::forward<Input>(input), &stream);
+        json::sax_parse(input, &stream);
+        check_end();
     } catch (const SyntaxFault &fault) {
         throw JobError(place_of(fault.byte) + ": " + fault.detail);
     }
@@ -312,11 +363,16 @@ std::string resolve_machine_dir(const std::string &dir, const std::string &base_
 }
 
 Job parse_job(const std::string &text, const std::string &base_dir) {
-    return read_job(text, base_dir, [&text](std::size_t byte) {
+    auto place_of = [&text](std::size_t byte) {
         LineCounter counter(byte);
         counter.add(text);
         return counter.text();
-    });
+    };
+    auto check_end = [&text]() {
+        const auto nul = text.find('\0');
+        if (nul != std::string::npos) fail_nul_byte(nul + 1);
+    };
+    return read_job(text, base_dir, place_of, check_end);
 }
 
 Job read_job_file(const std::string &path) {
@@ -337,7 +393,11 @@ Job read_job_file(const std::string &path) {
         return counter.text();
     };
     try {
-        Job job = read_job(in, base.empty() ? "." : base, place_of);
+        auto check_end = [&in]() {
+            // The parser stopped early only at a NUL byte, which it has read.
+            if (in.peek() != std::char_traits<char>::eof()) fail_nul_byte(static_cast<std::size_t>(in.tellg()));
+        };
+        Job job = read_job(in, base.empty() ? "." : base, place_of, check_end);
         if (in.bad()) throw JobError("cannot read the job file");
         return job;
     } catch (const JobError &e) {

@@ -14,7 +14,17 @@ Machine read_machine(const JsonField &f, const std::string &base_dir) {
                      "clamps", "pattern_style", "max_patterns", "laser_allowed", "machine_dir",
                      "line_number_increment"});
     Machine m;
-    if (f.has("post_processor")) m.post_processor = f.member("post_processor").int32();
+    if (f.has("post_processor")) {
+        const JsonField field = f.member("post_processor");
+        m.post_processor = field.int32();
+        bool known = false;
+        std::string list;
+        for (int variant : MACHINE_VARIANTS) {
+            known = known || variant == m.post_processor;
+            list += (list.empty() ? "" : ", ") + std::to_string(variant);
+        }
+        if (!known) field.fail("unknown machine variant " + std::to_string(m.post_processor) + " (known: " + list + ")");
+    }
     if (f.has("units")) m.inch = f.member("units").choice({"mm", "inch"}) == 1;
     if (f.has("code")) m.eia = f.member("code").choice({"iso", "eia"}) == 1;
     if (f.has("program_number")) {
@@ -25,8 +35,8 @@ Machine read_machine(const JsonField &f, const std::string &base_dir) {
     if (f.has("loader_unloader")) m.loader_unloader = f.member("loader_unloader").int32();
     if (f.has("reposition_type")) m.reposition_type = f.member("reposition_type").int32();
     if (f.has("reposition_clamp_travel")) m.reposition_clamp_travel = f.member("reposition_clamp_travel").number();
-    if (f.has("max_feedrate")) m.max_feedrate = f.member("max_feedrate").non_negative_number();
-    if (f.has("initial_feedrate")) m.initial_feedrate = f.member("initial_feedrate").non_negative_number();
+    if (f.has("max_feedrate")) m.max_feedrate = f.member("max_feedrate").number_within(0.0, MAX_FEEDRATE);
+    if (f.has("initial_feedrate")) m.initial_feedrate = f.member("initial_feedrate").number_within(0.0, MAX_FEEDRATE);
     if (f.has("load_position")) f.member("load_position").point(m.load_x, m.load_y);
     if (f.has("clamps")) {
         JsonField clamps = f.member("clamps");
@@ -65,7 +75,7 @@ Sheet read_sheet(const JsonField &f) {
         size.point(s.size_x, s.size_y);
         if (s.size_x < 0.0 || s.size_y < 0.0) size.fail("a sheet size must not be negative");
     }
-    if (f.has("nest_name")) s.nest_name = f.member("nest_name").text(MAX_NEST_NAME_LENGTH);
+    if (f.has("nest_name")) s.nest_name = f.member("nest_name").comment_text(MAX_NEST_NAME_LENGTH);
     return s;
 }
 
@@ -78,13 +88,22 @@ std::vector<Station> read_turret(const JsonField &f) {
         e.expect_object({"tool", "station", "options", "indexable", "laser"});
         Station s;
         s.tool = e.member("tool").int32();
-        s.station = e.member("station").int32();
+        const JsonField station = e.member("station");
+        s.station = static_cast<int>(station.integer(1, MAX_STATION_NUMBER));
         if (e.has("options")) s.options = e.member("options").text(MAX_OPTIONS_LENGTH);
         if (e.has("indexable")) s.indexable = e.member("indexable").boolean();
         if (e.has("laser")) s.laser = e.member("laser").boolean();
         for (const Station &earlier : turret) {
             if (earlier.tool == s.tool) {
                 e.member("tool").fail("tool " + std::to_string(s.tool) + " stands in the turret twice");
+            }
+            if (earlier.station == s.station) {
+                station.fail("station " + std::to_string(s.station) + " holds tool " + std::to_string(earlier.tool) +
+                             " already");
+            }
+            if (earlier.laser && s.laser) {
+                e.member("laser").fail("the machine has one laser head, and tool " + std::to_string(earlier.tool) +
+                                       " is it already");
             }
         }
         turret.push_back(s);
@@ -100,10 +119,10 @@ std::vector<LaserTechnology> read_technologies(const JsonField &f) {
         e.expect_object({"number", "feedrate", "mode", "m7x", "s_value"});
         LaserTechnology t;
         t.number = e.member("number").int32();
-        if (e.has("feedrate")) t.feedrate = e.member("feedrate").non_negative_number();
-        if (e.has("mode")) t.mode = e.member("mode").text_or_integer(MAX_TECH_MODE_LENGTH);
-        if (e.has("m7x")) t.m7x = e.member("m7x").text_or_integer(MAX_TECH_M7X_LENGTH);
-        if (e.has("s_value")) t.s_value = e.member("s_value").text_or_integer(MAX_TECH_S_VALUE_LENGTH);
+        if (e.has("feedrate")) t.feedrate = e.member("feedrate").number_within(0.0, MAX_FEEDRATE);
+        if (e.has("mode")) t.mode = e.member("mode").whole_number_text(MAX_TECH_MODE_LENGTH);
+        if (e.has("m7x")) t.m7x = e.member("m7x").whole_number_text(MAX_TECH_M7X_LENGTH);
+        if (e.has("s_value")) t.s_value = e.member("s_value").whole_number_text(MAX_TECH_S_VALUE_LENGTH);
         for (const LaserTechnology &earlier : list) {
             if (earlier.number == t.number) {
                 e.member("number").fail("laser technology " + std::to_string(t.number) + " is defined twice");

@@ -1,8 +1,11 @@
 // json_field.cpp - typed access to the values of a job file.
 #include "job/json_field.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <sstream>
 
 #include "job/job_reader.h"
 
@@ -37,7 +40,7 @@ std::string path_segment(std::string_view key) {
 }
 
 // A text as it may stand inside a one-line message.
-std::string quoted(const std::string &text) {
+std::string quoted_text(const std::string &text) {
     std::string out = "\"";
     for (unsigned char c : text.substr(0, 60)) {
         if (c < 0x20 || c == 0x7f) out += '?';
@@ -77,7 +80,7 @@ std::string JsonPath::text() const {
 void fail_unknown_key(const JsonPath &path, std::string_view key, std::initializer_list<const char *> allowed) {
     std::string list;
     for (const char *known : allowed) list += (list.empty() ? "" : ", ") + std::string(known);
-    throw JobError(path.text() + ": unknown key " + quoted(std::string(key)) + " (known here: " + list + ")");
+    throw JobError(path.text() + ": unknown key " + quoted_text(std::string(key)) + " (known here: " + list + ")");
 }
 
 // ---- JsonField ------------------------------------------------------------------
@@ -130,22 +133,34 @@ double JsonField::non_negative_number() const {
     return v;
 }
 
+double JsonField::number_within(double min, double max) const {
+    const double v = number();
+    if (v < min || v > max) {
+        std::ostringstream range;
+        range << "out of range (" << min << " to " << max << ")";
+        fail(range.str());
+    }
+    return v;
+}
+
 long long JsonField::integer(long long min, long long max) const {
-    const std::string range = " (" + std::to_string(min) + " to " + std::to_string(max) + ")";
+    auto out_of_range = [&]() { fail("out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")"); };
     if (value_->is_number_unsigned()) {
         auto v = value_->get<unsigned long long>();
-        if (v > static_cast<unsigned long long>(max)) fail("out of range" + range);
+        if (v > static_cast<unsigned long long>(max) || (min > 0 && v < static_cast<unsigned long long>(min))) {
+            out_of_range();
+        }
         return static_cast<long long>(v);
     }
     if (value_->is_number_integer()) {
         auto v = value_->get<long long>();
-        if (v < min || v > max) fail("out of range" + range);
+        if (v < min || v > max) out_of_range();
         return v;
     }
     if (value_->is_number_float()) {
         double v = value_->get<double>();
         if (!std::isfinite(v) || v != std::floor(v)) fail("expected a whole number");
-        if (v < static_cast<double>(min) || v > static_cast<double>(max)) fail("out of range" + range);
+        if (v < static_cast<double>(min) || v > static_cast<double>(max)) out_of_range();
         return static_cast<long long>(v);
     }
     fail("expected a whole number, found " + kind_of(*value_));
@@ -175,14 +190,37 @@ std::string JsonField::text(std::size_t max_length) const {
     return s;
 }
 
-std::string JsonField::text_or_integer(std::size_t max_length) const {
+std::string JsonField::comment_text(std::size_t max_length) const {
+    std::string s = text(max_length);
+    // A parenthesis would end the comment early or open one that never
+    // closes; "%" is the control's end of program.
+    const auto at = s.find_first_of("()%");
+    if (at != std::string::npos) {
+        fail(std::string("text holds \"") + s[at] + "\", which cannot stand in the NC comment it is written in");
+    }
+    return s;
+}
+
+std::string JsonField::whole_number_text(std::size_t max_length) const {
     if (value_->is_number_integer() || value_->is_number_unsigned()) {
+        integer(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
         std::string s = value_->dump();
         if (s.size() > max_length) fail("number is longer than its field (at most " + std::to_string(max_length) + " characters)");
         return s;
     }
-    if (!value_->is_string()) fail("expected a text or a whole number, found " + kind_of(*value_));
-    return text(max_length);
+    if (!value_->is_string()) fail("expected a whole number or a text of one, found " + kind_of(*value_));
+    std::string s = text(max_length);
+    const std::size_t digits_from = !s.empty() && s[0] == '-' ? 1 : 0;
+    bool digits = s.size() > digits_from;
+    for (std::size_t i = digits_from; i < s.size(); ++i) digits = digits && s[i] >= '0' && s[i] <= '9';
+    if (!digits) fail("expected a whole number, found the text " + quoted_text(s));
+    errno = 0;
+    const long long v = std::strtoll(s.c_str(), nullptr, 10);
+    if (errno == ERANGE || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) {
+        fail("out of range (" + std::to_string(std::numeric_limits<int>::min()) + " to " +
+             std::to_string(std::numeric_limits<int>::max()) + ")");
+    }
+    return s;
 }
 
 std::size_t JsonField::choice(std::initializer_list<const char *> words) const {
@@ -195,7 +233,7 @@ std::size_t JsonField::choice(std::initializer_list<const char *> words) const {
         if (s == word) return index;
         ++index;
     }
-    fail("unknown value " + quoted(s) + " (expected one of " + list + ")");
+    fail("unknown value " + quoted_text(s) + " (expected one of " + list + ")");
 }
 
 void JsonField::point(double &x, double &y) const {

@@ -61,12 +61,16 @@ public:
     // ---- Scalars
     double number() const;                  // finite
     double non_negative_number() const;     // finite and >= 0
+    double number_within(double min, double max) const;
     long long integer(long long min, long long max) const;
     int int32() const;
     bool boolean() const;
     std::string text(std::size_t max_length) const;
-    // A text or a whole number, kept as text (technology fields).
-    std::string text_or_integer(std::size_t max_length) const;
+    // A text that is written inside an NC comment: no "(", ")" or "%".
+    std::string comment_text(std::size_t max_length) const;
+    // A whole number within the range of an int, given as a number or as a
+    // text of digits, kept as text (technology fields).
+    std::string whole_number_text(std::size_t max_length) const;
     // A text that must be one of the given words; answers its index.
     std::size_t choice(std::initializer_list<const char *> words) const;
     // [x, y]: two finite numbers.

@@ -31,7 +31,7 @@ void read_tool_and_angle(const JsonField &body, WorkContext &context, PunchEleme
     const JsonField tool = body.member("tool");
     e.tool = tool.int32();
     context.require_punch(tool, e.tool);
-    if (body.has("angle")) e.angle = body.member("angle").number();
+    if (body.has("angle")) e.angle = body.member("angle").number_within(-MAX_INDEX_ANGLE, MAX_INDEX_ANGLE);
 }
 
 double positive(const JsonField &f, const char *what) {

@@ -12,7 +12,7 @@ void read_stroke(const JsonField &f, WorkContext &context, bool position_only) {
     const JsonField tool = f.member("tool");
     h.tool = tool.int32();
     context.require_punch(tool, h.tool);
-    if (f.has("angle")) h.angle = f.member("angle").number();
+    if (f.has("angle")) h.angle = f.member("angle").number_within(-MAX_INDEX_ANGLE, MAX_INDEX_ANGLE);
     h.position_only = position_only;
     context.job().work.push_back(h);
 }

@@ -52,7 +52,7 @@ void read_nc_step(const JsonField &body, WorkContext &context) {
 
 void read_feedrate_step(const JsonField &body, WorkContext &context) {
     body.expect_object({"feed"});
-    context.job().work.push_back(SheetFeed{body.member("feed").non_negative_number()});
+    context.job().work.push_back(SheetFeed{body.member("feed").number_within(0.0, MAX_FEEDRATE)});
 }
 
 void read_dwell_step(const JsonField &body, WorkContext &context) {

@@ -2,6 +2,7 @@
 // what the steps refer to.
 #include "job/work_steps.h"
 
+#include <sstream>
 #include <string>
 #include <variant>
 
@@ -10,33 +11,28 @@
 namespace job {
 namespace {
 
-struct StepKind {
-    const char *name;  // the key of the step in the work array
-    void (*read)(const JsonField &body, WorkContext &context);
-};
-
 constexpr StepKind STEP_KINDS[] = {
-    {"hit", read_hit_step},
-    {"position", read_position_step},
-    {"move", read_move_step},
-    {"laser_contour", read_laser_contour_step},
+    {"hit", read_hit_step, false, nullptr, nullptr},
+    {"position", read_position_step, false, nullptr, nullptr},
+    {"move", read_move_step, false, nullptr, nullptr},
+    {"laser_contour", read_laser_contour_step, true, "elements", read_laser_contour_element},
     // ---- Rows, nibbling, bolt-hole circles ----
-    {"row", read_row_step},
-    {"nibble_line", read_nibble_line_step},
-    {"nibble_circle", read_nibble_circle_step},
-    {"nibble_arc", read_nibble_arc_step},
-    {"bolt_hole_circle", read_bolt_hole_circle_step},
+    {"row", read_row_step, false, nullptr, nullptr},
+    {"nibble_line", read_nibble_line_step, false, nullptr, nullptr},
+    {"nibble_circle", read_nibble_circle_step, false, nullptr, nullptr},
+    {"nibble_arc", read_nibble_arc_step, false, nullptr, nullptr},
+    {"bolt_hole_circle", read_bolt_hole_circle_step, false, nullptr, nullptr},
     // ---- Sheet events ----
-    {"stop", read_stop_step},
-    {"trap_door", read_trap_door_step},
-    {"tab_break", read_tab_break_step},
-    {"nc", read_nc_step},
-    {"feedrate", read_feedrate_step},
-    {"dwell", read_dwell_step},
-    {"sheet_move", read_sheet_move_step},
-    {"reposition", read_reposition_step},
-    {"flip", read_flip_step},
-    {"turn", read_turn_step},
+    {"stop", read_stop_step, false, nullptr, nullptr},
+    {"trap_door", read_trap_door_step, false, nullptr, nullptr},
+    {"tab_break", read_tab_break_step, false, nullptr, nullptr},
+    {"nc", read_nc_step, false, nullptr, nullptr},
+    {"feedrate", read_feedrate_step, false, nullptr, nullptr},
+    {"dwell", read_dwell_step, false, nullptr, nullptr},
+    {"sheet_move", read_sheet_move_step, false, nullptr, nullptr},
+    {"reposition", read_reposition_step, false, nullptr, nullptr},
+    {"flip", read_flip_step, false, nullptr, nullptr},
+    {"turn", read_turn_step, false, nullptr, nullptr},
 };
 
 std::string known_kinds() {
@@ -63,17 +59,34 @@ std::string technology_fault(const std::vector<LaserTechnology> &technologies, i
 
 }  // namespace
 
-void read_work_step(const JsonField &step, WorkContext &context) {
+const StepKind *find_step_kind(std::string_view name) {
+    for (const StepKind &kind : STEP_KINDS) {
+        if (name == kind.name) return &kind;
+    }
+    return nullptr;
+}
+
+void read_work_step(const JsonField &step, WorkContext &context, std::size_t list_items) {
     const nlohmann::json &value = step.value();
     if (!value.is_object() || value.size() != 1) {
         step.fail("a work step is an object with exactly one key: " + known_kinds());
     }
     const std::string &name = value.begin().key();
     const JsonField body(value.begin().value(), step.path().key(name));
-    for (const StepKind &kind : STEP_KINDS) {
-        if (name == kind.name) return kind.read(body, context);
+    const StepKind *kind = find_step_kind(name);
+    if (kind == nullptr) body.fail("unknown operation \"" + name.substr(0, 60) + "\" (known: " + known_kinds() + ")");
+    if (context.open_cut() != nullptr && !kind->goes_on_cutting) context.fail_open_cut();
+    // Items of the long list still held in the body (a step built as a
+    // whole) go to read_item first, as the reader of the file would hand them.
+    if (kind->long_list != nullptr && body.value().is_object() && body.has(kind->long_list)) {
+        const JsonField list = body.member(kind->long_list);
+        if (list.value().is_array()) {
+            for (std::size_t i = 0; i < list.value().size(); ++i) kind->read_item(list.element(i), list_items + i, context);
+            list_items += list.value().size();
+        }
     }
-    body.fail("unknown operation \"" + name.substr(0, 60) + "\" (known: " + known_kinds() + ")");
+    context.set_list_items(list_items);
+    kind->read(body, context);
 }
 
 // ---- References ----------------------------------------------------------------
@@ -102,7 +115,15 @@ void WorkContext::technologies_known() { technologies_known_ = true; }
 
 void WorkContext::use_machine_clamp_travel(std::size_t work_index) { machine_clamp_travel_.push_back(work_index); }
 
+void WorkContext::fail_open_cut() const {
+    std::ostringstream text;
+    text << open_cut_->place << ": the cut is left open here (laser_off 0), but the next step does not go on with it"
+         << " from its end (" << open_cut_->x << ", " << open_cut_->y << ")";
+    throw JobError(text.str());
+}
+
 void WorkContext::finish() {
+    if (open_cut_) fail_open_cut();
     const Waiting *first = nullptr;
     std::string first_fault;
     auto consider = [&](const Waiting &w, const std::string &fault) {

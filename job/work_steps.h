@@ -2,13 +2,17 @@
 // registered in one table (job/work_steps.cpp).
 //
 // Adding a kind of step: its model in job/job.h (an alternative of
-// Operation), its reader in a file of its own, declared below and
-// registered in the table, and its walk in the host.
+// Operation, lists of its own in a side array of the job), its reader in a
+// file of its own, declared below and registered in the table, and its walk
+// in the host (host/program_driver.cpp).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "job/job.h"
@@ -39,6 +43,34 @@ public:
     // The repositioning at this place of the work takes the machine's clamp
     // travel, which may stand after it in the file: filled in by finish().
     void use_machine_clamp_travel(std::size_t work_index);
+    // ---- A laser cut that a step leaves open (its last element has
+    // laser_off 0): only the next step may go on with it, from its end.
+    struct OpenCut {
+        double x = 0.0, y = 0.0;   // where the cut stands
+        int technology = 0;
+        Compensation compensation = Compensation::none;
+        int on_type = 0;
+        std::string place;         // the laser_off that left it open
+    };
+    void leave_cut_open(OpenCut cut) { open_cut_ = std::move(cut); }
+    const OpenCut *open_cut() const { return open_cut_ ? &*open_cut_ : nullptr; }
+    void close_cut() { open_cut_.reset(); }
+    // Refuses the job at the place that left the cut open.
+    [[noreturn]] void fail_open_cut() const;
+
+    // ---- The list of the step being read, when its items were handed to
+    // the kind's read_item one by one (see StepKind): how many there were.
+    std::size_t list_items() const { return list_items_; }
+    void set_list_items(std::size_t n) { list_items_ = n; }
+
+    // ---- The laser contour being read: what each of its elements names
+    // itself (ELEMENT_* bits), and where the first one stands.
+    struct ContourReading {
+        std::size_t first = 0;              // in Job::laser_elements
+        std::vector<std::uint8_t> given;    // per element
+    };
+    ContourReading &contour_reading() { return contour_reading_; }
+
     // The whole file has been read: runs the checks that waited.  Of several
     // wrong references the first in the file is named.
     void finish();
@@ -58,11 +90,32 @@ private:
     std::map<int, Waiting> waiting_technologies_;
     std::size_t waits_ = 0;
     std::vector<std::size_t> machine_clamp_travel_;  // work indices of repositionings
+    std::optional<OpenCut> open_cut_;
+    std::size_t list_items_ = 0;
+    ContourReading contour_reading_;
 };
 
+// A kind of work step.  A kind whose body holds a long list (the elements of
+// a laser contour) names it: the reader then hands each item of the list to
+// read_item as soon as it is read, so that the list is never held as JSON
+// all at once, and read gets the body at its end, the list left empty (the
+// number of items in context.list_items()).
+struct StepKind {
+    const char *name;        // the key of the step in the work array
+    void (*read)(const JsonField &body, WorkContext &context);
+    bool goes_on_cutting;    // may go on with a laser cut left open by the step before
+    const char *long_list;   // key of the body's long list, or nullptr
+    void (*read_item)(const JsonField &item, std::size_t index, WorkContext &context);
+};
+
+// The kind of step named name, or nullptr.
+const StepKind *find_step_kind(std::string_view name);
+
 // Reads one element of the work array, an object with exactly one key: the
-// kind of step.  Appends what it holds to context.job().work.
-void read_work_step(const JsonField &step, WorkContext &context);
+// kind of step.  Appends what it holds to context.job().work.  list_items:
+// the items of the kind's long list that were handed to its read_item
+// already.
+void read_work_step(const JsonField &step, WorkContext &context, std::size_t list_items = 0);
 
 // ---- The readers, one per kind -----------------------------------------------
 // body is the value under the kind's key, e.g. {"x": .., "y": .., "tool": ..}.
@@ -70,6 +123,7 @@ void read_hit_step(const JsonField &body, WorkContext &context);
 void read_position_step(const JsonField &body, WorkContext &context);
 void read_move_step(const JsonField &body, WorkContext &context);
 void read_laser_contour_step(const JsonField &body, WorkContext &context);
+void read_laser_contour_element(const JsonField &item, std::size_t index, WorkContext &context);
 
 // ---- Rows, nibbling, bolt-hole circles (job/punch_element_steps.cpp) ----
 void read_row_step(const JsonField &body, WorkContext &context);

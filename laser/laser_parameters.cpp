@@ -15,6 +15,7 @@
 #include <string.h>
 
 #include "interface/host_api.h"
+#include "laser/par_lines.h"
 #include "plugin/blocks.h"
 #include "plugin/hooks.h"
 #include "plugin/nc_codes.h"
@@ -36,53 +37,9 @@ constexpr char PATH_SEPARATOR = '/';
 constexpr const char *FILE_NAME = "LASER.PAR";
 
 constexpr size_t PATH_SIZE = 512;
-constexpr size_t LINE_SIZE = 512;
-constexpr int LINE_READ_LIMIT = 511;
-constexpr size_t LINE_TEXT_MAX = LINE_READ_LIMIT - 1;  // characters one read can store
-
-// Shown for a line that f_get_string cannot deliver in one piece.
+// Shown for a line longer than the reader can deliver in one piece.
 constexpr const char *LINE_TOO_LONG_TEXT =
     "Line of the laser parameter file longer than 510 characters, skipped";
-
-enum class LineKind { end, line, too_long };
-
-// Reads one piece of a line with the host's reader; false at the end of the file.
-bool read_piece(FILE *file, char (&buffer)[LINE_SIZE]) {
-    if (f_get_string(buffer, LINE_READ_LIMIT, file) == 0) return false;
-    buffer[LINE_SIZE - 1] = '\0';
-    return true;
-}
-
-// True when a piece filled the reader's limit without reaching a line feed:
-// the same physical line goes on in the next piece.
-bool piece_is_cut(const char *piece) {
-    const size_t length = strlen(piece);
-    return length >= LINE_TEXT_MAX && piece[length - 1] != '\n';
-}
-
-// Reads the next physical line into line, cut at its first line feed and its
-// first carriage return.  A line whose text does not fit the reader (more
-// than LINE_TEXT_MAX characters before its end) is read to its end and
-// answered too_long, so that its rest never turns into lines of its own.
-LineKind read_line(FILE *file, char (&line)[LINE_SIZE]) {
-    if (!read_piece(file, line)) return LineKind::end;
-    const bool cut = piece_is_cut(line);
-    const bool ended_by_return = strchr(line, '\r') != nullptr;
-    line[strcspn(line, "\r\n")] = '\0';
-    if (!cut) return LineKind::line;
-
-    // The rest of the physical line: more text unless it starts with the
-    // line end itself (a line of exactly LINE_TEXT_MAX characters).
-    char rest[LINE_SIZE];
-    bool more_text = false;
-    bool first = true;
-    while (read_piece(file, rest)) {
-        if (first && rest[0] != '\n' && rest[0] != '\r') more_text = true;
-        first = false;
-        if (!piece_is_cut(rest)) break;
-    }
-    return more_text && !ended_by_return ? LineKind::too_long : LineKind::line;
-}
 
 // ASCII comparison without regard to case of the first length characters of
 // name with text; text shorter than length does not match.
@@ -149,15 +106,17 @@ struct SectionCopy {
 // written.
 SectionCopy copy_fitting_section(FILE *file, const char *path) {
     SectionCopy copy;
-    char line[LINE_SIZE];
+    ParReader reader;
+    start_reading(reader, file);
+    char line[PAR_LINE_SIZE];
     int line_number = 0;
-    for (LineKind kind; (kind = read_line(file, line)) != LineKind::end;) {
+    for (ParLine kind; (kind = read_par_line(reader, line)) != ParLine::end;) {
         ++line_number;
         if (line[0] == '\0' || line[0] == ';') continue;
         const bool header = line[0] == '@';
         if (header && copy.found) break;      // the fitting section has ended
         if (!header && !copy.found) continue; // data of a section not taken
-        if (kind == LineKind::too_long) {
+        if (kind == ParLine::too_long) {
             report_line_too_long(path, line_number);
             continue;
         }

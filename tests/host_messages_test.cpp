@@ -39,31 +39,74 @@ TEST_F(HostMessages, TextsByNumber) {
     EXPECT_STREQ(b, "message 2");
 }
 
-TEST_F(HostMessages, ErrorsAndWarningsAreLoggedAndShown) {
+TEST_F(HostMessages, WarningsAreLoggedCountedAndShownOnce) {
     std::ostringstream shown;
     host::set_message_stream(&shown);
     EXPECT_EQ(prerr(1, "", cmsg(1311), "/m/LASER.PAR"), 0);
     prerr(1, "Title", "text", nullptr);
     EXPECT_EQ(pp_wait_for_key(2, "look"), 0);
-    host::set_stop_on_warnings(true);
-    EXPECT_EQ(pp_wait_for_key(2, "stop here"), 1);
+    for (int i = 0; i < 3; ++i) prerr(1, "", cmsg(1311), "/m/LASER.PAR");
 
     const std::vector<std::string> expected = {
-        "error: cannot open the laser parameter file: /m/LASER.PAR",
-        "error: Title text",
+        "warning: cannot open the laser parameter file: /m/LASER.PAR",
+        "warning: Title text",
         "warning: look",
-        "warning: stop here",
+        "warning: cannot open the laser parameter file: /m/LASER.PAR",
+        "warning: cannot open the laser parameter file: /m/LASER.PAR",
+        "warning: cannot open the laser parameter file: /m/LASER.PAR",
     };
     EXPECT_EQ(host::messages(), expected);
+    EXPECT_EQ(host::message_total(), 6);
+    ASSERT_EQ(host::message_counts().size(), 3u);
+    EXPECT_EQ(host::message_counts()[0].count, 4);
+    EXPECT_EQ(host::message_counts()[2].text, "look");
+    // Each text once while the program runs, the repeated ones counted at the end.
+    host::show_repeated_messages();
     EXPECT_EQ(shown.str(),
-              "pelk-post: error: cannot open the laser parameter file: /m/LASER.PAR\n"
-              "pelk-post: error: Title text\n"
+              "pelk-post: warning: cannot open the laser parameter file: /m/LASER.PAR\n"
+              "pelk-post: warning: Title text\n"
               "pelk-post: warning: look\n"
-              "pelk-post: warning: stop here\n");
+              "pelk-post: warning: cannot open the laser parameter file: /m/LASER.PAR (4 times in all)\n");
+    // A warning does not stop the writer unless asked to.
+    EXPECT_EQ(flush_nc_buffer(), 0);
+
     host::reset_host();
     host::set_message_stream(nullptr);
     EXPECT_TRUE(host::messages().empty());
+    EXPECT_TRUE(host::message_counts().empty());
+    EXPECT_EQ(host::message_total(), 0);
+}
+
+TEST_F(HostMessages, WithStopOnWarningsAWarningStopsTheWriter) {
+    std::ostringstream shown;
+    host::set_message_stream(&shown);
+    host::set_stop_on_warnings(true);
+    EXPECT_EQ(flush_nc_buffer(), 0);
+    EXPECT_EQ(pp_wait_for_key(2, "stop here"), 1);
+    EXPECT_EQ(flush_nc_buffer(), 1);  // refused from the warning on
+    EXPECT_EQ(shown.str(), "pelk-post: error: stop here\n");
+
+    // The same for a prerr, whose answer the module does not read.
+    host::reset_host();
+    host::set_writer(&writer);
+    host::set_message_stream(nullptr);
+    host::set_stop_on_warnings(true);
+    prerr(1, "", "text", nullptr);
+    EXPECT_EQ(flush_nc_buffer(), 1);
+
+    host::reset_host();
+    host::set_writer(&writer);
     EXPECT_EQ(pp_wait_for_key(2, "go on"), 0);  // reset: go on again
+    EXPECT_EQ(flush_nc_buffer(), 0);
+}
+
+TEST_F(HostMessages, TheLogIsBoundedTheCountIsNot) {
+    const long many = static_cast<long>(host::MAX_LOGGED_MESSAGES) + 5;
+    for (long i = 0; i < many; ++i) pp_wait_for_key(2, i % 2 == 0 ? "even" : "odd");
+    EXPECT_EQ(host::messages().size(), host::MAX_LOGGED_MESSAGES);
+    EXPECT_EQ(host::message_total(), many);
+    ASSERT_EQ(host::message_counts().size(), 2u);
+    EXPECT_EQ(host::message_counts()[0].count + host::message_counts()[1].count, many);
 }
 
 TEST_F(HostMessages, TraceWritesOneLinePerCall) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "job/job_reader.h"
+#include "job/work_steps.h"
 
 namespace {
 
@@ -133,8 +134,6 @@ TEST(JobReader, NumbersMustBeFiniteAndInRange) {
               std::string::npos);
     EXPECT_NE(refusal(R"({"machine": {"program_number": -1}})").find("out of range"), std::string::npos);
     EXPECT_NE(refusal(R"({"machine": {"max_feedrate": -5}})").find("/machine/max_feedrate"), std::string::npos);
-    // A station number below 1 is data the module reports itself.
-    EXPECT_EQ(refusal(R"({"turret": [{"tool": 5, "station": 0}]})"), "");
 }
 
 TEST(JobReader, TextsMustFitTheirFields) {
@@ -180,12 +179,12 @@ TEST(JobReader, HitsPositionsAndMoves) {
     EXPECT_DOUBLE_EQ(std::get<job::Movement>(j.work[2]).y, -2);
 }
 
-TEST(JobReader, ContourSettingsApplyToEveryElementUnlessOverridden) {
+TEST(JobReader, ContourSettingsHoldForEachCutUnlessItsFirstElementNamesItsOwn) {
     job::Job j = job::parse_job(with_work(R"({"laser_contour": {"technology": 1, "compensation": "left", "laser_on": 3,
         "elements": [{"line": {"from": [0, 0], "to": [100, 0]}},
-                     {"arc": {"from": [100, 0], "to": [100, 20], "centre": [100, 10], "sense": "cw"}, "compensation": "right"},
-                     {"line": {"from": [100, 20], "to": [0, 20]}, "laser_on": 1},
-                     {"line": {"from": [0, 20], "to": [0, 0]}}]}})"),
+                     {"arc": {"from": [100, 0], "to": [100, 20], "centre": [100, 10], "sense": "cw"}, "laser_off": 1},
+                     {"line": {"from": [100, 20], "to": [0, 20]}, "compensation": "right", "laser_on": 1},
+                     {"arc": {"from": [0, 20], "to": [0, 0], "centre": [0, 10]}}]}})"),
                                 "");
     const auto c = j.elements(std::get<job::LaserContour>(j.work[0]));
     ASSERT_EQ(c.size(), 4u);
@@ -194,12 +193,50 @@ TEST(JobReader, ContourSettingsApplyToEveryElementUnlessOverridden) {
     EXPECT_EQ(c[0].off_type, 0);
     EXPECT_EQ(c[1].kind, job::LaserElement::Kind::arc);
     EXPECT_FALSE(c[1].counter_clockwise);
-    EXPECT_EQ(c[1].compensation, job::Compensation::right);
+    EXPECT_EQ(c[1].compensation, job::Compensation::left);
     EXPECT_DOUBLE_EQ(c[1].yc, 10);
+    EXPECT_EQ(c[1].off_type, 1);
+    // A new cut, with settings of its own that its next element keeps.
+    EXPECT_EQ(c[2].compensation, job::Compensation::right);
     EXPECT_EQ(c[2].on_type, 1);
+    EXPECT_EQ(c[3].compensation, job::Compensation::right);
+    EXPECT_EQ(c[3].on_type, 1);
+    EXPECT_TRUE(c[3].counter_clockwise);
     EXPECT_EQ(c[3].off_type, 2);  // the last element switches the laser off
     EXPECT_EQ(c[3].technology, 1);
     EXPECT_EQ(j.technologies[0].mode, "1");  // an integer is kept as text
+}
+
+// The elements of a contour are read one by one as the file goes, also when
+// the contour's settings stand after them, and a step held as a whole JSON
+// value is read the same.
+TEST(JobReader, ContourReadTheSameWhereverItsSettingsStand) {
+    const std::string elements = R"("elements": [{"line": {"from": [0, 0], "to": [10, 0]}},
+        {"line": {"from": [10, 0], "to": [10, 5]}, "laser_off": 1},
+        {"line": {"from": [20, 0], "to": [30, 0]}, "compensation": "right"},
+        {"line": {"from": [30, 0], "to": [30, 5]}}])";
+    const std::string settings = R"("technology": 1, "compensation": "left", "laser_on": 3)";
+    const std::string contour_first = "{\"laser_contour\": {" + settings + ", " + elements + "}}";
+    const std::string contour_last = "{\"laser_contour\": {" + elements + ", " + settings + "}}";
+    auto summary = [](const job::Job &j) {
+        std::string out;
+        for (const job::LaserElement &e : j.elements(std::get<job::LaserContour>(j.work.at(0)))) {
+            out += std::to_string(e.x1) + "," + std::to_string(static_cast<int>(e.compensation)) + "," +
+                   std::to_string(e.on_type) + "," + std::to_string(e.off_type) + "," + std::to_string(e.technology) + ";";
+        }
+        return out;
+    };
+    const job::Job first = job::parse_job(with_work(contour_first), "");
+    EXPECT_EQ(summary(first), "0.000000,1,3,0,1;10.000000,1,3,1,1;20.000000,2,3,0,1;30.000000,2,3,2,1;");
+    EXPECT_EQ(summary(job::parse_job(with_work(contour_last), "")), summary(first));
+
+    job::Job whole;
+    whole.technologies.push_back(job::LaserTechnology{1, 25.0, "", "", ""});
+    job::WorkContext context(whole);
+    context.technologies_known();
+    const nlohmann::json step = nlohmann::json::parse(contour_last);
+    job::read_work_step(job::JsonField(step, job::JsonPath().key("work").index(0)), context);
+    EXPECT_EQ(summary(whole), summary(first));
 }
 
 TEST(JobReader, ContourElementsThatCannotBeCut) {
@@ -215,9 +252,10 @@ TEST(JobReader, ContourElementsThatCannotBeCut) {
         {"line": {"from": [0, 0], "to": [1, 0]}}]}})"))
                   .find("/work/0/laser_contour/laser_on: out of range (0 to 7)"),
               std::string::npos);
-    // A full circle (end at its start) and a gap between elements are taken.
+    // A full circle (end at its start), and a gap after an element that
+    // switches the laser off, are taken.
     EXPECT_EQ(refusal(with_work(R"({"laser_contour": {"technology": 1, "elements": [
-        {"arc": {"from": [20, 0], "to": [20, 0], "centre": [10, 0]}},
+        {"arc": {"from": [20, 0], "to": [20, 0], "centre": [10, 0]}, "laser_off": 2},
         {"line": {"from": [50, 50], "to": [60, 50]}}]}})")),
               "");
 }
@@ -254,8 +292,12 @@ TEST(JobReader, PlacesOfFaultsWhateverTheOrderOfTheFile) {
             {"line": {"from": [0, 0], "to": [1, 0]}}, {"line": {"from": [1, 0], "from": [2, 0]}}]}}]})",
          "/work/1/laser_contour/elements/1/line/from: key \"from\" given twice"},
         {R"({"work": [{"hit": {"x": [1, [2, {"a/b": 1, "a/b": 2}]]}}]})", "/work/0/hit/x/1/1/a~1b: key \"a/b\" given twice"},
+        // Deeper than any job goes: the path is cut, the message stays short.
+        {R"({"work": [{"hit": {"x": [[[[[[[[[[[[{"a": 1, "a": 2}]]]]]]]]]]]]}}]})",
+         "/work/0/hit/x/0/0/0/0/0/0/0/0/0/0/...: key \"a\" given twice"},
         {"\"text\"", "/: expected an object, found a text"},
         {"{} {}", "line 1, column 4: syntax error while parsing value - unexpected '{'; expected end of input"},
+        {std::string("{}\0{\"machine\": 1}", 16), "line 1, column 3: a NUL byte, which no JSON text holds"},
     };
     for (const Case &c : cases) EXPECT_EQ(refusal(c.text), c.expected) << c.text;
 }
@@ -283,6 +325,17 @@ TEST(JobReader, FileErrorsNameTheFile) {
         FAIL() << "taken";
     } catch (const job::JobError &e) {
         EXPECT_EQ(std::string(e.what()).find(path + ": line 3, column 18: syntax error"), 0u) << e.what();
+    }
+    // What stands after a NUL byte is not lost unseen.
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "{\"sheet\": {}}\n" << '\0' << "{\"work\": [1]}";
+    }
+    try {
+        job::read_job_file(path);
+        FAIL() << "taken";
+    } catch (const job::JobError &e) {
+        EXPECT_EQ(std::string(e.what()), path + ": line 2, column 1: a NUL byte, which no JSON text holds");
     }
     EXPECT_THROW(job::read_job_file(dir + "/no_such_job.json"), job::JobError);
     EXPECT_THROW(job::read_job_file(dir), job::JobError);

@@ -83,7 +83,7 @@ TEST(JobSheetSteps, RefusedWithThePlace) {
         {R"({"turn": {}})", "/work/0/turn: missing key \"kind\""},
         {R"({"turn": {"kind": 1.5}})", "/work/0/turn/kind: expected a whole number"},
         {R"({"dwell": {"time": -1}})", "/work/0/dwell/time: must not be negative"},
-        {R"({"feedrate": {"feed": -5}})", "/work/0/feedrate/feed: must not be negative"},
+        {R"({"feedrate": {"feed": -5}})", "/work/0/feedrate/feed: out of range (0 to 1000)"},
         {R"({"reposition": {"x": 0, "y": 0}})", "/work/0/reposition: missing key \"dx\""},
         {R"({"trap_door": {"kind": "5"}})", "/work/0/trap_door/kind: expected a whole number, found a text"},
     };

@@ -12,9 +12,9 @@
 
 namespace {
 
-const std::string CANNOT_OPEN = "error: cannot open the laser parameter file: ";
+const std::string CANNOT_OPEN = "warning: cannot open the laser parameter file: ";
 const std::string NO_SECTION =
-    "error: no section of the laser parameter file matches the sheet's material and thickness: ";
+    "warning: no section of the laser parameter file matches the sheet's material and thickness: ";
 
 class LaserParametersTest : public HostTest {
 protected:
@@ -108,9 +108,35 @@ TEST_F(LaserParametersTest, CommentsAndEmptyLinesDoNotEndTheSectionButAnAtSignDo
     EXPECT_EQ(section_of("@ST,2\nA1\n@other text\nA2\n"), crlf("A1\n"));
 }
 
-TEST_F(LaserParametersTest, LinesEndAtTheFirstLineFeedOrCarriageReturn) {
-    use_sheet("ST37", 2.0);
-    EXPECT_EQ(section_of("@ST,2\r\nA1\r\nA2 rest\rdropped\r\n\r\nA3"), crlf("A1\nA2 rest\nA3\n"));
+TEST_F(LaserParametersTest, LinesEndAtALineFeedACarriageReturnOrBoth) {
+    struct Case {
+        const char *name;
+        std::string file;
+        std::string written;
+    };
+    std::string many_short_lines = "@ST,2\r", many_blocks;
+    for (int i = 0; i < 200; ++i) {
+        many_short_lines += "L" + std::to_string(i) + "\r";
+        many_blocks += "L" + std::to_string(i) + "\r\n";
+    }
+    const std::vector<Case> cases = {
+        {"LF", "@ST,2\nA1\nA2\n", crlf("A1\nA2\n")},
+        {"CR LF", "@ST,2\r\nA1\r\n\r\nA2", crlf("A1\nA2\n")},
+        {"CR alone", "@ST,2\rA1\rA2\r\rA3", crlf("A1\nA2\nA3\n")},
+        {"mixed", "@ST,2\r\nA1\rA2 rest\rnext\n\r@AL,2\rA3\n", crlf("A1\nA2 rest\nnext\n")},
+        {"LF CR is two line ends", "@ST,2\n\rA1\n\r", crlf("A1\n")},
+        {"CR alone, more than a piece of the reader", many_short_lines, many_blocks},
+        {"byte-order mark before the header", "\xEF\xBB\xBF@ST,2\nA1\n", crlf("A1\n")},
+        {"byte-order mark before a comment", "\xEF\xBB\xBF; note\r@ST,2\rA1\r", crlf("A1\n")},
+        {"byte-order mark only at the start", "@ST,2\n\xEF\xBB\xBF" "A1\n", "\xEF\xBB\xBF" "A1\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        start_new_program();
+        use_sheet("ST37", 2.0);
+        EXPECT_EQ(section_of(c.file), c.written);
+        EXPECT_TRUE(host::messages().empty());
+    }
 }
 
 TEST_F(LaserParametersTest, SectionIsWrittenOnceButEveryCallEndsNibblingAndHitting) {
@@ -165,7 +191,7 @@ TEST_F(LaserParametersTest, LongLinesAreNeverSplitIntoBlocks) {
                              "A2\n"                                   // line 8
                              + last;                                  // line 9, no line end
     EXPECT_EQ(section_of(file), longest + "\r\n" + longest_cr + "\r\nA1\r\nA2\r\n" + last + "\r\n");
-    const std::string too_long_text = "error: Line of the laser parameter file longer than 510 characters, skipped: ";
+    const std::string too_long_text = "warning: Line of the laser parameter file longer than 510 characters, skipped: ";
     EXPECT_EQ(host::messages(), (std::vector<std::string>{too_long_text + path_ + ", line 5",
                                                            too_long_text + path_ + ", line 7"}));
 }

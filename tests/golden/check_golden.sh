@@ -1,13 +1,33 @@
 #!/usr/bin/env bash
 # Runs pelk-post on a golden case and compares the NC program byte for byte
 # with the expected one.  Usage: check_golden.sh PELK_POST MODULE CASE_DIR
+#
+# A case whose run shows warnings holds them in expected.warnings, as
+# pelk-post shows them on standard error; the run must then end with exit
+# status 3 (written, with warnings).  Without that file the run must end with
+# 0 and show nothing.
 set -u
 post=$1 module=$2 case_dir=$3
 export LC_ALL=C
 out=$(mktemp)
-trap 'rm -f "$out" "$out.diff"' EXIT
-if ! "$post" --module "$module" -o "$out" "$case_dir/job.json"; then
-  echo "pelk-post failed on $case_dir/job.json"
+trap 'rm -f "$out" "$out.err" "$out.diff"' EXIT
+"$post" --module "$module" -o "$out" "$case_dir/job.json" 2> "$out.err"
+status=$?
+expected_status=0
+expected_warnings=/dev/null
+if [ -f "$case_dir/expected.warnings" ]; then
+  expected_status=3
+  expected_warnings=$case_dir/expected.warnings
+fi
+if [ "$status" -ne "$expected_status" ]; then
+  echo "pelk-post ended with $status on $case_dir/job.json, expected $expected_status:"
+  head -n 20 "$out.err"
+  exit 1
+fi
+# The messages name the job's machine directory: shown relative to the case.
+if ! diff -u "$expected_warnings" <(sed "s|$case_dir/||g" "$out.err") > "$out.diff"; then
+  echo "warnings differ from $expected_warnings:"
+  head -n 40 "$out.diff"
   exit 1
 fi
 if cmp -s "$out" "$case_dir/expected.nc"; then

@@ -1,0 +1,104 @@
+// pelk-post from job file to NC program: the job read and checked, the
+// program written to a file, for punching jobs of growing size.  Each run is
+// a child process, so that its peak memory can be reported beside its time.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// A punching job of n hits over three tools, a tool change every ten hits,
+// the indexable tools turned in steps of 45 degrees (index words).
+std::string write_punching_job(int hits) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("pelk_bench_" + std::to_string(hits) + "_hits.json")).string();
+    if (std::filesystem::exists(path)) return path;
+    std::ofstream out(path + ".part");
+    out << R"j({"machine": {"post_processor": 7001}, "sheet": {"material": "ST37 (3)", "nest_name": "BENCH"},
+ "turret": [{"tool": 11, "station": 1, "options": "R1", "indexable": true},
+            {"tool": 12, "station": 2, "options": "F"},
+            {"tool": 13, "station": 3, "indexable": true}],
+ "work": [
+)j";
+    char line[160];
+    for (int i = 0; i < hits; ++i) {
+        const int tool = 11 + (i / 10) % 3;
+        const double angle = tool == 12 ? 0.0 : (i % 4) * 45.0;
+        std::snprintf(line, sizeof line, "%s{\"hit\": {\"x\": %.2f, \"y\": %.2f, \"tool\": %d, \"angle\": %g}}",
+                      i == 0 ? "" : ",\n", 10.0 + i % 200 * 12.5, 10.0 + (i / 200) % 100 * 12.5, tool, angle);
+        out << line;
+    }
+    out << "]}\n";
+    out.close();
+    std::filesystem::rename(path + ".part", path);
+    return path;
+}
+
+// What a run of pelk-post took.
+struct ChildUsage {
+    long peak_bytes = 0;    // peak resident memory
+    double cpu_seconds = 0; // user and system time
+};
+
+double seconds(const timeval &t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
+
+// Runs pelk-post on job, writing to output; answers its exit status.
+int run_pelk_post(const std::string &job, const std::string &output, ChildUsage &used) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stderr);
+        execl(PELK_POST_PATH, PELK_POST_PATH, "-o", output.c_str(), job.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
+    used.peak_bytes = usage.ru_maxrss * 1024L;  // kilobytes on Linux
+    used.cpu_seconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BM_PelkPostEndToEnd(benchmark::State &state) {
+    const int hits = static_cast<int>(state.range(0));
+    const std::string job = write_punching_job(hits);
+    const std::string output = job + ".nc";
+    long peak = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        ChildUsage used;
+        if (run_pelk_post(job, output, used) != 0) {
+            state.SkipWithError("pelk-post failed");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        peak = std::max(peak, used.peak_bytes);
+        cpu += used.cpu_seconds;
+    }
+    const double job_bytes = static_cast<double>(std::filesystem::file_size(job));
+    state.counters["job_MB"] = job_bytes / 1e6;
+    state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
+    state.counters["peak/job"] = static_cast<double>(peak) / job_bytes;
+    state.counters["child_cpu_ms"] = state.iterations() > 0 ? cpu * 1e3 / static_cast<double>(state.iterations()) : 0.0;
+    state.SetItemsProcessed(state.iterations() * hits);
+    std::filesystem::remove(output);
+}
+
+BENCHMARK(BM_PelkPostEndToEnd)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+
+}  // namespace

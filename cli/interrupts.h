@@ -1,0 +1,40 @@
+// interrupts.h - a run stopped by a signal leaves no hidden temporary behind,
+// and files the tool opens never take the numbers of closed standard streams.
+#pragma once
+
+#include <csignal>
+
+namespace cli {
+
+// Installs the handlers: SIGINT, SIGTERM and SIGHUP remove every remembered
+// temporary and then end the process as the signal would; SIGPIPE is
+// ignored, so that a closed pipe fails a write instead of killing the run.
+void install_interrupt_cleanup();
+
+// Remembers a temporary for removal on a signal; answers its slot, or -1 when
+// every slot is taken (then it is only removed by the run itself).  Call with
+// the signals blocked (SignalBlock) between creating the file and this.
+int remember_temporary(const char *path);
+
+// Forgets a remembered temporary (renamed into place or removed already).
+void forget_temporary(int slot);
+
+// Blocks the cleanup signals while it lives, so that a temporary is never
+// created without being remembered.
+class SignalBlock {
+public:
+    SignalBlock();
+    ~SignalBlock();
+    SignalBlock(const SignalBlock &) = delete;
+    SignalBlock &operator=(const SignalBlock &) = delete;
+
+private:
+    sigset_t before_;  // the mask to put back
+};
+
+// A closed standard input, output or error gets /dev/null opened the wrong
+// way round on its number: every use of it fails (EBADF) as it would on the
+// closed stream, and no file the tool opens later lands on that number.
+void reserve_closed_standard_streams();
+
+}  // namespace cli

@@ -1,0 +1,24 @@
+// job_input.h - the job named on the command line: a file, or standard input
+// for "-".
+#pragma once
+
+#include <string>
+
+#include "job/job.h"
+
+namespace cli {
+
+// True for a job that does not come from a regular file: "-" (standard
+// input), /dev/stdin, a FIFO, a process substitution.  Such a job has no
+// folder of its own: its program goes to standard output unless -o names
+// another place, and a relative machine directory is taken from the current
+// folder.
+bool job_is_a_stream(const std::string &path);
+
+// Reads and checks the whole job.  Throws job::JobError with the job's name
+// ("standard input" for "-") in front of the place.  A job holding a zero
+// byte is refused: it is no JSON text, and the parser would take the zero for
+// the end of the text.
+job::Job read_job(const std::string &path);
+
+}  // namespace cli

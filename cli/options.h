@@ -1,0 +1,24 @@
+// options.h - pelk-post's command line.
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+struct Options {
+    std::string job_path;     // "-": standard input
+    std::string output;       // empty: the default (beside the job, or standard output)
+    std::string module_path;  // empty: found (see module_path.h)
+    std::string machine_dir;  // empty: the job's
+    std::string trace_path;   // empty: no trace; "-": standard error
+    bool strict = false;      // a warning fails the run
+    bool quiet = false;       // warnings are not shown (the exit status still tells)
+    bool check_only = false;  // the job is read and run, nothing is written
+};
+
+// Reads the command line into options.  Answers -1 to go on, or the exit
+// status to end with at once (0 after --help or --version, 2 for a wrong
+// command line, with the reason shown on standard error).
+int parse_command_line(int argc, char **argv, Options &options);
+
+}  // namespace cli

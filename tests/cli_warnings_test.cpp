@@ -1,0 +1,147 @@
+// cli_warnings_test.cpp - what pelk-post does with the module's warnings:
+// shown once, counted, told by the exit status, fatal with --strict.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/cli_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int WRITTEN = 0, NOT_WRITTEN = 1, BAD_COMMAND_LINE = 2, WITH_WARNINGS = 3;
+
+const char *const CANNOT_OPEN = "cannot open the laser parameter file: ";
+const char *const NO_SECTION = "no section of the laser parameter file matches the sheet's material and thickness: ";
+
+// The bytes of a literal, zero bytes included.
+template <std::size_t N>
+std::string bytes(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
+class Warnings : public PelkPost {
+protected:
+    // The laser job beside a machine folder, LASER.PAR not made yet.
+    std::string laser_job() {
+        fs::create_directories(dir / "machine");
+        return quote(job(LASER_JOB));
+    }
+    fs::path laser_par() const { return dir / "machine" / "LASER.PAR"; }
+};
+
+TEST_F(Warnings, ShownOnceCountedAndToldByTheExitStatus) {
+    const std::string job_path = laser_job();
+    Result r = pelk_post(job_path);
+    EXPECT_EQ(r.status, WITH_WARNINGS) << r.err;
+    // Three contours, one text: shown once while running, counted at the end.
+    const std::string shown = std::string("pelk-post: warning: ") + CANNOT_OPEN + laser_par().string();
+    EXPECT_EQ(r.err, shown + "\n" + shown + " (3 times in all)\n");
+    // Written all the same, without laser parameters.
+    const std::string nc = read_file(dir / "job.nc");
+    EXPECT_NE(nc.find("X10Y90"), std::string::npos) << nc;
+    EXPECT_EQ(nc.back(), '%');
+
+    Result quiet = pelk_post("--quiet -o - " + job_path);
+    EXPECT_EQ(quiet.status, WITH_WARNINGS);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.out, nc);
+}
+
+TEST_F(Warnings, StrictMakesAnyWarningFatalAndWritesNothing) {
+    const std::string job_path = laser_job();
+    write_file(dir / "kept.nc", "old program");
+    for (const char *option : {"--strict", "--stop-on-warnings"}) {
+        SCOPED_TRACE(option);
+        Result r = pelk_post(std::string(option) + " " + job_path);
+        EXPECT_EQ(r.status, NOT_WRITTEN);
+        EXPECT_EQ(r.err, std::string("pelk-post: error: ") + CANNOT_OPEN + laser_par().string() + "\n" +
+                             "pelk-post: error: a warning with --strict: " + (dir / "job.nc").string() +
+                             " was not written\n");
+        Result to_stdout = pelk_post(std::string(option) + " -o - " + job_path);
+        EXPECT_EQ(to_stdout.status, NOT_WRITTEN);
+        EXPECT_EQ(to_stdout.out, "");
+        Result kept = pelk_post(std::string(option) + " -o " + quote((dir / "kept.nc").string()) + " " + job_path);
+        EXPECT_EQ(kept.status, NOT_WRITTEN);
+    }
+    EXPECT_EQ(read_file(dir / "kept.nc"), "old program");
+    EXPECT_EQ(others(), "kept.nc ");
+
+    // A job without warnings is written as ever.
+    Result clean = pelk_post("--strict " + quote(job(GOOD_JOB, "good.json")));
+    EXPECT_EQ(clean.status, WRITTEN) << clean.err;
+    EXPECT_TRUE(fs::exists(dir / "good.nc"));
+}
+
+TEST_F(Warnings, EveryKindOfUnusableLaserParameterFileIsShown) {
+    struct Case {
+        const char *name;
+        void (*make)(const fs::path &);
+        std::vector<std::string> shown;  // each a part of a warning line
+    };
+    const std::vector<Case> cases = {
+        {"missing", [](const fs::path &) {}, {CANNOT_OPEN}},
+        {"empty", [](const fs::path &p) { write_file(p, ""); }, {NO_SECTION}},
+        {"binary", [](const fs::path &p) { write_file(p, bytes("\x7f" "ELF\0\0\x01@\0,\0")); },
+         {"holds zero bytes: not a text file", NO_SECTION}},
+        {"UTF-16", [](const fs::path &p) { write_file(p, bytes("\xff\xfe@\0S\0T\0,\0" "2\0\n\0")); },
+         {"holds zero bytes: not a text file", NO_SECTION}},
+        {"a directory", [](const fs::path &p) { fs::create_directories(p); },
+         {"LASER.PAR: Is a directory", NO_SECTION}},
+        {"no section of the sheet", [](const fs::path &p) { write_file(p, "@AL,2\nLPAR/P1\n"); }, {NO_SECTION}},
+    };
+    const std::string job_path = laser_job();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(laser_par());
+        c.make(laser_par());
+        Result r = pelk_post("-o - " + job_path);
+        EXPECT_EQ(r.status, WITH_WARNINGS) << r.err;
+        for (const std::string &part : c.shown) EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.find("LPAR"), std::string::npos);
+        EXPECT_EQ(pelk_post("--strict -o - " + job_path).status, NOT_WRITTEN);
+    }
+    // A file that cannot be read for its permissions (not so for root).
+    if (::geteuid() != 0) {
+        fs::remove_all(laser_par());
+        write_file(laser_par(), "@ST37,2\nLPAR/P1\n");
+        ::chmod(laser_par().c_str(), 0);
+        Result r = pelk_post("-o - " + job_path);
+        EXPECT_EQ(r.status, WITH_WARNINGS);
+        EXPECT_NE(r.err.find(CANNOT_OPEN), std::string::npos) << r.err;
+    }
+    // And one that fits: no warning.
+    fs::remove_all(laser_par());
+    write_file(laser_par(), "@ST37,2\nLPAR/P1\n");
+    Result fits = pelk_post("-o - " + job_path);
+    EXPECT_EQ(fits.status, WRITTEN) << fits.err;
+    EXPECT_EQ(fits.err, "");
+    EXPECT_NE(fits.out.find("LPAR/P1\r\n"), std::string::npos);
+}
+
+TEST_F(Warnings, CheckRunsTheJobAndWritesNothing) {
+    const std::string laser = laser_job();
+    const std::string good = quote(job(GOOD_JOB, "good.json"));
+    struct Case {
+        std::string args;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {"--check " + good, WRITTEN},
+        {"--check " + laser, WITH_WARNINGS},
+        {"--check --strict " + laser, NOT_WRITTEN},
+        {"--check " + quote(job("{\"work\": 1}", "bad.json")), NOT_WRITTEN},
+        {"--check -o x.nc " + good, BAD_COMMAND_LINE},
+    };
+    for (const Case &c : cases) {
+        Result r = pelk_post(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.out, "") << c.args;
+    }
+    EXPECT_EQ(others(), "");
+}
+
+}  // namespace

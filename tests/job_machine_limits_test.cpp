@@ -1,0 +1,156 @@
+// job_machine_limits_test.cpp - jobs that the machine cannot carry out as
+// written are refused by the reader, with the place named: laser cuts with
+// gaps or settings the control would not take, texts that break an NC
+// comment, values out of the machine's range.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "job/job_reader.h"
+
+namespace {
+
+std::string refusal(const std::string &text) {
+    try {
+        job::parse_job(text, "/jobs");
+    } catch (const job::JobError &e) {
+        return e.what();
+    }
+    return "";
+}
+
+struct Case {
+    const char *what;
+    std::string text;
+    std::string expected;  // the start of the message; "" when the job is taken
+};
+
+void check(const Case &c) {
+    const std::string message = refusal(c.text);
+    if (c.expected.empty()) EXPECT_EQ(message, "") << c.what;
+    else EXPECT_EQ(message.substr(0, c.expected.size()), c.expected) << c.what << "\n  got: " << message;
+}
+
+// A job with two technologies and the given work.
+std::string laser_work(const std::string &work) {
+    return R"({"laser_technologies": [{"number": 1, "feedrate": 25}, {"number": 2, "feedrate": 10}], "work": [)" + work +
+           "]}";
+}
+
+// A contour of technology 1 with the given elements and contour keys.
+std::string contour(const std::string &elements, const std::string &keys = "") {
+    return R"({"laser_contour": {"technology": 1, )" + keys + R"("elements": [)" + elements + "]}}";
+}
+
+std::string line(double x1, double y1, double x2, double y2, const std::string &keys = "") {
+    return R"({"line": {"from": [)" + std::to_string(x1) + ", " + std::to_string(y1) + "], \"to\": [" +
+           std::to_string(x2) + ", " + std::to_string(y2) + "]}" + (keys.empty() ? "" : ", " + keys) + "}";
+}
+
+TEST(JobMachineLimits, LaserCutsGoOnOnlyFromWhereTheyStand) {
+    const std::string open_end = line(0, 0, 10, 0, R"("laser_off": 0)");
+    const std::string left_open = "/work/0/laser_contour/elements/0/laser_off: the cut is left open here (laser_off 0), "
+                                  "but the next step does not go on with it from its end (10, 0)";
+    const Case cases[] = {
+        {"a gap inside a cut", laser_work(contour(line(0, 0, 10, 0) + "," + line(20, 0, 30, 0))),
+         "/work/0/laser_contour/elements/1/line/from: the element starts 10 mm away from the end of the element before"},
+        {"a difference the control takes as none", laser_work(contour(line(0, 0, 10, 0) + "," + line(10.0000005, 0, 20, 0))),
+         ""},
+        {"a difference the control sees", laser_work(contour(line(0, 0, 10, 0) + "," + line(10.000002, 0, 20, 0))),
+         "/work/0/laser_contour/elements/1/line/from: the element starts"},
+        {"a gap after the laser went off", laser_work(contour(line(0, 0, 10, 0, R"("laser_off": 1)") + "," + line(20, 0, 30, 0))),
+         ""},
+        {"left open at the end of the work", laser_work(contour(open_end)), left_open},
+        {"left open before a move", laser_work(contour(open_end) + R"(, {"move": {"x": 1, "y": 1}})"), left_open},
+        {"left open before a contour elsewhere", laser_work(contour(open_end) + "," + contour(line(20, 0, 30, 0))), left_open},
+        {"left open and gone on with", laser_work(contour(open_end) + "," + contour(line(10, 0, 10, 10))), ""},
+        {"gone on with another technology",
+         laser_work(contour(open_end) + R"(, {"laser_contour": {"technology": 2, "elements": [)" + line(10, 0, 10, 10) + "]}}"),
+         "/work/1/laser_contour/technology: this contour goes on with the cut left open by the step before, which cuts "
+         "with technology 1"},
+        {"gone on with another compensation",
+         laser_work(contour(open_end, R"("compensation": "left", )") + "," +
+                    contour(line(10, 0, 10, 10), R"("compensation": "right", )")),
+         "/work/1/laser_contour/compensation: this contour goes on with the cut left open by the step before, which cuts "
+         "with compensation \"left\""},
+        {"gone on with the same settings repeated",
+         laser_work(contour(open_end, R"("compensation": "left", "laser_on": 3, )") + "," +
+                    contour(line(10, 0, 10, 10), R"("compensation": "left", "laser_on": 3, )")),
+         ""},
+    };
+    for (const Case &c : cases) check(c);
+}
+
+TEST(JobMachineLimits, ElementSettingsOnlyWhereACutStarts) {
+    const char *place = "/work/0/laser_contour/elements/1/";
+    const Case cases[] = {
+        {"technology inside a cut", laser_work(contour(line(0, 0, 10, 0) + "," + line(10, 0, 20, 0, R"("technology": 2)"))),
+         std::string(place) + "technology: technology may be given only where a cut starts"},
+        {"compensation inside a cut",
+         laser_work(contour(line(0, 0, 10, 0) + "," + line(10, 0, 20, 0, R"("compensation": "left")"))),
+         std::string(place) + "compensation: compensation may be given only where a cut starts"},
+        {"laser_on inside a cut", laser_work(contour(line(0, 0, 10, 0) + "," + line(10, 0, 20, 0, R"("laser_on": 3)"))),
+         std::string(place) + "laser_on: laser_on may be given only where a cut starts"},
+        {"on the first element",
+         laser_work(contour(line(0, 0, 10, 0, R"("technology": 2, "compensation": "right", "laser_on": 0)"))), ""},
+        {"on the first element after the laser went off",
+         laser_work(contour(line(0, 0, 10, 0, R"("laser_off": 2)") + "," + line(10, 0, 20, 0, R"("technology": 2)"))), ""},
+        {"on the first element of a contour that goes on with a cut",
+         laser_work(contour(line(0, 0, 10, 0, R"("laser_off": 0)")) + "," + contour(line(10, 0, 20, 0, R"("laser_on": 3)"))),
+         "/work/1/laser_contour/elements/0/laser_on: laser_on may be given only where a cut starts; this element goes on "
+         "with the cut of the step before"},
+    };
+    for (const Case &c : cases) check(c);
+}
+
+TEST(JobMachineLimits, TextsInCommentsAndNumbersTheMachineTakes) {
+    const std::string turret = R"j({"turret": [{"tool": 11, "station": 3}, )j";
+    const Case cases[] = {
+        // Texts written inside an NC comment.
+        {"a parenthesis in the nest name", R"j({"sheet": {"nest_name": "A (B) C"}})j",
+         "/sheet/nest_name: text holds \"(\", which cannot stand in the NC comment it is written in"},
+        {"a closing one", R"j({"sheet": {"nest_name": "A B)"}})j", "/sheet/nest_name: text holds \")\""},
+        {"the end of program", R"j({"sheet": {"nest_name": "50%"}})j", "/sheet/nest_name: text holds \"%\""},
+        {"the material's number in parentheses", R"j({"sheet": {"material": "ST37 (3)", "nest_name": ""}})j", ""},
+        // The turret.
+        {"a station past the turret", R"j({"turret": [{"tool": 11, "station": 99999}]})j",
+         "/turret/0/station: out of range (1 to 64)"},
+        {"station 0", R"j({"turret": [{"tool": 11, "station": 0}]})j", "/turret/0/station: out of range (1 to 64)"},
+        {"the last station", R"j({"turret": [{"tool": 11, "station": 64}]})j", ""},
+        {"a station twice", turret + R"j({"tool": 12, "station": 3}]})j",
+         "/turret/1/station: station 3 holds tool 11 already"},
+        {"two laser heads", R"j({"turret": [{"tool": 90, "station": 20, "laser": true}, {"tool": 91, "station": 21, "laser": true}]})j",
+         "/turret/1/laser: the machine has one laser head, and tool 90 is it already"},
+        // Angles and feed rates.
+        {"an index angle of 1e9", turret + R"j({"tool": 12, "station": 4}], "work": [{"hit": {"x": 1, "y": 1, "tool": 11, "angle": 1e9}}]})j",
+         "/work/0/hit/angle: out of range (-360 to 360)"},
+        {"a full turn back", turret + R"j({"tool": 12, "station": 4}], "work": [{"hit": {"x": 1, "y": 1, "tool": 11, "angle": -360}}]})j",
+         ""},
+        {"a feed of 1e9", R"j({"machine": {"max_feedrate": 1e9}})j", "/machine/max_feedrate: out of range (0 to 1000)"},
+        {"an initial feed", R"j({"machine": {"initial_feedrate": 1000.5}})j", "/machine/initial_feedrate: out of range"},
+        {"a cutting feed", R"j({"laser_technologies": [{"number": 1, "feedrate": 5000}]})j",
+         "/laser_technologies/0/feedrate: out of range (0 to 1000)"},
+        // The machine variant.
+        {"an unknown variant", R"j({"machine": {"post_processor": 7003}})j",
+         "/machine/post_processor: unknown machine variant 7003 (known: 7000, 7001, 7002)"},
+        {"variant 7002", R"j({"machine": {"post_processor": 7002}})j", ""},
+        // Technology values are whole numbers.
+        {"a mode of letters", R"j({"laser_technologies": [{"number": 1, "mode": "ABC"}]})j",
+         "/laser_technologies/0/mode: expected a whole number, found the text \"ABC\""},
+        {"an M7x with a fraction", R"j({"laser_technologies": [{"number": 1, "m7x": "2.5"}]})j",
+         "/laser_technologies/0/m7x: expected a whole number"},
+        {"an empty S value", R"j({"laser_technologies": [{"number": 1, "s_value": ""}]})j",
+         "/laser_technologies/0/s_value: expected a whole number"},
+        {"a sign alone", R"j({"laser_technologies": [{"number": 1, "s_value": "-"}]})j",
+         "/laser_technologies/0/s_value: expected a whole number"},
+        {"a number with a fraction", R"j({"laser_technologies": [{"number": 1, "mode": 1.5}]})j",
+         "/laser_technologies/0/mode: expected a whole number or a text of one, found a number with a fraction"},
+        {"past an int", R"j({"laser_technologies": [{"number": 1, "s_value": "99999999999"}]})j",
+         "/laser_technologies/0/s_value: out of range"},
+        {"whole numbers as text and as numbers", R"j({"laser_technologies": [{"number": 1, "mode": "-2", "m7x": 3, "s_value": "0450"}]})j",
+         ""},
+    };
+    for (const Case &c : cases) check(c);
+}
+
+}  // namespace
