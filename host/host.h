@@ -95,6 +95,10 @@ void set_message_stream(std::ostream *out);
 // it came: "pelk-post: warning: <text> (<n> times in all)".
 void show_repeated_messages();
 
+// Replaces the host's text of message n until reset_host, for texts that the
+// module has to take whatever they hold.
+void set_message_text(int n, const std::string &text);
+
 // ---- What the host saw ---------------------------------------------------------
 
 // Accounting calls of the module, counted.

@@ -57,6 +57,7 @@ void reset_host() {
     s.technologies.clear();
     s.clamps.clear();
     s.machine_dir.clear();
+    s.message_texts.clear();
     detail::restore_loaded_hooks();
     std::memset(c_nc_buff, 0, PELK_NC_BUFF_MIN_SIZE);
     detail::build_station_table({});

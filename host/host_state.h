@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -36,6 +37,8 @@ struct Session {
     std::vector<TechnologyRecord> technologies;
     std::vector<double> clamps;
     std::string machine_dir;                // without a trailing separator
+    // ---- Message texts replaced by set_message_text ----
+    std::vector<std::pair<int, std::string>> message_texts;
 };
 
 Session &session();

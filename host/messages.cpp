@@ -62,6 +62,16 @@ void show_repeated_messages() {
     s.message_stream->flush();
 }
 
+void set_message_text(int n, const std::string &text) {
+    for (auto &replaced : detail::session().message_texts) {
+        if (replaced.first == n) {
+            replaced.second = text;
+            return;
+        }
+    }
+    detail::session().message_texts.emplace_back(n, text);
+}
+
 }  // namespace host
 
 namespace host::detail {
@@ -87,6 +97,12 @@ void report(const std::string &text) {
 extern "C" {
 
 char *cmsg(int n) {
+    for (auto &replaced : host::detail::session().message_texts) {
+        if (replaced.first == n) {
+            host::trace::line("cmsg(%d) -> %s", n, host::trace::quoted(replaced.second.c_str()));
+            return replaced.second.data();
+        }
+    }
     for (const MessageText &m : MESSAGE_TEXTS) {
         if (m.number == n) {
             host::trace::line("cmsg(%d) -> %s", n, host::trace::quoted(m.text));

@@ -1,6 +1,7 @@
 // program_driver.cpp - what the host does while the module writes a program:
 // the modal NC state, the clamps, and the walk over the patterns and the
 // sheet's work that calls the module's event hooks.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <numbers>
@@ -8,6 +9,7 @@
 
 #include "host/host_state.h"
 #include "host/punch_element_walk.h"
+#include "host/pattern_walk.h"
 #include "host/sheet_events.h"
 #include "host/trace.h"
 #include "interface/host_api.h"
@@ -96,8 +98,90 @@ int walk(const job::Reposition &r, const job::Job &) {
 int walk(const job::FlipSheet &, const job::Job &) { return host::detail::run_flip(); }
 int walk(const job::TurnSheet &t, const job::Job &) { return host::detail::run_turn(t.kind); }
 
+// ---- Patterns: single and repeated calls, and the definitions ----------------
+
+int walk(const job::PatternCall &call, const job::Job &job);
+int walk(const job::PatternRepeat &repeat, const job::Job &job);
+
 int walk_operation(const job::Operation &op, const job::Job &job) {
     return std::visit([&job](const auto &step) { return walk(step, job); }, op);
+}
+
+// The host's number of a pattern: the patterns follow the program's number,
+// so the control shows the job's number.  False (reported) when it does not
+// fit the host's int.
+bool host_pattern_number(const job::Pattern &pattern, int &number) {
+    const long long wide = static_cast<long long>(c_program_number) + 1 + pattern.number;
+    if (wide > INT32_MAX || wide < INT32_MIN) {
+        prerr(1, "", "the pattern number does not fit after the program number", pattern.name.c_str());
+        return false;
+    }
+    number = static_cast<int>(wide);
+    return true;
+}
+
+// The job's pattern that a call names, or null (reported) for a call the
+// host cannot make: an unknown pattern, or a call inside a pattern body.
+const job::Pattern *called_pattern(std::size_t index, const job::Job &job) {
+    if (c_nc_in_sub != 0) {
+        prerr(1, "", "a pattern cannot call a pattern", "");
+        return nullptr;
+    }
+    if (index >= job.patterns.size()) {
+        prerr(1, "", "the work calls a pattern the job does not define", "");
+        return nullptr;
+    }
+    return &job.patterns[index];
+}
+
+int walk(const job::PatternCall &call, const job::Job &job) {
+    const job::Pattern *pattern = called_pattern(call.pattern, job);
+    int number = 0;
+    if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
+    const int result = (*pp_sub_call)(entry.tool, call.x, call.y, entry.angle, entry.indexable, number);
+    host::trace::line("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, call.x, call.y, entry.angle,
+                      entry.indexable, number, result);
+    host::detail::take_pattern_exit(*pattern, job, call.x, call.y, 0.0, 0.0, 1);
+    return result;
+}
+
+int walk(const job::PatternRepeat &repeat, const job::Job &job) {
+    if (repeat.row >= job.pattern_rows.size()) {
+        prerr(1, "", "the work repeats a row of pattern copies the job does not hold", "");
+        return 1;
+    }
+    const job::PatternRow &row = job.pattern_rows[repeat.row];
+    const job::Pattern *pattern = called_pattern(row.pattern, job);
+    int number = 0;
+    if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
+    const int result = (*pp_sub_rep_call)(entry.tool, row.x, row.y, entry.angle, entry.indexable, number, row.dx,
+                                          row.dy, row.count);
+    host::trace::line("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, row.x,
+                      row.y, entry.angle, entry.indexable, number, row.dx, row.dy, row.count, result);
+    // Without a pitch the control places one copy.
+    const bool no_pitch = std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6;
+    host::detail::take_pattern_exit(*pattern, job, row.x, row.y, row.dx, row.dy, no_pitch ? 1 : row.count);
+    return result;
+}
+
+// One definition: header, the body through the same walk as the main body,
+// end line.  1 as soon as a hook answers stop or the writer refused.
+int write_pattern(const job::Pattern &pattern, const job::Job &job) {
+    int number = 0;
+    if (!host_pattern_number(pattern, number)) return 1;
+    host::detail::begin_pattern_body(pattern, job);
+    int result = (*pp_sub_begin)(number);
+    host::trace::line("pp_sub_begin(%d) -> %d", number, result);
+    if (stopped(result)) return 1;
+    for (const job::Operation &op : pattern.body) {
+        if (stopped(walk_operation(op, job))) return 1;
+    }
+    result = (*pp_sub_end)(number);
+    host::trace::line("pp_sub_end(%d) -> %d", number, result);
+    c_nc_in_sub = 0;
+    return stopped(result) ? 1 : 0;
 }
 
 }  // namespace
@@ -131,14 +215,24 @@ int gen_nc_output_all_subs(void *list) {
         host::trace::line("gen_nc_output_all_subs(list) -> 1");
         return 1;
     }
-    // The job model holds no patterns yet.  Each pattern body will be
-    // written here as:
-    //   c_nc_in_sub = 1; c_nc_abs_sub_x/y = the pattern's origin;
-    //   pp_sub_begin(n); the body's operations through walk_operation;
-    //   pp_sub_end(n); c_nc_in_sub = 0;
-    // stopping with 1 as soon as a hook answers stop or the writer refused.
-    host::trace::line("gen_nc_output_all_subs(list) -> 0");
-    return 0;
+    int result = 0;
+    const job::Job *j = host::detail::session().job;
+    if (j != nullptr) {
+        for (const job::Pattern &pattern : j->patterns) {
+            if (write_pattern(pattern, *j) != 0) {
+                result = 1;
+                break;
+            }
+        }
+    }
+    // A pattern cut short (the user stopped at the limit warning, or a hook
+    // answered stop) must not be followed by a body that calls it: the
+    // output has stopped, and every later flush is refused.  The program
+    // frame learns of it at its next flush, whether it reads this result or
+    // not.
+    if (result != 0) host::detail::session().refused = true;
+    host::trace::line("gen_nc_output_all_subs(list) -> %d", result);
+    return result;
 }
 
 int gen_nc_short_sims(void *list) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -179,19 +180,55 @@ struct TurnSheet {
     int kind = 0;
 };
 
-// One step of the work.  A new kind of step is one more alternative here
-// (with its reader registered in job/work_steps.cpp and its walk in the
-// host); a kind with a list of its own keeps the list in a side array.
 // ---- Rows, nibbling, bolt-hole circles ----
 // A punching element of the work: Job::punch_elements[index].
 struct PunchElementStep {
     std::size_t index = 0;
 };
 
+// ---- Pattern calls ---------------------------------------------------------
+
+// A call of a pattern with its origin at (x, y).  The tool and the index
+// angle at the pattern's first position are the pattern's own: the host
+// takes them from its first step.
+struct PatternCall {
+    std::uint32_t pattern = 0;     // index into Job::patterns
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// count copies of a pattern in a straight row: the first with its origin at
+// (x, y), each next one (dx, dy) further on.  Kept in Job::pattern_rows.
+struct PatternRow {
+    std::uint32_t pattern = 0;     // index into Job::patterns
+    int count = 1;
+    double x = 0.0;
+    double y = 0.0;
+    double dx = 0.0;
+    double dy = 0.0;
+};
+
+// A repeated call: the row [row] of Job::pattern_rows.
+struct PatternRepeat {
+    std::size_t row = 0;
+};
+
+// One step of the work.  A new kind of step is one more alternative here
+// (with its reader registered in job/work_steps.cpp and its walk in the
+// host); a kind with a list of its own keeps the list in a side array.
 using Operation = std::variant<Hit, Movement, LaserContour, PunchElementStep,
                                SheetStop, TrapDoor, TabBreak, SheetNcText, SheetFeed, Dwell, SheetMove, Reposition,
-                               FlipSheet, TurnSheet>;
+                               FlipSheet, TurnSheet, PatternCall, PatternRepeat>;
 static_assert(sizeof(Operation) <= 40, "a kind of step makes every operation larger: keep its lists in a side array");
+
+// A pattern of the control: work steps relative to the pattern's origin,
+// written once as a definition and placed by pattern calls.  A body holds
+// no pattern calls; its laser contours are ranges of Job::laser_elements.
+struct Pattern {
+    int number = 0;                // the number the control shows: PAT03/ for 3
+    std::string name;              // the job's name for it, may be empty
+    std::vector<Operation> body;
+};
 
 struct Job {
     Machine machine;
@@ -202,9 +239,16 @@ struct Job {
     std::vector<LaserElement> laser_elements;   // the elements of every laser contour of the work
     std::vector<PunchElement> punch_elements;   // rows, nibbling, bolt-hole circles of the work
     std::vector<std::string> nc_texts;          // the free NC texts of the work's sheet events
+    std::vector<Pattern> patterns;              // in the order they are defined
+    std::vector<PatternRow> pattern_rows;       // the rows of the repeated calls
 
     // Appends a laser contour made of elements to the work.
     void add_laser_contour(std::span<const LaserElement> elements);
+    // Keeps elements in the side array and answers the contour made of them,
+    // for a list other than the work (a pattern body).
+    LaserContour keep_laser_contour(std::span<const LaserElement> elements);
+    // Keeps a row of pattern copies and answers the step that repeats it.
+    PatternRepeat keep_pattern_row(const PatternRow &row);
     // The elements of a contour of this job's work.
     std::span<const LaserElement> elements(const LaserContour &contour) const {
         return std::span<const LaserElement>(laser_elements).subspan(contour.first, contour.count);
@@ -220,5 +264,18 @@ struct Job {
     // The text of a free NC text event of this job's work.
     const std::string &text(const SheetNcText &event) const { return nc_texts[event.text]; }
 };
+
+// Calls f with the step that op stands for: a punching element as its
+// PunchElement of job, every other kind as it is.  For code that looks at
+// the steps' own fields (tool, angle, points), whatever their kind.
+template <typename F>
+decltype(auto) visit_step(const Operation &op, const Job &job, F &&f) {
+    return std::visit(
+        [&](const auto &step) -> decltype(auto) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(step)>, PunchElementStep>) return f(job.element(step));
+            else return f(step);
+        },
+        op);
+}
 
 }  // namespace job

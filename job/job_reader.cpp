@@ -3,7 +3,7 @@
 //
 // The parser hands its events to JobStream, which builds a small JSON value
 // for one part of the file at a time (the machine, the sheet, the turret, the
-// technologies, or one step of the work) and reads it into the job as soon
+// technologies, the patterns, or one step of the work) and reads it into the job as soon
 // as it is complete.  However long the work, only one step is held as JSON,
 // and of a step with a long list (the elements of a laser contour) only one
 // item of the list.
@@ -148,7 +148,8 @@ private:
     json *slot_ = nullptr;         // the object member that the next value fills
 };
 
-constexpr std::initializer_list<const char *> FILE_KEYS = {"machine", "sheet", "turret", "laser_technologies", "work"};
+constexpr std::initializer_list<const char *> FILE_KEYS = {"machine", "sheet", "turret", "laser_technologies",
+                                                           "patterns", "work"};
 
 void JobStream::fail_file(const char *found) const { throw JobError(std::string("/: expected an object, found ") + found); }
 
@@ -303,6 +304,9 @@ void JobStream::read_section(const JsonField &part) {
     } else if (file_key_ == "laser_technologies") {
         job_.technologies = read_technologies(part);
         context_.technologies_known();
+    } else if (file_key_ == "patterns") {
+        read_patterns(part, context_);
+        context_.patterns_known();
     } else {
         part.array_size();  // the work, given as something else than an array: refused
     }

@@ -33,6 +33,9 @@ constexpr StepKind STEP_KINDS[] = {
     {"reposition", read_reposition_step, false, nullptr, nullptr},
     {"flip", read_flip_step, false, nullptr, nullptr},
     {"turn", read_turn_step, false, nullptr, nullptr},
+    // ---- Patterns ----
+    {"pattern_call", read_pattern_call_step, false, nullptr, nullptr},
+    {"pattern_repeat", read_pattern_repeat_step, false, nullptr, nullptr},
 };
 
 std::string known_kinds() {
@@ -142,6 +145,8 @@ void WorkContext::finish() {
     turret_known_ = technologies_known_ = true;
     waiting_tools_.clear();
     waiting_technologies_.clear();
+    patterns_known();
+    check_patterns();
 }
 
 }  // namespace job

@@ -75,7 +75,35 @@ public:
     // wrong references the first in the file is named.
     void finish();
 
+    // ---- Patterns ----
+    // Which call a pattern reference belongs to: the single call job().work
+    // [index], or the repeated call of job().pattern_rows[index].
+    struct PatternTarget {
+        bool row = false;
+        std::size_t index = 0;
+    };
+    // The pattern that field names (its number or its name) for the call
+    // target.  Resolved at once when the patterns are known, at finish()
+    // otherwise.
+    void refer_pattern(const JsonField &field, PatternTarget target);
+    // The patterns have been read (job().patterns): resolves the references
+    // read before them.
+    void patterns_known();
+
 private:
+    // ---- Patterns ----
+    struct PatternReference {
+        std::string place;
+        bool by_name = false;
+        long long number = 0;
+        std::string name;
+        PatternTarget target;
+    };
+    void resolve(const PatternReference &reference);
+    void check_patterns() const;
+    bool patterns_known_ = false;
+    std::vector<PatternReference> waiting_patterns_;
+
     // The first place in the file that referred to a value not checked yet.
     struct Waiting {
         std::string place;
@@ -124,6 +152,12 @@ void read_position_step(const JsonField &body, WorkContext &context);
 void read_move_step(const JsonField &body, WorkContext &context);
 void read_laser_contour_step(const JsonField &body, WorkContext &context);
 void read_laser_contour_element(const JsonField &item, std::size_t index, WorkContext &context);
+
+void read_pattern_call_step(const JsonField &body, WorkContext &context);
+void read_pattern_repeat_step(const JsonField &body, WorkContext &context);
+
+// The patterns section: every pattern with its body, into context.job().patterns.
+void read_patterns(const JsonField &f, WorkContext &context);
 
 // ---- Rows, nibbling, bolt-hole circles (job/punch_element_steps.cpp) ----
 void read_row_step(const JsonField &body, WorkContext &context);

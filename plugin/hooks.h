@@ -32,6 +32,14 @@ void pp_feedrate(double feed);
 // ---- Program structure --------------------------------------------------
 int pp_main();
 
+// ---- Patterns: definitions, single and repeated calls --------------------
+int pp_sub_begin(int pattern);
+int pp_sub_end(int pattern);
+int pp_sub_precode(int tool, double x, double y, double angle, int indexable);
+int pp_sub_call(int tool, double x, double y, double angle, int indexable, int pattern);
+int pp_sub_rep_call(int tool, double x, double y, double angle, int indexable, int pattern, double dx, double dy,
+                    int count);
+
 // ---- Punching -----------------------------------------------------------
 void pp_tool(int station);
 void pp_ni_on();

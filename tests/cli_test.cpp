@@ -98,6 +98,24 @@ TEST_F(PelkPost, OutputThatCannotBeWritten) {
     EXPECT_EQ(others(), "same.nc ");
 }
 
+// A pattern number above the control's limit: the user is warned and the
+// program written, unless warnings are to stop the program; then nothing is.
+TEST_F(PelkPost, WarningOfAPatternAboveTheLimitAnsweredBothWays) {
+    const std::string text = read_file(fs::path(PELK_SOURCE_DIR) / "tests/golden/patterns_above_limit/job.json");
+    ASSERT_FALSE(text.empty());
+    const std::string path = quote(job(text));
+    Result go_on = pelk_post(path);
+    EXPECT_EQ(go_on.status, 3) << go_on.err;  // written, with warnings
+    EXPECT_EQ(go_on.err, "pelk-post: warning: pattern number above the limit of 99 ^ the control may not accept this pattern\n");
+    EXPECT_NE(read_file(dir / "job.nc").find("PAT100/\r\nDX5DY5\r\nEND100\r\n"), std::string::npos);
+
+    fs::remove(dir / "job.nc");
+    Result stop = pelk_post("--stop-on-warnings " + path);
+    EXPECT_EQ(stop.status, 1);
+    EXPECT_NE(stop.err.find("pattern number above the limit of 99"), std::string::npos) << stop.err;
+    EXPECT_EQ(others(), "");
+}
+
 TEST_F(PelkPost, CommandLine) {
     Result help = pelk_post("--help");
     EXPECT_EQ(help.status, 0);

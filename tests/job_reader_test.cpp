@@ -287,7 +287,7 @@ TEST(JobReader, PlacesOfFaultsWhateverTheOrderOfTheFile) {
         {R"({"work": {"hit": {}}})", "/work: expected an array, found an object"},
         {R"({"work": [7]})", "/work/0: a work step is an object with exactly one key: hit, position, move, laser_contour, row, "
                                 "nibble_line, nibble_circle, nibble_arc, bolt_hole_circle, stop, trap_door, tab_break, nc, "
-                                "feedrate, dwell, sheet_move, reposition, flip, turn"},
+                                "feedrate, dwell, sheet_move, reposition, flip, turn, pattern_call, pattern_repeat"},
         {R"({"work": [{"move": {"x": 1, "y": 2}}, {"laser_contour": {"technology": 1, "elements": [
             {"line": {"from": [0, 0], "to": [1, 0]}}, {"line": {"from": [1, 0], "from": [2, 0]}}]}}]})",
          "/work/1/laser_contour/elements/1/line/from: key \"from\" given twice"},

@@ -1,0 +1,51 @@
+// pattern_walk.h - what the host knows about a pattern of the job besides
+// its steps: the tool the pattern starts with, and where the tool, the
+// station and the index stand once the control has run it.
+//
+// A pattern body is given relative to the pattern's origin; the host keeps
+// that origin at (0, 0) for the body, so the body's coordinates are used as
+// they stand and a call at (x, y) places them at (x, y) + body coordinates.
+#pragma once
+
+#include "job/job.h"
+
+namespace host::detail {
+
+// The tool at the pattern's first position, as the call hooks take it: the
+// first step that punches (its tool and index angle) or cuts with the laser
+// (the turret's laser head, angle 0).  tool is 0 when the body has neither.
+struct PatternEntry {
+    int tool = 0;            // host tool number
+    double angle = 0.0;      // degrees
+    int indexable = 0;       // 1: the station turns (the call writes the C word)
+    bool laser = false;
+};
+PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job);
+
+// The one punch station the body uses (a pattern punches with one station,
+// the job reader sees to that), or 0 for a body of laser work only.
+int pattern_station(const job::Pattern &pattern, const job::Job &job);
+
+// Where the last step of the body leaves the tool, relative to the origin,
+// and the index angle of the body's last indexed punch step.
+struct PatternExit {
+    double x = 0.0;
+    double y = 0.0;
+    bool indexed = false;    // a punch step of an indexable station turned the index
+    double angle = 0.0;      // degrees, when indexed
+};
+PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job);
+
+// The host's state once the control has run count copies of the pattern,
+// the first with its origin at (x, y), each next (dx, dy) further on: the
+// position the last copy leaves the tool at, its station and index angle.
+void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y, double dx, double dy,
+                       int count);
+
+// The host's start state for writing the body of a definition: origin (0, 0)
+// with the tool standing there, the pattern's station in place when the call
+// puts it there (no station when it starts with the laser), index at 0,
+// laser off and head up, and the body marked as being written.
+void begin_pattern_body(const job::Pattern &pattern, const job::Job &job);
+
+}  // namespace host::detail
