@@ -2,13 +2,12 @@
 // and files the tool opens never take the numbers of closed standard streams.
 #pragma once
 
-#include <csignal>
-
 namespace cli {
 
-// Installs the handlers: SIGINT, SIGTERM and SIGHUP remove every remembered
-// temporary and then end the process as the signal would; SIGPIPE is
-// ignored, so that a closed pipe fails a write instead of killing the run.
+// Installs the handlers: SIGINT, SIGTERM and SIGHUP (Ctrl+Break on Windows)
+// remove every remembered temporary and then end the process as the signal
+// would; SIGPIPE is ignored, so that a closed pipe fails a write instead of
+// killing the run.
 void install_interrupt_cleanup();
 
 // Remembers a temporary for removal on a signal; answers its slot, or -1 when
@@ -19,17 +18,18 @@ int remember_temporary(const char *path);
 // Forgets a remembered temporary (renamed into place or removed already).
 void forget_temporary(int slot);
 
+// Removes every remembered temporary; safe in a signal handler.  The
+// platform's handler calls it (interrupts_posix.cpp, interrupts_windows.cpp).
+void remove_remembered_temporaries();
+
 // Blocks the cleanup signals while it lives, so that a temporary is never
-// created without being remembered.
+// created without being remembered.  Blocks may nest.
 class SignalBlock {
 public:
     SignalBlock();
     ~SignalBlock();
     SignalBlock(const SignalBlock &) = delete;
     SignalBlock &operator=(const SignalBlock &) = delete;
-
-private:
-    sigset_t before_;  // the mask to put back
 };
 
 // A closed standard input, output or error gets /dev/null opened the wrong

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cli/byte_input.h"
 #include "cli/path_kind.h"
 #include "job/job_reader.h"
 
@@ -39,11 +39,11 @@ std::string reason(int error_number) { return std::strerror(error_number); }
 std::string read_text(const std::string &path, const std::string &name) {
     std::string text;
     if (path == STANDARD_INPUT) {
-        const int e = read_all(STDIN_FILENO, text);
+        const int e = read_all(standard_input_bytes(), text);
         if (e != 0) throw job::JobError(name + ": cannot read the job: " + reason(e));
         return text;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open_bytes(path);
     if (fd < 0) throw job::JobError(name + ": cannot open the job file: " + reason(errno));
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {

@@ -44,8 +44,8 @@ private:
 
 // ---- Module loading ---------------------------------------------------------
 
-// Loads the module with dlopen and installs its hooks with
-// post_dll_set_pp_vars.  Answers false with a one-line reason in error.
+// Loads the module (dlopen, or LoadLibrary on Windows) and installs its
+// hooks with post_dll_set_pp_vars.  Answers false with a one-line reason in error.
 // Loading the same path again only installs the hooks again.
 bool load_module(const std::string &path, std::string &error);
 
@@ -54,8 +54,8 @@ bool load_module(const std::string &path, std::string &error);
 // put back to the host defaults, then install fills it.
 void install_module(void (*install)(void));
 
-// Path of the module built beside the running executable ("pelk1.so" in the
-// executable's directory).
+// Path of the module built beside the running executable ("pelk1.so", or
+// "pelk1.dll" on Windows, in the executable's directory).
 std::string default_module_path();
 
 // ---- Host state ----------------------------------------------------------------

@@ -4,9 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include <unistd.h>
-
 #include "host/host_state.h"
+#include "host/open_file_path.h"
 #include "host/trace.h"
 #include "interface/host_api.h"
 
@@ -15,12 +14,8 @@ namespace {
 // The name of an open file for a message: its path where the system tells
 // it, "a file of the machine directory" otherwise.
 std::string name_of(FILE *file) {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", ::fileno(file));
-    char path[1024];
-    const ssize_t length = ::readlink(link, path, sizeof path - 1);
-    if (length <= 0) return "a file of the machine directory";
-    return std::string(path, static_cast<std::size_t>(length));
+    const std::string path = host::open_file_path(file);
+    return path.empty() ? "a file of the machine directory" : path;
 }
 
 // A file the module reads as text that cannot be read to its end, or that

@@ -1,36 +1,32 @@
 // module_loader.cpp - loading the post-processor module and installing its
-// hooks.
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
+// hooks.  The platform's part (dlopen or LoadLibrary) is in module_library.
 #include <string>
 
 #include "host/host_state.h"
+#include "host/module_library.h"
 
 namespace host {
 
 bool load_module(const std::string &path, std::string &error) {
     // The handle is kept for the life of the process: the hooks stay in use
-    // until it ends.  dlopen of the same path again answers the same handle.
-    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // until it ends.  Opening the same path again answers the same handle.
+    std::string reason;
+    void *handle = module_library::open(path, reason);
     if (handle == nullptr) {
-        const char *reason = dlerror();
         error.assign("cannot load module ");
         error.append(path);
         error.append(": ");
-        error.append(reason != nullptr ? reason : "unknown reason");
+        error.append(reason);
         return false;
     }
-    using Install = void (*)(void);
-    void *symbol = dlsym(handle, "post_dll_set_pp_vars");
-    if (symbol == nullptr) {
+    module_library::Entry install = module_library::find(handle, "post_dll_set_pp_vars");
+    if (install == nullptr) {
         error.assign(path);
         error.append(" has no post_dll_set_pp_vars");
-        dlclose(handle);
+        module_library::close(handle);
         return false;
     }
-    install_module(reinterpret_cast<Install>(symbol));
+    install_module(install);
     return true;
 }
 
@@ -41,15 +37,7 @@ void install_module(void (*install)(void)) {
 }
 
 std::string default_module_path() {
-    char exe[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (length <= 0) return "pelk1.so";
-    std::string path(exe, static_cast<std::size_t>(length));
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return "pelk1.so";
-    path.resize(slash + 1);  // keeps the separator, so "/" stays the root
-    path.append("pelk1.so");
-    return path;
+    return module_library::executable_directory() + module_library::FILE_NAME;
 }
 
 }  // namespace host

@@ -14,6 +14,15 @@
 #include <stdint.h>
 #include <stdio.h>
 
+/* Data of the host.  A Windows module marks the data it imports from the
+ * host executable (PELK_MODULE is defined when the module is built); the
+ * host exports it, and everywhere else the mark is empty. */
+#if defined(_WIN32) && defined(PELK_MODULE)
+#define PELK_HOST_DATA __declspec(dllimport)
+#else
+#define PELK_HOST_DATA
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -24,111 +33,111 @@ extern "C" {
 #define PELK_NC_BUFF_MIN_SIZE 65536
 
 /* ---- NC line buffer and program counters ------------------------------ */
-extern char c_nc_buff[];            /* NC text collected since the last flush, zero-terminated */
-extern int c_nc_block;              /* current block number */
-extern int c_line_number_inc;       /* block number increment */
-extern int c_nc_m;                  /* last M number written */
-extern int c_nc_g;                  /* current G code (only ever reset to 0) */
+extern PELK_HOST_DATA char c_nc_buff[];            /* NC text collected since the last flush, zero-terminated */
+extern PELK_HOST_DATA int c_nc_block;              /* current block number */
+extern PELK_HOST_DATA int c_line_number_inc;       /* block number increment */
+extern PELK_HOST_DATA int c_nc_m;                  /* last M number written */
+extern PELK_HOST_DATA int c_nc_g;                  /* current G code (only ever reset to 0) */
 
 /* ---- Machine configuration -------------------------------------------- */
-extern int c_post_processor;        /* machine variant: 7000, 7001, 7002, ... */
-extern int c_mch_units;             /* 1 = inch machine, anything else = millimetres */
-extern int c_nc_EIA;                /* non-zero: EIA code, 0: ISO code */
-extern int c_nc_use_program_number; /* non-zero: write "O%04ld" */
-extern int c_program_number;        /* number of the NC program */
-extern int c_nc_rewind_flag;        /* non-zero: write M30 at the end */
-extern int c_loader_unloader;       /* unload form: 1, 2 or other */
-extern int c_pelk_repos_type;       /* 1: "REP/" command, other: explicit sequence */
-extern int c_laser_allowed;         /* 2: laser work in use (M20 blocks) */
-extern int c_sim_draw_type;         /* 1: walk the list ol1, other: sl */
-extern int c_nc_sub_type;           /* pattern style: 0 patterns at the top, 7 offset form */
-extern int c_nc_max_subs;           /* largest pattern number written without a warning */
-extern int c_clamps;                /* number of clamps */
-extern double c_max_feedrate;       /* maximum feed rate, reference of the feed ranges */
-extern double c_initial_feedrate;   /* feed rate at the start of the program */
-extern double c_load_pos_x;         /* sheet load position X */
-extern double c_load_pos_y;         /* sheet load position Y */
+extern PELK_HOST_DATA int c_post_processor;        /* machine variant: 7000, 7001, 7002, ... */
+extern PELK_HOST_DATA int c_mch_units;             /* 1 = inch machine, anything else = millimetres */
+extern PELK_HOST_DATA int c_nc_EIA;                /* non-zero: EIA code, 0: ISO code */
+extern PELK_HOST_DATA int c_nc_use_program_number; /* non-zero: write "O%04ld" */
+extern PELK_HOST_DATA int c_program_number;        /* number of the NC program */
+extern PELK_HOST_DATA int c_nc_rewind_flag;        /* non-zero: write M30 at the end */
+extern PELK_HOST_DATA int c_loader_unloader;       /* unload form: 1, 2 or other */
+extern PELK_HOST_DATA int c_pelk_repos_type;       /* 1: "REP/" command, other: explicit sequence */
+extern PELK_HOST_DATA int c_laser_allowed;         /* 2: laser work in use (M20 blocks) */
+extern PELK_HOST_DATA int c_sim_draw_type;         /* 1: walk the list ol1, other: sl */
+extern PELK_HOST_DATA int c_nc_sub_type;           /* pattern style: 0 patterns at the top, 7 offset form */
+extern PELK_HOST_DATA int c_nc_max_subs;           /* largest pattern number written without a warning */
+extern PELK_HOST_DATA int c_clamps;                /* number of clamps */
+extern PELK_HOST_DATA double c_max_feedrate;       /* maximum feed rate, reference of the feed ranges */
+extern PELK_HOST_DATA double c_initial_feedrate;   /* feed rate at the start of the program */
+extern PELK_HOST_DATA double c_load_pos_x;         /* sheet load position X */
+extern PELK_HOST_DATA double c_load_pos_y;         /* sheet load position Y */
 
 /* ---- Sheet -------------------------------------------------------------- */
-extern char c_material[];           /* material name, zero-terminated */
-extern char c_nes_name[];           /* nest (sheet layout) name, zero-terminated */
-extern double c_thickness;          /* sheet thickness */
-extern double c_sheet_x;            /* sheet size X */
-extern double c_sheet_y;            /* sheet size Y */
-extern int c_done_repos_flag;       /* non-zero once the sheet was repositioned */
-extern double current_repos_x;      /* X shift of the sheet by repositioning */
-extern double c_repos_y;            /* Y of the last repositioning */
+extern PELK_HOST_DATA char c_material[];           /* material name, zero-terminated */
+extern PELK_HOST_DATA char c_nes_name[];           /* nest (sheet layout) name, zero-terminated */
+extern PELK_HOST_DATA double c_thickness;          /* sheet thickness */
+extern PELK_HOST_DATA double c_sheet_x;            /* sheet size X */
+extern PELK_HOST_DATA double c_sheet_y;            /* sheet size Y */
+extern PELK_HOST_DATA int c_done_repos_flag;       /* non-zero once the sheet was repositioned */
+extern PELK_HOST_DATA double current_repos_x;      /* X shift of the sheet by repositioning */
+extern PELK_HOST_DATA double c_repos_y;            /* Y of the last repositioning */
 
 /* ---- Modal NC state ----------------------------------------------------- */
-extern double c_nc_x;               /* current position X */
-extern double c_nc_y;               /* current position Y */
-extern double c_nc_abs_sub_x;       /* pattern origin X (sub type 7) */
-extern double c_nc_abs_sub_y;       /* pattern origin Y (sub type 7) */
-extern double c_nc_tool_a;          /* index angle last commanded, degrees */
-extern int c_nc_tool;               /* current turret station, 0 = none */
-extern int c_nc_absolute;           /* non-zero: absolute words, 0: incremental */
-extern int c_nc_in_sub;             /* non-zero while a pattern body is written */
-extern int c_last_form_flag;        /* 1 while the forming mode (M08) is on */
-extern int c_nc_laser_on;           /* non-zero from laser on to laser off */
-extern int c_nc_laser_head_down;    /* non-zero while the laser head is down */
-extern int c_nc_laser_off_comp;     /* compensation in force: 0 none, 1 LAL, 2 LAR */
+extern PELK_HOST_DATA double c_nc_x;               /* current position X */
+extern PELK_HOST_DATA double c_nc_y;               /* current position Y */
+extern PELK_HOST_DATA double c_nc_abs_sub_x;       /* pattern origin X (sub type 7) */
+extern PELK_HOST_DATA double c_nc_abs_sub_y;       /* pattern origin Y (sub type 7) */
+extern PELK_HOST_DATA double c_nc_tool_a;          /* index angle last commanded, degrees */
+extern PELK_HOST_DATA int c_nc_tool;               /* current turret station, 0 = none */
+extern PELK_HOST_DATA int c_nc_absolute;           /* non-zero: absolute words, 0: incremental */
+extern PELK_HOST_DATA int c_nc_in_sub;             /* non-zero while a pattern body is written */
+extern PELK_HOST_DATA int c_last_form_flag;        /* 1 while the forming mode (M08) is on */
+extern PELK_HOST_DATA int c_nc_laser_on;           /* non-zero from laser on to laser off */
+extern PELK_HOST_DATA int c_nc_laser_head_down;    /* non-zero while the laser head is down */
+extern PELK_HOST_DATA int c_nc_laser_off_comp;     /* compensation in force: 0 none, 1 LAL, 2 LAR */
 
 /* ---- Tables and records ------------------------------------------------- */
-extern unsigned char c_tool_stations[]; /* station table: count at 0, records of 664 bytes from 12 */
-extern int aaa_ps1[];               /* host parameter array */
-extern char *c_nc_laser_tt1;        /* current laser technology record */
-extern char sl[];                   /* host work list (only its address is used) */
-extern char ol1[];                  /* host work list, alternative order */
+extern PELK_HOST_DATA unsigned char c_tool_stations[]; /* station table: count at 0, records of 664 bytes from 12 */
+extern PELK_HOST_DATA int aaa_ps1[];               /* host parameter array */
+extern PELK_HOST_DATA char *c_nc_laser_tt1;        /* current laser technology record */
+extern PELK_HOST_DATA char sl[];                   /* host work list (only its address is used) */
+extern PELK_HOST_DATA char ol1[];                  /* host work list, alternative order */
 
 /* ---- Hook table: filled by post_dll_set_pp_vars, called by the host ----- */
-extern void (*pp_la_parms)(uint32_t *parms);            /* host sets a parameter word: rewrites its bits */
-extern char *(*pp_d_o_u)(double value, char *text);     /* gen_nc_d_o_u: distance as number text */
-extern void (*pp_n)(void);                              /* gen_nc_n: block number, writes nothing */
-extern void (*pp_eob)(void);                            /* gen_nc_eob: appends "\r\n" */
-extern void (*pp_g)(int g);                             /* gen_nc_g: writes nothing, G0 resets c_nc_g */
-extern void (*pp_m)(int m);                             /* gen_nc_m: appends "M%02d" */
-extern void (*pp_x_y)(int force, double x, double y);   /* gen_nc_x_y: appends X/Y or DX/DY words */
-extern void (*pp_tool)(int station);                    /* gen_nc_tool: appends "T%d" on a change */
-extern void (*pp_index)(int force, int spare, int indexable, double angle); /* gen_nc_index: appends "C" */
-extern void (*pp_i_j)(void);                            /* does nothing */
-extern void (*pp_let)(int plain, char *letter, double value); /* gen_nc_let: letter and number */
-extern void (*pp_feedrate)(double feed);                /* feed generators: "F" word or M80..M83 */
-extern void (*pp_hit_on)(void);                         /* does nothing */
-extern void (*pp_ni_on)(void);                          /* gen_nc_ni_on: block "NBL/" */
-extern void (*pp_ni_off)(void);                         /* gen_nc_ni_off: does nothing */
-extern void (*pp_hit_off)(void);                        /* gen_nc_hit_off: does nothing */
-extern void (*pp_laser_enable)(void);                   /* gen_nc_laser_enable: LASER.PAR section */
-extern void (*pp_laser_disable)(void);                  /* gen_nc_laser_disable: M23 if head down */
-extern void (*pp_laser_on)(int on_type);                /* gen_nc_laser_on: M121..M124 blocks */
-extern void (*pp_laser_off)(int block_open, int off_type); /* gen_nc_laser_off: held block, LED, M23 */
-extern void (*pp_movement)(double x, double y);         /* host: move block with M03, no flush */
-extern int (*pp_hit)(double x, double y, int tool, int indexable, double angle, int spare, int flag); /* host: hit or positioning (angle in radians) */
-extern int (*pp_cut)(double x1, double y1, double x2, double y2, char *el, double angle); /* host: row of hits "LAA/" */
-extern int (*pp_nibble_l)(double x1, double y1, double x2, double y2, char *el, double angle); /* host: nibbled line */
-extern int (*pp_nibble_c)(double xs, double ys, double xc, double yc, char *el, double angle); /* host: nibbled circle */
-extern int (*pp_nibble_a)(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle); /* host: nibbled arc */
-extern int (*pp_grid)(void);                            /* host: writes nothing, answers -1 */
-extern int (*pp_bolt_hole_circle)(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle); /* host: "ARC/" */
-extern int (*pp_laser_line)(double x1, double y1, double x2, double y2, char *co); /* host: straight laser cut */
-extern int (*pp_laser_arc)(double xs, double ys, double xe, double ye, double xc, double yc, int dir, char *co); /* host: circular laser cut */
-extern int (*pp_laser_tech_table)(void);                /* gen_nc_laser_tech_table: writes nothing, 0 */
-extern int (*pp_sheet_stop)(void);                      /* host: M00 block */
-extern int (*pp_sheet_trap_door)(char *ev);             /* host: M55, M56 blocks */
-extern int (*pp_sheet_tab_break)(void);                 /* host: writes nothing, 0 */
-extern int (*pp_sheet_nc)(char *ev);                    /* host: the event's NC text as a block */
-extern int (*pp_sheet_feedrate)(char *ev);              /* host: feed block (7001, 7002) */
-extern int (*pp_sheet_dwell)(char *ev);                 /* host: "DWL/X" block */
-extern int (*pp_sheet_move)(double x, double y);        /* host: move block */
-extern int (*pp_sheet_reposition)(char *ev);            /* host: repositioning of the sheet */
-extern int (*pp_sheet_flip_sheet)(void);                /* host: flip the sheet */
-extern int (*pp_sheet_turn_sheet)(char *ev);            /* host: turn the sheet */
-extern int (*pp_main_questions)(void);                  /* host: asks pp_auto_processing_status, 0 */
-extern int (*pp_main)(void);                            /* host: the whole NC program */
-extern int (*pp_sub_precode)(int tool, double x, double y, double angle, int indexable); /* host: tool and position before a pattern call */
-extern int (*pp_sub_call)(int tool, double x, double y, double angle, int indexable, int pattern); /* host: "PAT%02ld" */
-extern int (*pp_sub_rep_call)(int tool, double x, double y, double angle, int indexable, int pattern, double dx, double dy, int count); /* host: "MGR/%02ld" */
-extern int (*pp_sub_begin)(int pattern);                /* host: "PAT%02ld/" */
-extern int (*pp_sub_end)(int pattern);                  /* host: "END%02ld" */
+extern PELK_HOST_DATA void (*pp_la_parms)(uint32_t *parms);            /* host sets a parameter word: rewrites its bits */
+extern PELK_HOST_DATA char *(*pp_d_o_u)(double value, char *text);     /* gen_nc_d_o_u: distance as number text */
+extern PELK_HOST_DATA void (*pp_n)(void);                              /* gen_nc_n: block number, writes nothing */
+extern PELK_HOST_DATA void (*pp_eob)(void);                            /* gen_nc_eob: appends "\r\n" */
+extern PELK_HOST_DATA void (*pp_g)(int g);                             /* gen_nc_g: writes nothing, G0 resets c_nc_g */
+extern PELK_HOST_DATA void (*pp_m)(int m);                             /* gen_nc_m: appends "M%02d" */
+extern PELK_HOST_DATA void (*pp_x_y)(int force, double x, double y);   /* gen_nc_x_y: appends X/Y or DX/DY words */
+extern PELK_HOST_DATA void (*pp_tool)(int station);                    /* gen_nc_tool: appends "T%d" on a change */
+extern PELK_HOST_DATA void (*pp_index)(int force, int spare, int indexable, double angle); /* gen_nc_index: appends "C" */
+extern PELK_HOST_DATA void (*pp_i_j)(void);                            /* does nothing */
+extern PELK_HOST_DATA void (*pp_let)(int plain, char *letter, double value); /* gen_nc_let: letter and number */
+extern PELK_HOST_DATA void (*pp_feedrate)(double feed);                /* feed generators: "F" word or M80..M83 */
+extern PELK_HOST_DATA void (*pp_hit_on)(void);                         /* does nothing */
+extern PELK_HOST_DATA void (*pp_ni_on)(void);                          /* gen_nc_ni_on: block "NBL/" */
+extern PELK_HOST_DATA void (*pp_ni_off)(void);                         /* gen_nc_ni_off: does nothing */
+extern PELK_HOST_DATA void (*pp_hit_off)(void);                        /* gen_nc_hit_off: does nothing */
+extern PELK_HOST_DATA void (*pp_laser_enable)(void);                   /* gen_nc_laser_enable: LASER.PAR section */
+extern PELK_HOST_DATA void (*pp_laser_disable)(void);                  /* gen_nc_laser_disable: M23 if head down */
+extern PELK_HOST_DATA void (*pp_laser_on)(int on_type);                /* gen_nc_laser_on: M121..M124 blocks */
+extern PELK_HOST_DATA void (*pp_laser_off)(int block_open, int off_type); /* gen_nc_laser_off: held block, LED, M23 */
+extern PELK_HOST_DATA void (*pp_movement)(double x, double y);         /* host: move block with M03, no flush */
+extern PELK_HOST_DATA int (*pp_hit)(double x, double y, int tool, int indexable, double angle, int spare, int flag); /* host: hit or positioning (angle in radians) */
+extern PELK_HOST_DATA int (*pp_cut)(double x1, double y1, double x2, double y2, char *el, double angle); /* host: row of hits "LAA/" */
+extern PELK_HOST_DATA int (*pp_nibble_l)(double x1, double y1, double x2, double y2, char *el, double angle); /* host: nibbled line */
+extern PELK_HOST_DATA int (*pp_nibble_c)(double xs, double ys, double xc, double yc, char *el, double angle); /* host: nibbled circle */
+extern PELK_HOST_DATA int (*pp_nibble_a)(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle); /* host: nibbled arc */
+extern PELK_HOST_DATA int (*pp_grid)(void);                            /* host: writes nothing, answers -1 */
+extern PELK_HOST_DATA int (*pp_bolt_hole_circle)(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle); /* host: "ARC/" */
+extern PELK_HOST_DATA int (*pp_laser_line)(double x1, double y1, double x2, double y2, char *co); /* host: straight laser cut */
+extern PELK_HOST_DATA int (*pp_laser_arc)(double xs, double ys, double xe, double ye, double xc, double yc, int dir, char *co); /* host: circular laser cut */
+extern PELK_HOST_DATA int (*pp_laser_tech_table)(void);                /* gen_nc_laser_tech_table: writes nothing, 0 */
+extern PELK_HOST_DATA int (*pp_sheet_stop)(void);                      /* host: M00 block */
+extern PELK_HOST_DATA int (*pp_sheet_trap_door)(char *ev);             /* host: M55, M56 blocks */
+extern PELK_HOST_DATA int (*pp_sheet_tab_break)(void);                 /* host: writes nothing, 0 */
+extern PELK_HOST_DATA int (*pp_sheet_nc)(char *ev);                    /* host: the event's NC text as a block */
+extern PELK_HOST_DATA int (*pp_sheet_feedrate)(char *ev);              /* host: feed block (7001, 7002) */
+extern PELK_HOST_DATA int (*pp_sheet_dwell)(char *ev);                 /* host: "DWL/X" block */
+extern PELK_HOST_DATA int (*pp_sheet_move)(double x, double y);        /* host: move block */
+extern PELK_HOST_DATA int (*pp_sheet_reposition)(char *ev);            /* host: repositioning of the sheet */
+extern PELK_HOST_DATA int (*pp_sheet_flip_sheet)(void);                /* host: flip the sheet */
+extern PELK_HOST_DATA int (*pp_sheet_turn_sheet)(char *ev);            /* host: turn the sheet */
+extern PELK_HOST_DATA int (*pp_main_questions)(void);                  /* host: asks pp_auto_processing_status, 0 */
+extern PELK_HOST_DATA int (*pp_main)(void);                            /* host: the whole NC program */
+extern PELK_HOST_DATA int (*pp_sub_precode)(int tool, double x, double y, double angle, int indexable); /* host: tool and position before a pattern call */
+extern PELK_HOST_DATA int (*pp_sub_call)(int tool, double x, double y, double angle, int indexable, int pattern); /* host: "PAT%02ld" */
+extern PELK_HOST_DATA int (*pp_sub_rep_call)(int tool, double x, double y, double angle, int indexable, int pattern, double dx, double dy, int count); /* host: "MGR/%02ld" */
+extern PELK_HOST_DATA int (*pp_sub_begin)(int pattern);                /* host: "PAT%02ld/" */
+extern PELK_HOST_DATA int (*pp_sub_end)(int pattern);                  /* host: "END%02ld" */
 
 /* ---- Output services and generators ------------------------------------ */
 int gen_nc_n(void);                 /* begins a block: counts c_nc_block, calls pp_n */

@@ -1,11 +1,11 @@
 // Number text without printf.
 //
-// A fixed text of a value below FAST_LIMIT is worked out exactly in integers:
-// the double is m * 2^e, so value * 10^decimals is m * 10^decimals / 2^-e,
-// whose quotient and remainder decide the rounding (above half up, below
-// half down, an exact half to the even neighbour, as printf rounds in the
-// default rounding mode).  Larger values go to std::to_chars, which is
-// exact too.
+// A fixed text of a value below FAST_LIMIT with up to FAST_DECIMALS decimals
+// is worked out exactly in 64-bit integers: the double is m * 2^e, so value *
+// 10^decimals is m * 10^decimals / 2^-e, whose quotient and remainder decide
+// the rounding (above half up, below half down, an exact half to the even
+// neighbour, as printf rounds in the default rounding mode).  Other values
+// go to std::to_chars, which is exact too.
 #include "plugin/number_format.h"
 
 #include <math.h>
@@ -18,13 +18,13 @@ namespace pelk {
 
 namespace {
 
-using u128 = unsigned __int128;
-
 constexpr uint64_t POWER_OF_TEN[MAX_DECIMALS + 1] = {
     1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull, 1000000000ull,
 };
 
-// Below this, value * 10^MAX_DECIMALS stays below 10^18 and fits 64 bits.
+// The integer road: mantissa (below 2^53) times 10^FAST_DECIMALS stays below
+// 2^63, and every value below FAST_LIMIT (< 2^52) has a fraction exponent.
+constexpr int FAST_DECIMALS = 3;
 constexpr double FAST_LIMIT = 1e9;
 static_assert(FAST_LIMIT < 4503599627370496.0, "below 2^52 every double has a fraction exponent");
 
@@ -48,25 +48,23 @@ char *digits_before(char *end, uint64_t n) {
 }
 
 // value * 10^decimals rounded to the nearest integer, an exact half to even;
-// value is finite, not negative and below FAST_LIMIT.
+// value is finite, not negative and below FAST_LIMIT, decimals at most
+// FAST_DECIMALS.
 uint64_t scaled_and_rounded(double value, int decimals) {
     uint64_t bits;
     memcpy(&bits, &value, sizeof bits);
     const int biased_exponent = static_cast<int>((bits >> 52) & 0x7ff);
     const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
-    // value = mantissa * 2^exponent exactly.
+    // value = mantissa * 2^-shift exactly, shift >= 1.
     const uint64_t mantissa = biased_exponent == 0 ? fraction : fraction | uint64_t{1} << 52;
-    const int exponent = (biased_exponent == 0 ? 1 : biased_exponent) - 1075;
-    // Below FAST_LIMIT < 2^52 the exponent is always negative: shift >= 1.
-    const int shift = -exponent;
-    const u128 scaled = static_cast<u128>(mantissa) * POWER_OF_TEN[decimals];  // below 2^83
-    if (shift > 100) return 0;                                                  // far below one half
-    const u128 quotient = scaled >> shift;
-    const u128 remainder = scaled - (quotient << shift);
-    const u128 half = static_cast<u128>(1) << (shift - 1);
-    uint64_t result = static_cast<uint64_t>(quotient);
-    if (remainder > half || (remainder == half && (result & 1) != 0)) ++result;
-    return result;
+    const int shift = 1075 - (biased_exponent == 0 ? 1 : biased_exponent);
+    const uint64_t scaled = mantissa * POWER_OF_TEN[decimals];  // below 2^63
+    if (shift > 63) return 0;                                   // below one half
+    const uint64_t quotient = scaled >> shift;
+    const uint64_t remainder = scaled & ((uint64_t{1} << shift) - 1);
+    const uint64_t half = uint64_t{1} << (shift - 1);
+    if (remainder > half || (remainder == half && (quotient & 1) != 0)) return quotient + 1;
+    return quotient;
 }
 
 }  // namespace
@@ -82,7 +80,7 @@ size_t format_fixed(char *out, size_t size, double value, int decimals) {
     }
 
     const double magnitude = negative ? -value : value;
-    if (magnitude >= FAST_LIMIT) {
+    if (magnitude >= FAST_LIMIT || decimals > FAST_DECIMALS) {
         char text[FIXED_TEXT_MAX + 1];
         const std::to_chars_result r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
         return put_text(out, size, text, static_cast<size_t>(r.ptr - text));

@@ -52,7 +52,11 @@ protected:
     // A machine directory whose LASER.PAR has a section for the sheet: the
     // first laser element of a program writes its two lines.
     void with_laser_par() {
-        const std::string dir = testing::TempDir() + "pelk_laser_machine";
+        // One directory per test: ctest runs tests side by side, and one
+        // test rewriting the file that another reads would cut it short.
+        const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+        const std::string dir = testing::TempDir() + "pelk_laser_machine_" + test->test_suite_name() + "_" +
+                                test->name();
         std::filesystem::create_directories(dir);
         std::FILE *f = std::fopen((dir + "/LASER.PAR").c_str(), "wb");
         ASSERT_NE(f, nullptr);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a plain build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows builds
+# and their checks (tools/run-windows-tests.sh).
 set -eu
 cd "$(dirname "$0")/.."
 export LC_ALL=C
@@ -15,3 +16,4 @@ for variant in build build-asan; do
   cmake --build "$variant" -j2
   ctest --test-dir "$variant" --output-on-failure -j2
 done
+bash tools/run-windows-tests.sh

@@ -1,4 +1,4 @@
-// output_file.cpp - write aside, sync, rename; or write a device directly.
+// output_file_posix.cpp - write aside, sync, rename; or write a device directly.
 #include "cli/output_file.h"
 
 #include <cerrno>
