@@ -7,17 +7,11 @@
 #include <string>
 
 #include "job/job_reader.h"
+#include "tests/support/job_refusal.h"
 
 namespace {
 
-std::string refusal(const std::string &text) {
-    try {
-        job::parse_job(text, "/jobs");
-    } catch (const job::JobError &e) {
-        return e.what();
-    }
-    return "";
-}
+using test_support::refusal;
 
 struct Case {
     const char *what;

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "job/job_reader.h"
+#include "tests/support/job_refusal.h"
 
 namespace {
 
@@ -19,14 +20,7 @@ std::string job_text(const std::string &patterns, const std::string &work, const
     return "{" + turret + ",\n" + TECHS + ",\n\"patterns\": [" + patterns + "],\n\"work\": [" + work + "]}";
 }
 
-std::string refusal(const std::string &text) {
-    try {
-        job::parse_job(text, "/jobs");
-    } catch (const job::JobError &e) {
-        return e.what();
-    }
-    return "";
-}
+using test_support::refusal;
 
 TEST(JobPatterns, PatternsAndCallsAreRead) {
     const std::string text = job_text(

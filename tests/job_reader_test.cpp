@@ -7,18 +7,11 @@
 
 #include "job/job_reader.h"
 #include "job/work_steps.h"
+#include "tests/support/job_refusal.h"
 
 namespace {
 
-// The message of the refusal of text, or "" when the job was taken.
-std::string refusal(const std::string &text) {
-    try {
-        job::parse_job(text, "/jobs");
-    } catch (const job::JobError &e) {
-        return e.what();
-    }
-    return "";
-}
+using test_support::refusal;
 
 const char *TURRET = R"("turret": [{"tool": 11, "station": 3, "indexable": true},
                                   {"tool": 90, "station": 20, "laser": true}])";

@@ -6,17 +6,11 @@
 #include <variant>
 
 #include "job/job_reader.h"
+#include "tests/support/job_refusal.h"
 
 namespace {
 
-std::string refusal(const std::string &text) {
-    try {
-        job::parse_job(text, "/jobs");
-    } catch (const job::JobError &e) {
-        return e.what();
-    }
-    return "";
-}
+using test_support::refusal;
 
 job::Job work(const std::string &steps, const std::string &machine = "{}") {
     return job::parse_job(R"({"machine": )" + machine + R"(, "work": [)" + steps + "]}", "/jobs");
