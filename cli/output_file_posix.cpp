@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -12,16 +11,11 @@
 #include <unistd.h>
 
 #include "cli/interrupts.h"
+#include "cli/output_file_platform.h"
 #include "cli/path_kind.h"
 
 namespace cli {
 namespace {
-
-std::string failure(const std::string &what, const std::string &name, int error_number) {
-    return what + " " + name + ": " + std::strerror(error_number);
-}
-
-int last_error() { return errno != 0 ? errno : EIO; }
 
 // Syncs the directory that holds path, so that a rename survives a crash.
 // Best effort: some file systems do not allow it.
@@ -33,21 +27,6 @@ void sync_directory_of(const std::string &path) {
         (void)::fsync(fd);
         ::close(fd);
     }
-}
-
-// Copies the collected program to standard output; answers 0 or the error.
-int copy_to_stdout(std::FILE *collected) {
-    errno = 0;
-    if (std::fflush(collected) != 0 || std::ferror(collected)) return last_error();
-    std::rewind(collected);
-    char chunk[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, collected)) > 0) {
-        if (std::fwrite(chunk, 1, n, stdout) != n) return last_error();
-    }
-    if (std::ferror(collected)) return last_error();
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return last_error();
-    return 0;
 }
 
 // The hidden name of the temporary beside target: ".name.XXXXXX".
@@ -72,7 +51,7 @@ mode_t new_file_mode() {
 
 }  // namespace
 
-OutputFile::~OutputFile() { discard(); }
+bool stdout_takes_bytes_as_they_are() { return true; }
 
 bool OutputFile::open(const std::string &target, std::string &error) {
     discard();
@@ -105,19 +84,7 @@ bool OutputFile::open_collected_for_stdout(std::string &error) {
     name_ = "standard output";
     stream_ = std::tmpfile();
     if (stream_ == nullptr) {
-        error = failure("cannot write", name_, last_error());
-        return false;
-    }
-    return true;
-}
-
-// A device, a FIFO or an open descriptor: it cannot be renamed over, so it is
-// written directly.  Appending keeps what the shell asked for with ">>" and
-// makes no difference to a device.
-bool OutputFile::open_in_place(const std::string &target, std::string &error) {
-    stream_ = std::fopen(target.c_str(), "ab");
-    if (stream_ == nullptr) {
-        error = failure("cannot open", name_, last_error());
+        error = output_failure("cannot write", name_, last_output_error());
         return false;
     }
     return true;
@@ -135,35 +102,17 @@ bool OutputFile::open_aside(const std::string &target, bool exists, unsigned mod
         if (fd >= 0) interrupt_slot_ = remember_temporary(name.data());
     }
     if (fd < 0) {
-        error = failure("cannot write", name_, last_error());
+        error = output_failure("cannot write", name_, last_output_error());
         return false;
     }
     temporary_ = name.data();
     (void)::fchmod(fd, exists ? static_cast<mode_t>(mode_of_target) : new_file_mode());
     stream_ = ::fdopen(fd, "wb");
     if (stream_ == nullptr) {
-        const int e = last_error();
+        const int e = last_output_error();
         ::close(fd);
         discard();
-        error = failure("cannot write", name_, e);
-        return false;
-    }
-    return true;
-}
-
-bool OutputFile::commit(std::string &error) {
-    if (stream_ == nullptr) {
-        error = "no output open";
-        return false;
-    }
-    return is_stdout_ ? commit_to_stdout(error) : commit_file(error);
-}
-
-bool OutputFile::commit_to_stdout(std::string &error) {
-    const int e = copy_to_stdout(stream_);
-    discard();
-    if (e != 0) {
-        error = failure("cannot write", name_, e);
+        error = output_failure("cannot write", name_, e);
         return false;
     }
     return true;
@@ -175,9 +124,9 @@ bool OutputFile::commit_file(std::string &error) {
     stream_ = nullptr;
     int e = 0;
     errno = 0;
-    if (std::fflush(file) != 0 || std::ferror(file)) e = last_error();
+    if (std::fflush(file) != 0 || std::ferror(file)) e = last_output_error();
     if (e == 0 && !temporary_.empty() && ::fsync(::fileno(file)) != 0) e = errno;
-    if (std::fclose(file) != 0 && e == 0) e = last_error();
+    if (std::fclose(file) != 0 && e == 0) e = last_output_error();
     if (e == 0 && !temporary_.empty()) {
         if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
             e = errno;
@@ -190,22 +139,10 @@ bool OutputFile::commit_file(std::string &error) {
     }
     if (e != 0) {
         discard();
-        error = failure("cannot write", name_, e);
+        error = output_failure("cannot write", name_, e);
         return false;
     }
     return true;
-}
-
-void OutputFile::discard() {
-    if (stream_ != nullptr) std::fclose(stream_);
-    stream_ = nullptr;
-    if (!temporary_.empty()) {
-        forget_temporary(interrupt_slot_);
-        interrupt_slot_ = -1;
-        std::remove(temporary_.c_str());
-        temporary_.clear();
-    }
-    is_stdout_ = false;
 }
 
 }  // namespace cli

@@ -9,37 +9,15 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "cli/interrupts.h"
+#include "cli/output_file_platform.h"
 
 namespace cli {
 namespace {
-
-std::string failure(const std::string &what, const std::string &name, int error_number) {
-    return what + " " + name + ": " + std::strerror(error_number);
-}
-
-int last_error() { return errno != 0 ? errno : EIO; }
-
-// Copies the collected program to standard output; answers 0 or the error.
-int copy_to_stdout(std::FILE *collected) {
-    errno = 0;
-    if (std::fflush(collected) != 0 || std::ferror(collected)) return last_error();
-    std::rewind(collected);
-    if (::_setmode(::_fileno(stdout), _O_BINARY) == -1) return last_error();
-    char chunk[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, collected)) > 0) {
-        if (std::fwrite(chunk, 1, n, stdout) != n) return last_error();
-    }
-    if (std::ferror(collected)) return last_error();
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return last_error();
-    return 0;
-}
 
 // Creates a new file from pattern (its XXXXXX made unique), remembered for
 // removal on Ctrl+C, and opens it in binary mode; nullptr with errno set
@@ -61,7 +39,8 @@ std::FILE *create_unique(const std::filesystem::path &pattern, const char *mode,
 
 }  // namespace
 
-OutputFile::~OutputFile() { discard(); }
+// Binary mode: the C runtime would otherwise turn every "\n" into "\r\n".
+bool stdout_takes_bytes_as_they_are() { return ::_setmode(::_fileno(stdout), _O_BINARY) != -1; }
 
 bool OutputFile::open(const std::string &target, std::string &error) {
     discard();
@@ -93,18 +72,9 @@ bool OutputFile::open_collected_for_stdout(std::string &error) {
     }
     stream_ = create_unique(folder / "pelk-post.XXXXXX", "w+b", temporary_, interrupt_slot_);
     if (stream_ == nullptr) {
-        const int e = last_error();
+        const int e = last_output_error();
         discard();
-        error = failure("cannot write", name_, e);
-        return false;
-    }
-    return true;
-}
-
-bool OutputFile::open_in_place(const std::string &target, std::string &error) {
-    stream_ = std::fopen(target.c_str(), "ab");
-    if (stream_ == nullptr) {
-        error = failure("cannot open", name_, last_error());
+        error = output_failure("cannot write", name_, e);
         return false;
     }
     return true;
@@ -118,27 +88,9 @@ bool OutputFile::open_aside(const std::string &target, bool, unsigned, std::stri
     aside.replace_filename("." + aside.filename().string() + ".XXXXXX");
     stream_ = create_unique(aside, "wb", temporary_, interrupt_slot_);
     if (stream_ == nullptr) {
-        const int e = last_error();
+        const int e = last_output_error();
         discard();
-        error = failure("cannot write", name_, e);
-        return false;
-    }
-    return true;
-}
-
-bool OutputFile::commit(std::string &error) {
-    if (stream_ == nullptr) {
-        error = "no output open";
-        return false;
-    }
-    return is_stdout_ ? commit_to_stdout(error) : commit_file(error);
-}
-
-bool OutputFile::commit_to_stdout(std::string &error) {
-    const int e = copy_to_stdout(stream_);
-    discard();
-    if (e != 0) {
-        error = failure("cannot write", name_, e);
+        error = output_failure("cannot write", name_, e);
         return false;
     }
     return true;
@@ -151,12 +103,12 @@ bool OutputFile::commit_file(std::string &error) {
     stream_ = nullptr;
     int e = 0;
     errno = 0;
-    if (std::fflush(file) != 0 || std::ferror(file)) e = last_error();
-    if (e == 0 && !temporary_.empty() && ::_commit(::_fileno(file)) != 0) e = last_error();
-    if (std::fclose(file) != 0 && e == 0) e = last_error();
+    if (std::fflush(file) != 0 || std::ferror(file)) e = last_output_error();
+    if (e == 0 && !temporary_.empty() && ::_commit(::_fileno(file)) != 0) e = last_output_error();
+    if (std::fclose(file) != 0 && e == 0) e = last_output_error();
     if (e != 0) {
         discard();
-        error = failure("cannot write", name_, e);
+        error = output_failure("cannot write", name_, e);
         return false;
     }
     if (!temporary_.empty()) {
@@ -172,18 +124,6 @@ bool OutputFile::commit_file(std::string &error) {
         temporary_.clear();
     }
     return true;
-}
-
-void OutputFile::discard() {
-    if (stream_ != nullptr) std::fclose(stream_);
-    stream_ = nullptr;
-    if (!temporary_.empty()) {
-        forget_temporary(interrupt_slot_);
-        interrupt_slot_ = -1;
-        std::remove(temporary_.c_str());
-        temporary_.clear();
-    }
-    is_stdout_ = false;
 }
 
 }  // namespace cli
