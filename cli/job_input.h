@@ -15,10 +15,9 @@ namespace cli {
 // folder.
 bool job_is_a_stream(const std::string &path);
 
-// Reads and checks the whole job.  Throws job::JobError with the job's name
-// ("standard input" for "-") in front of the place.  A job holding a zero
-// byte is refused: it is no JSON text, and the parser would take the zero for
-// the end of the text.
+// Reads and checks the whole job, piece by piece as it comes.  Throws
+// job::JobError with the job's name ("standard input" for "-") in front of
+// the place.
 job::Job read_job(const std::string &path);
 
 }  // namespace cli

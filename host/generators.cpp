@@ -22,34 +22,34 @@ extern "C" {
 
 int gen_nc_n(void) {
     c_nc_block += c_line_number_inc;
-    host::trace::line("pp_n()");
+    HOST_TRACE("pp_n()");
     (*pp_n)();
     return 0;
 }
 
 int gen_nc_eob(void) {
-    host::trace::line("pp_eob()");
+    HOST_TRACE("pp_eob()");
     (*pp_eob)();
     return 0;
 }
 
 void gen_nc_m(int m) {
-    host::trace::line("pp_m(%d)", m);
+    HOST_TRACE("pp_m(%d)", m);
     (*pp_m)(m);
 }
 
 void gen_nc_g(int g) {
-    host::trace::line("pp_g(%d)", g);
+    HOST_TRACE("pp_g(%d)", g);
     (*pp_g)(g);
 }
 
 void gen_nc_x_y(int force, double x, double y) {
-    host::trace::line("pp_x_y(%d, %.10g, %.10g)", force, x, y);
+    HOST_TRACE("pp_x_y(%d, %.10g, %.10g)", force, x, y);
     (*pp_x_y)(force, x, y);
 }
 
 void gen_nc_let(int plain, const char *letter, double value) {
-    if (host::trace::on()) host::trace::line("pp_let(%d, %s, %.10g)", plain, host::trace::quoted(letter), value);
+    HOST_TRACE("pp_let(%d, %s, %.10g)", plain, host::trace::quoted(letter), value);
     // The hook takes a modifiable text but only reads it; hand it a copy so
     // that the caller's constant text is never exposed to a write.
     char copy[64];
@@ -61,20 +61,20 @@ void gen_nc_let(int plain, const char *letter, double value) {
 
 char *gen_nc_d_o_u(double value, char *text) {
     char *result = (*pp_d_o_u)(value, text);
-    if (host::trace::on()) host::trace::line("pp_d_o_u(%.10g) -> %s", value, host::trace::quoted(result));
+    HOST_TRACE("pp_d_o_u(%.10g) -> %s", value, host::trace::quoted(result));
     return result;
 }
 
 void gen_nc_index(int force, int spare, int indexable, double angle) {
     const std::size_t before = host::detail::nc_text_length();
-    host::trace::line("pp_index(%d, %d, %d, %.10g)", force, spare, indexable, angle);
+    HOST_TRACE("pp_index(%d, %d, %d, %.10g)", force, spare, indexable, angle);
     (*pp_index)(force, spare, indexable, angle);
     // The angle last commanded changes only when the C word was written.
     if (host::detail::nc_text_length() > before) c_nc_tool_a = angle;
 }
 
 void gen_nc_tool(int station) {
-    host::trace::line("pp_tool(%d)", station);
+    HOST_TRACE("pp_tool(%d)", station);
     (*pp_tool)(station);
 }
 
@@ -83,48 +83,48 @@ void gen_nc_tool(int station) {
 // own business; this host punches every hit alike.
 int gen_nc_hit(char *el, double x, double y, int tool, int indexable, double angle, int hit_bits, int hit_bit) {
     (void)el;
-    host::trace::line("gen_nc_hit(el, %.10g, %.10g, %d, %d, %.10g, %d, %d)", x, y, tool, indexable, angle, hit_bits,
-                      hit_bit);
+    HOST_TRACE("gen_nc_hit(el, %.10g, %.10g, %d, %d, %.10g, %d, %d)", x, y, tool, indexable, angle, hit_bits,
+               hit_bit);
     const int result = (*pp_hit)(x, y, tool, indexable, angle, 0, 0);
-    host::trace::line("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, 0) -> %d", x, y, tool, indexable, angle, result);
+    HOST_TRACE("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, 0) -> %d", x, y, tool, indexable, angle, result);
     return result;
 }
 
 void gen_nc_hit_off(void) {
-    host::trace::line("pp_hit_off()");
+    HOST_TRACE("pp_hit_off()");
     (*pp_hit_off)();
 }
 
 void gen_nc_ni_on(int on) {
     (void)on;
-    host::trace::line("pp_ni_on()");
+    HOST_TRACE("pp_ni_on()");
     (*pp_ni_on)();
 }
 
 void gen_nc_ni_off(void) {
-    host::trace::line("pp_ni_off()");
+    HOST_TRACE("pp_ni_off()");
     (*pp_ni_off)();
 }
 
 void gen_nc_laser_enable(void) {
-    host::trace::line("pp_laser_enable()");
+    HOST_TRACE("pp_laser_enable()");
     (*pp_laser_enable)();
 }
 
 void gen_nc_laser_disable(void) {
-    host::trace::line("pp_laser_disable()");
+    HOST_TRACE("pp_laser_disable()");
     (*pp_laser_disable)();
 }
 
 void gen_nc_laser_on(int on_type) {
-    host::trace::line("pp_laser_on(%d)", on_type);
+    HOST_TRACE("pp_laser_on(%d)", on_type);
     (*pp_laser_on)(on_type);
     c_nc_laser_on = 1;
     c_nc_laser_head_down = 1;
 }
 
 void gen_nc_laser_off(int block_open, int off_type) {
-    host::trace::line("pp_laser_off(%d, %d)", block_open, off_type);
+    HOST_TRACE("pp_laser_off(%d, %d)", block_open, off_type);
     (*pp_laser_off)(block_open, off_type);
     // Type 0: the contour goes on.  From type 2 on the contour ended with
     // the head raised (M23).
@@ -138,12 +138,12 @@ int gen_nc_laser_tech_table(int tech_number) {
         char detail[64];
         std::snprintf(detail, sizeof detail, "%d", tech_number);
         prerr(1, "", "no laser technology with this number", detail);
-        host::trace::line("gen_nc_laser_tech_table(%d) -> 1", tech_number);
+        HOST_TRACE("gen_nc_laser_tech_table(%d) -> 1", tech_number);
         return 1;
     }
     c_nc_laser_tt1 = t->bytes.data();
     const int result = (*pp_laser_tech_table)();
-    host::trace::line("pp_laser_tech_table() -> %d", result);
+    HOST_TRACE("pp_laser_tech_table() -> %d", result);
     return result;
 }
 
@@ -153,16 +153,16 @@ int gen_nc_laser_tech_table(int tech_number) {
 // front of the first body block (and EIA programs carry no feed at all).
 void gen_nc_feedrate(int kind, double feed) {
     if (kind == 2) {
-        host::trace::line("gen_nc_feedrate(2, %.10g): feed in force, no word", feed);
+        HOST_TRACE("gen_nc_feedrate(2, %.10g): feed in force, no word", feed);
         return;
     }
-    host::trace::line("pp_feedrate(%.10g)", feed);
+    HOST_TRACE("pp_feedrate(%.10g)", feed);
     (*pp_feedrate)(feed);
 }
 
 void gen_nc_laser_feedrate(int kind, double feed) {
     (void)kind;
-    host::trace::line("pp_feedrate(%.10g)", feed);
+    HOST_TRACE("pp_feedrate(%.10g)", feed);
     (*pp_feedrate)(feed);
 }
 

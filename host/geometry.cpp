@@ -153,7 +153,7 @@ extern "C" {
 
 double cad_fmod(double value, double modulus) {
     const double r = wrap(value, modulus);
-    host::trace::line("cad_fmod(%.10g, %.10g) -> %.10g", value, modulus, r);
+    HOST_TRACE("cad_fmod(%.10g, %.10g) -> %.10g", value, modulus, r);
     return r;
 }
 
@@ -165,7 +165,7 @@ void calc_line(char *line) {
     put(line, LINE_UX_AT, ux);
     put(line, LINE_UY_AT, uy);
     put(line, LINE_LENGTH_AT, length);
-    host::trace::line("calc_line(%.10g, %.10g, %.10g, %.10g)", l.x1, l.y1, l.x2, l.y2);
+    HOST_TRACE("calc_line(%.10g, %.10g, %.10g, %.10g)", l.x1, l.y1, l.x2, l.y2);
 }
 
 void calc_circle(char *circle) {
@@ -174,7 +174,7 @@ void calc_circle(char *circle) {
     const double xe = get(circle, CIRCLE_XE_AT), ye = get(circle, CIRCLE_YE_AT);
     put(circle, CIRCLE_START_ANGLE_AT, wrap(std::atan2(ys - c.yc, xs - c.xc), TWO_PI));
     put(circle, CIRCLE_END_ANGLE_AT, wrap(std::atan2(ye - c.yc, xe - c.xc), TWO_PI));
-    host::trace::line("calc_circle(%.10g, %.10g, %.10g)", c.xc, c.yc, c.r);
+    HOST_TRACE("calc_circle(%.10g, %.10g, %.10g)", c.xc, c.yc, c.r);
 }
 
 void calc_sra_era_da(double xs, double ys, double xe, double ye, double xc, double yc,
@@ -187,15 +187,15 @@ void calc_sra_era_da(double xs, double ys, double xe, double ye, double xc, doub
     if (start != nullptr) *start = sra;
     if (end != nullptr) *end = era;
     if (sweep != nullptr) *sweep = da;
-    host::trace::line("calc_sra_era_da(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g) -> %.10g, %.10g, %.10g",
-                      xs, ys, xe, ye, xc, yc, sense, sra, era, da);
+    HOST_TRACE("calc_sra_era_da(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g) -> %.10g, %.10g, %.10g",
+               xs, ys, xe, ye, xc, yc, sense, sra, era, da);
 }
 
 int line_line(char *line1, char *line2, char *point) {
     const Line a = read_line(line1), b = read_line(line2);
     const int n = count_line_line(a, b, point);
-    host::trace::line("line_line((%.10g, %.10g, %.10g, %.10g), (%.10g, %.10g, %.10g, %.10g)) -> %d",
-                      a.x1, a.y1, a.x2, a.y2, b.x1, b.y1, b.x2, b.y2, n);
+    HOST_TRACE("line_line((%.10g, %.10g, %.10g, %.10g), (%.10g, %.10g, %.10g, %.10g)) -> %d",
+               a.x1, a.y1, a.x2, a.y2, b.x1, b.y1, b.x2, b.y2, n);
     return n;
 }
 
@@ -203,16 +203,16 @@ int line_circle(char *line, char *circle, char *point1, char *point2) {
     const Line l = read_line(line);
     const Circle c = read_circle(circle);
     const int n = count_line_circle(l, c, point1, point2);
-    host::trace::line("line_circle((%.10g, %.10g, %.10g, %.10g), (%.10g, %.10g, %.10g)) -> %d",
-                      l.x1, l.y1, l.x2, l.y2, c.xc, c.yc, c.r, n);
+    HOST_TRACE("line_circle((%.10g, %.10g, %.10g, %.10g), (%.10g, %.10g, %.10g)) -> %d",
+               l.x1, l.y1, l.x2, l.y2, c.xc, c.yc, c.r, n);
     return n;
 }
 
 int circle_circle(char *circle1, char *circle2, char *point1, char *point2) {
     const Circle a = read_circle(circle1), b = read_circle(circle2);
     const int n = count_circle_circle(a, b, point1, point2);
-    host::trace::line("circle_circle((%.10g, %.10g, %.10g), (%.10g, %.10g, %.10g)) -> %d",
-                      a.xc, a.yc, a.r, b.xc, b.yc, b.r, n);
+    HOST_TRACE("circle_circle((%.10g, %.10g, %.10g), (%.10g, %.10g, %.10g)) -> %d",
+               a.xc, a.yc, a.r, b.xc, b.yc, b.r, n);
     return n;
 }
 

@@ -44,7 +44,7 @@ char *get_machine_dir_str(void) {
     // A copy of the host's own, so the module can never change the session.
     static char dir[job::MAX_MACHINE_DIR_LENGTH + 1];
     host::detail::copy_text(dir, sizeof dir, host::detail::session().machine_dir);
-    host::trace::line("get_machine_dir_str() -> %s", host::trace::quoted(dir));
+    HOST_TRACE("get_machine_dir_str() -> %s", host::trace::quoted(dir));
     return dir;
 }
 

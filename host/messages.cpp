@@ -99,13 +99,13 @@ extern "C" {
 char *cmsg(int n) {
     for (auto &replaced : host::detail::session().message_texts) {
         if (replaced.first == n) {
-            host::trace::line("cmsg(%d) -> %s", n, host::trace::quoted(replaced.second.c_str()));
+            HOST_TRACE("cmsg(%d) -> %s", n, host::trace::quoted(replaced.second.c_str()));
             return replaced.second.data();
         }
     }
     for (const MessageText &m : MESSAGE_TEXTS) {
         if (m.number == n) {
-            host::trace::line("cmsg(%d) -> %s", n, host::trace::quoted(m.text));
+            HOST_TRACE("cmsg(%d) -> %s", n, host::trace::quoted(m.text));
             // The module only reads the texts; the C interface has no const.
             return const_cast<char *>(m.text);
         }
@@ -117,13 +117,13 @@ char *cmsg(int n) {
     char *text = unknown[next];
     next = (next + 1) % 4;
     std::snprintf(text, sizeof unknown[0], "message %d", n);
-    host::trace::line("cmsg(%d) -> %s", n, host::trace::quoted(text));
+    HOST_TRACE("cmsg(%d) -> %s", n, host::trace::quoted(text));
     return text;
 }
 
 int prerr(int kind, const char *title, const char *text, const char *detail) {
-    host::trace::line("prerr(%d, %s, %s, %s) -> 0", kind, host::trace::quoted(title, 0),
-                      host::trace::quoted(text, 1), host::trace::quoted(detail, 2));
+    HOST_TRACE("prerr(%d, %s, %s, %s) -> 0", kind, host::trace::quoted(title, 0),
+               host::trace::quoted(text, 1), host::trace::quoted(detail, 2));
     try {
         std::string body;
         append_part(body, " ", title);
@@ -138,7 +138,7 @@ int prerr(int kind, const char *title, const char *text, const char *detail) {
 
 int pp_wait_for_key(int kind, const char *text) {
     const int result = host::detail::session().stop_on_warnings ? 1 : 0;
-    host::trace::line("pp_wait_for_key(%d, %s) -> %d", kind, host::trace::quoted(text), result);
+    HOST_TRACE("pp_wait_for_key(%d, %s) -> %d", kind, host::trace::quoted(text), result);
     try {
         host::detail::report(text != nullptr ? text : "");
     } catch (...) {
@@ -147,7 +147,7 @@ int pp_wait_for_key(int kind, const char *text) {
 }
 
 int pp_auto_processing_status(void) {
-    host::trace::line("pp_auto_processing_status() -> 0");
+    HOST_TRACE("pp_auto_processing_status() -> 0");
     return 0;
 }
 

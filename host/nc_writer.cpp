@@ -65,6 +65,6 @@ extern "C" int flush_nc_buffer(void) {
     }
     c_nc_buff[0] = '\0';
     const int result = s.refused ? 1 : 0;
-    host::trace::line("flush_nc_buffer() -> %d", result);
+    HOST_TRACE("flush_nc_buffer() -> %d", result);
     return result;
 }

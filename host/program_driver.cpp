@@ -51,13 +51,13 @@ int walk(const job::Hit &hit, const job::Job &) {
     const double angle = hit.angle * RADIANS_PER_DEGREE;
     const int flag = hit.position_only ? 1 : 0;
     const int result = (*pp_hit)(hit.x, hit.y, hit.tool, indexable, angle, 0, flag);
-    host::trace::line("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, %d) -> %d", hit.x, hit.y, hit.tool, indexable, angle,
-                      flag, result);
+    HOST_TRACE("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, %d) -> %d", hit.x, hit.y, hit.tool, indexable, angle,
+               flag, result);
     return result;
 }
 
 int walk(const job::Movement &move, const job::Job &) {
-    host::trace::line("pp_movement(%.10g, %.10g)", move.x, move.y);
+    HOST_TRACE("pp_movement(%.10g, %.10g)", move.x, move.y);
     (*pp_movement)(move.x, move.y);
     return 0;
 }
@@ -69,12 +69,12 @@ int walk(const job::LaserContour &contour, const job::Job &job) {
         int result = 0;
         if (e.kind == job::LaserElement::Kind::line) {
             result = (*pp_laser_line)(e.x1, e.y1, e.x2, e.y2, co);
-            host::trace::line("pp_laser_line(%.10g, %.10g, %.10g, %.10g, co) -> %d", e.x1, e.y1, e.x2, e.y2, result);
+            HOST_TRACE("pp_laser_line(%.10g, %.10g, %.10g, %.10g, co) -> %d", e.x1, e.y1, e.x2, e.y2, result);
         } else {
             const int dir = e.counter_clockwise ? 1 : -1;
             result = (*pp_laser_arc)(e.x1, e.y1, e.x2, e.y2, e.xc, e.yc, dir, co);
-            host::trace::line("pp_laser_arc(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, co) -> %d", e.x1, e.y1, e.x2,
-                              e.y2, e.xc, e.yc, dir, result);
+            HOST_TRACE("pp_laser_arc(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, co) -> %d", e.x1, e.y1, e.x2,
+                       e.y2, e.xc, e.yc, dir, result);
         }
         if (stopped(result)) return 1;
     }
@@ -143,8 +143,8 @@ int walk(const job::PatternCall &call, const job::Job &job) {
     if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
     const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
     const int result = (*pp_sub_call)(entry.tool, call.x, call.y, entry.angle, entry.indexable, number);
-    host::trace::line("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, call.x, call.y, entry.angle,
-                      entry.indexable, number, result);
+    HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, call.x, call.y, entry.angle,
+               entry.indexable, number, result);
     host::detail::take_pattern_exit(*pattern, job, call.x, call.y, 0.0, 0.0, 1);
     return result;
 }
@@ -161,8 +161,8 @@ int walk(const job::PatternRepeat &repeat, const job::Job &job) {
     const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
     const int result = (*pp_sub_rep_call)(entry.tool, row.x, row.y, entry.angle, entry.indexable, number, row.dx,
                                           row.dy, row.count);
-    host::trace::line("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, row.x,
-                      row.y, entry.angle, entry.indexable, number, row.dx, row.dy, row.count, result);
+    HOST_TRACE("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, row.x,
+               row.y, entry.angle, entry.indexable, number, row.dx, row.dy, row.count, result);
     // Without a pitch the control places one copy.
     const bool no_pitch = std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6;
     host::detail::take_pattern_exit(*pattern, job, row.x, row.y, row.dx, row.dy, no_pitch ? 1 : row.count);
@@ -176,13 +176,13 @@ int write_pattern(const job::Pattern &pattern, const job::Job &job) {
     if (!host_pattern_number(pattern, number)) return 1;
     host::detail::begin_pattern_body(pattern, job);
     int result = (*pp_sub_begin)(number);
-    host::trace::line("pp_sub_begin(%d) -> %d", number, result);
+    HOST_TRACE("pp_sub_begin(%d) -> %d", number, result);
     if (stopped(result)) return 1;
     for (const job::Operation &op : pattern.body) {
         if (stopped(walk_operation(op, job))) return 1;
     }
     result = (*pp_sub_end)(number);
-    host::trace::line("pp_sub_end(%d) -> %d", number, result);
+    HOST_TRACE("pp_sub_end(%d) -> %d", number, result);
     c_nc_in_sub = 0;
     return stopped(result) ? 1 : 0;
 }
@@ -192,7 +192,7 @@ int write_pattern(const job::Pattern &pattern, const job::Job &job) {
 extern "C" {
 
 void init_pp_variables(void) {
-    host::trace::line("init_pp_variables()");
+    HOST_TRACE("init_pp_variables()");
     c_nc_tool = 0;
     c_nc_tool_a = 0.0;
     c_nc_absolute = 1;
@@ -208,14 +208,14 @@ void init_pp_variables(void) {
 double get_clamp_pos(int i) {
     const std::vector<double> &clamps = host::detail::session().clamps;
     const double position = i >= 0 && static_cast<std::size_t>(i) < clamps.size() ? clamps[static_cast<std::size_t>(i)] : 0.0;
-    host::trace::line("get_clamp_pos(%d) -> %.10g", i, position);
+    HOST_TRACE("get_clamp_pos(%d) -> %.10g", i, position);
     return position;
 }
 
 int gen_nc_output_all_subs(void *list) {
     if (!is_work_list(list)) {
         prerr(1, "", "the pattern list is not one of the host's work lists", "");
-        host::trace::line("gen_nc_output_all_subs(list) -> 1");
+        HOST_TRACE("gen_nc_output_all_subs(list) -> 1");
         return 1;
     }
     int result = 0;
@@ -234,14 +234,14 @@ int gen_nc_output_all_subs(void *list) {
     // frame learns of it at its next flush, whether it reads this result or
     // not.
     if (result != 0) host::detail::session().refused = true;
-    host::trace::line("gen_nc_output_all_subs(list) -> %d", result);
+    HOST_TRACE("gen_nc_output_all_subs(list) -> %d", result);
     return result;
 }
 
 int gen_nc_short_sims(void *list) {
     if (!is_work_list(list)) {
         prerr(1, "", "the work list is not one of the host's work lists", "");
-        host::trace::line("gen_nc_short_sims(list) -> 1");
+        HOST_TRACE("gen_nc_short_sims(list) -> 1");
         return 1;
     }
     int result = 0;
@@ -254,7 +254,7 @@ int gen_nc_short_sims(void *list) {
             }
         }
     }
-    host::trace::line("gen_nc_short_sims(list) -> %d", result);
+    HOST_TRACE("gen_nc_short_sims(list) -> %d", result);
     return result;
 }
 
@@ -272,7 +272,7 @@ int run_program(const job::Job &job, NcWriter &writer) {
     c_repos_y = 0.0;
     set_writer(&writer);
     const int result = (*pp_main)();
-    host::trace::line("pp_main() -> %d", result);
+    HOST_TRACE("pp_main() -> %d", result);
     // A refused flush is a failed run whatever the hook answered.
     return result > 0 || detail::session().refused ? 1 : 0;
 }

@@ -47,7 +47,7 @@ int walk_row(const PunchElement &e, double angle) {
     v.pitch = e.count > 1 ? std::hypot(e.x2 - e.x1, e.y2 - e.y1) / (e.count - 1) : 0.0;
     host::ElementRecord r = host::build_element_record(v);
     const int result = (*pp_cut)(e.x1, e.y1, e.x2, e.y2, r.bytes, angle);
-    host::trace::line("pp_cut(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2, angle, result);
+    HOST_TRACE("pp_cut(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2, angle, result);
     return result;
 }
 
@@ -56,8 +56,8 @@ int walk_nibbled_line(const PunchElement &e, double angle) {
     v.line_pitch = e.step;
     host::ElementRecord r = host::build_element_record(v);
     const int result = (*pp_nibble_l)(e.x1, e.y1, e.x2, e.y2, r.bytes, angle);
-    host::trace::line("pp_nibble_l(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2, angle,
-                      result);
+    HOST_TRACE("pp_nibble_l(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2, angle,
+               result);
     return result;
 }
 
@@ -73,15 +73,15 @@ int walk_nibbled_circle(const PunchElement &e, double angle) {
     host::ElementRecord r = round_record(e);
     const Point s = on_circle(e, e.start_angle);
     const int result = (*pp_nibble_c)(s.x, s.y, e.xc, e.yc, r.bytes, angle);
-    host::trace::line("pp_nibble_c(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", s.x, s.y, e.xc, e.yc, angle, result);
+    HOST_TRACE("pp_nibble_c(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", s.x, s.y, e.xc, e.yc, angle, result);
     return result;
 }
 
 int walk_nibbled_arc(const PunchElement &e, double angle) {
     host::ElementRecord r = round_record(e);
     const int result = (*pp_nibble_a)(e.x1, e.y1, e.x2, e.y2, e.xc, e.yc, r.bytes, angle);
-    host::trace::line("pp_nibble_a(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2,
-                      e.xc, e.yc, angle, result);
+    HOST_TRACE("pp_nibble_a(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2,
+               e.xc, e.yc, angle, result);
     return result;
 }
 
@@ -94,8 +94,8 @@ int walk_bolt_hole_circle(const PunchElement &e, double angle) {
     const Point first = on_circle(e, e.start_angle);
     const Point last = on_circle(e, e.start_angle + e.step_angle * (e.count - 1));
     const int result = (*pp_bolt_hole_circle)(first.x, first.y, last.x, last.y, e.xc, e.yc, r.bytes, angle);
-    host::trace::line("pp_bolt_hole_circle(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", first.x,
-                      first.y, last.x, last.y, e.xc, e.yc, angle, result);
+    HOST_TRACE("pp_bolt_hole_circle(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", first.x,
+               first.y, last.x, last.y, e.xc, e.yc, angle, result);
     return result;
 }
 

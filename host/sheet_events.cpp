@@ -46,7 +46,7 @@ namespace host::detail {
 
 int run_sheet_stop() {
     const int result = (*pp_sheet_stop)();
-    host::trace::line("pp_sheet_stop() -> %d", result);
+    HOST_TRACE("pp_sheet_stop() -> %d", result);
     return result;
 }
 
@@ -54,7 +54,7 @@ int run_trap_door(double dx, double dy, int kind) {
     EventRecord ev;
     ev.put(EV_TRAP_DX_AT, dx).put(EV_TRAP_DY_AT, dy).put(EV_TRAP_KIND_AT, kind);
     const int result = (*pp_sheet_trap_door)(ev.bytes);
-    host::trace::line("pp_sheet_trap_door(ev: dx %.10g, dy %.10g, kind %d) -> %d", dx, dy, kind, result);
+    HOST_TRACE("pp_sheet_trap_door(ev: dx %.10g, dy %.10g, kind %d) -> %d", dx, dy, kind, result);
     return result;
 }
 
@@ -62,7 +62,7 @@ int run_sheet_nc(const std::string &text) {
     EventRecord ev;
     ev.put_text(text);
     const int result = (*pp_sheet_nc)(ev.bytes);
-    host::trace::line("pp_sheet_nc(ev: text %s) -> %d", host::trace::quoted(ev.bytes + EV_NC_TEXT_AT), result);
+    HOST_TRACE("pp_sheet_nc(ev: text %s) -> %d", host::trace::quoted(ev.bytes + EV_NC_TEXT_AT), result);
     return result;
 }
 
@@ -70,7 +70,7 @@ int run_sheet_feedrate(double feed) {
     EventRecord ev;
     ev.put(EV_FEED_AT, feed);
     const int result = (*pp_sheet_feedrate)(ev.bytes);
-    host::trace::line("pp_sheet_feedrate(ev: feed %.10g) -> %d", feed, result);
+    HOST_TRACE("pp_sheet_feedrate(ev: feed %.10g) -> %d", feed, result);
     return result;
 }
 
@@ -78,19 +78,19 @@ int run_sheet_dwell(double time) {
     EventRecord ev;
     ev.put(EV_DWELL_AT, time);
     const int result = (*pp_sheet_dwell)(ev.bytes);
-    host::trace::line("pp_sheet_dwell(ev: time %.10g) -> %d", time, result);
+    HOST_TRACE("pp_sheet_dwell(ev: time %.10g) -> %d", time, result);
     return result;
 }
 
 int run_sheet_move(double x, double y) {
     const int result = (*pp_sheet_move)(x, y);
-    host::trace::line("pp_sheet_move(%.10g, %.10g) -> %d", x, y, result);
+    HOST_TRACE("pp_sheet_move(%.10g, %.10g) -> %d", x, y, result);
     return result;
 }
 
 int run_tab_break() {
     const int result = (*pp_sheet_tab_break)();
-    host::trace::line("pp_sheet_tab_break() -> %d", result);
+    HOST_TRACE("pp_sheet_tab_break() -> %d", result);
     return result;
 }
 
@@ -99,8 +99,8 @@ int run_reposition(double x, double y, double dx, double y_clear) {
     ev.put(EV_REPOS_X_AT, x).put(EV_REPOS_Y_AT, y).put(EV_REPOS_DX_AT, dx).put(EV_REPOS_Y_CLEAR_AT, y_clear);
     c_repos_y = y;
     const int result = (*pp_sheet_reposition)(ev.bytes);
-    host::trace::line("pp_sheet_reposition(ev: x %.10g, y %.10g, dx %.10g, y clear %.10g) -> %d", x, y, dx, y_clear,
-                      result);
+    HOST_TRACE("pp_sheet_reposition(ev: x %.10g, y %.10g, dx %.10g, y clear %.10g) -> %d", x, y, dx, y_clear,
+               result);
     if (result == 0) {
         c_done_repos_flag = 1;
         current_repos_x += dx;
@@ -110,7 +110,7 @@ int run_reposition(double x, double y, double dx, double y_clear) {
 
 int run_flip() {
     const int result = (*pp_sheet_flip_sheet)();
-    host::trace::line("pp_sheet_flip_sheet() -> %d", result);
+    HOST_TRACE("pp_sheet_flip_sheet() -> %d", result);
     if (result == 0) sheet_loaded_again();
     return result;
 }
@@ -119,7 +119,7 @@ int run_turn(int kind) {
     EventRecord ev;
     ev.put(EV_TURN_KIND_AT, kind);
     const int result = (*pp_sheet_turn_sheet)(ev.bytes);
-    host::trace::line("pp_sheet_turn_sheet(ev: kind %d) -> %d", kind, result);
+    HOST_TRACE("pp_sheet_turn_sheet(ev: kind %d) -> %d", kind, result);
     if (result == 0) sheet_loaded_again();
     return result;
 }

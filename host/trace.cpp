@@ -14,8 +14,6 @@ void set_trace(std::ostream *out) { detail::session().trace = out; }
 
 namespace host::trace {
 
-bool on() { return detail::session().trace != nullptr; }
-
 void line(const char *format, ...) {
     std::ostream *out = detail::session().trace;
     if (out == nullptr) return;

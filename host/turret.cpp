@@ -72,48 +72,48 @@ int tool_to_turret_station(int tool) {
             break;
         }
     }
-    host::trace::line("tool_to_turret_station(%d) -> %d", tool, station);
+    HOST_TRACE("tool_to_turret_station(%d) -> %d", tool, station);
     return station;
 }
 
 int check_laser_tool(int tool) {
     const job::Station *s = host::detail::find_station(tool);
     const int laser = s != nullptr && s->laser ? 1 : 0;
-    host::trace::line("check_laser_tool(%d) -> %d", tool, laser);
+    HOST_TRACE("check_laser_tool(%d) -> %d", tool, laser);
     return laser;
 }
 
 void te_update_tool(int station, int previous) {
     ++host::detail::session().accounting.tool_changes;
-    host::trace::line("te_update_tool(%d, %d)", station, previous);
+    HOST_TRACE("te_update_tool(%d, %d)", station, previous);
 }
 
 void te_update_index(double previous, double angle) {
     ++host::detail::session().accounting.index_changes;
-    host::trace::line("te_update_index(%.10g, %.10g)", previous, angle);
+    HOST_TRACE("te_update_index(%.10g, %.10g)", previous, angle);
 }
 
 void te_update_hit(double x, double y, int indexable, double angle) {
     ++host::detail::session().accounting.hits;
-    host::trace::line("te_update_hit(%.10g, %.10g, %d, %.10g)", x, y, indexable, angle);
+    HOST_TRACE("te_update_hit(%.10g, %.10g, %d, %.10g)", x, y, indexable, angle);
 }
 
 void te_update_cut(int kind, double x1, double y1, double x2, double y2, int count, int indexable, double angle) {
     ++host::detail::session().accounting.cuts;
-    host::trace::line("te_update_cut(%d, %.10g, %.10g, %.10g, %.10g, %d, %d, %.10g)", kind, x1, y1, x2, y2, count,
-                      indexable, angle);
+    HOST_TRACE("te_update_cut(%d, %.10g, %.10g, %.10g, %.10g, %d, %d, %.10g)", kind, x1, y1, x2, y2, count,
+               indexable, angle);
 }
 
 void te_update_bhc(int kind, double xs, double ys, double xe, double ye, double xc, double yc, double radius,
                    double step, int count, int indexable, double angle) {
     ++host::detail::session().accounting.bolt_hole_circles;
-    host::trace::line("te_update_bhc(%d, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, %d, %.10g)", kind,
-                      xs, ys, xe, ye, xc, yc, radius, step, count, indexable, angle);
+    HOST_TRACE("te_update_bhc(%d, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, %d, %.10g)", kind,
+               xs, ys, xe, ye, xc, yc, radius, step, count, indexable, angle);
 }
 
 void hz_make_all_forms_active(void) {
     ++host::detail::session().accounting.form_activations;
-    host::trace::line("hz_make_all_forms_active()");
+    HOST_TRACE("hz_make_all_forms_active()");
 }
 
 }  // extern "C"

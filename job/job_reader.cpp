@@ -1,133 +1,111 @@
 // job_reader.cpp - the job file: JSON in, job::Job out, every value checked,
 // in one pass over the text.
 //
-// The parser hands its events to JobStream, which builds a small JSON value
-// for one part of the file at a time (the machine, the sheet, the turret, the
-// technologies, the patterns, or one step of the work) and reads it into the job as soon
-// as it is complete.  However long the work, only one step is held as JSON,
-// and of a step with a long list (the elements of a laser contour) only one
-// item of the list.
+// The scanner hands its events to JobStream, which builds a small tree for
+// one part of the file at a time (the machine, the sheet, the turret, the
+// technologies, the patterns, or one step of the work) and reads it into the
+// job as soon as it is complete.  However long the work, only one step is
+// held as a tree, and of a step with a long list (the elements of a laser
+// contour) only one item of the list.
 #include "job/job_reader.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
+#include "job/flat_body.h"
 #include "job/job_sections.h"
 #include "job/json_field.h"
+#include "job/json_scanner.h"
+#include "job/json_tree.h"
 #include "job/work_steps.h"
 
 namespace job {
 namespace {
 
-using json = nlohmann::json;
-
-// A fault of the JSON text itself, at a byte position (counted from 1); the
-// caller turns the position into a line and a column.
-struct SyntaxFault {
-    std::size_t byte;
-    std::string detail;
-};
-
-// nlohmann's error id of a number too large for a double.
-constexpr int NUMBER_OVERFLOW_ID = 406;
-
-// nlohmann's message without its own prefix and position, on one line.
-std::string syntax_detail(const std::string &what) {
-    std::string detail = what;
-    auto at = detail.find("syntax error");
-    if (at != std::string::npos) detail = detail.substr(at);
-    std::string out;
-    for (char c : detail) {
-        if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (static_cast<unsigned char>(c) < 0x20) out += '?';
-        else out += c;
-    }
-    return out;
-}
-
-// "line L, column C" of a byte position (counted from 1), for the bytes
-// handed one after the other to add().
-class LineCounter {
-public:
-    explicit LineCounter(std::size_t byte) : index_(byte > 0 ? byte - 1 : 0) {}
-    // Takes the next bytes of the text; answers false once the position is reached.
-    bool add(std::string_view bytes) {
-        for (char c : bytes) {
-            if (seen_ == index_) return false;
-            ++seen_;
-            if (c == '\n') {
-                ++line_;
-                line_start_ = seen_;
-            }
-        }
-        return seen_ < index_;
-    }
-    std::string text() const {
-        return "line " + std::to_string(line_) + ", column " + std::to_string(seen_ - line_start_ + 1);
-    }
-
-private:
-    std::size_t index_;
-    std::size_t seen_ = 0;
-    std::size_t line_ = 1;
-    std::size_t line_start_ = 0;
-};
-
-// The parser's events, turned into the job.
-class JobStream {
+// The scanner's events, turned into the job.
+class JobStream : public JsonEvents {
 public:
     JobStream(Job &job, const std::string &base_dir) : job_(job), context_(job), base_dir_(base_dir) {}
 
     // ---- Values
-    bool null() { return value(json(nullptr)); }
-    bool boolean(bool v) { return value(json(v)); }
-    bool number_integer(json::number_integer_t v) { return value(json(v)); }
-    bool number_unsigned(json::number_unsigned_t v) { return value(json(v)); }
-    bool number_float(json::number_float_t v, const json::string_t &) { return value(json(v)); }
-    bool string(json::string_t &v) { return value(json(std::move(v))); }
-    bool binary(json::binary_t &v) { return value(json::binary(std::move(v))); }
+    void null() override {
+        if (flat_ != Flat::none) leave_flat();
+        begin_value(JsonKind::null);
+        part_.add_null();
+        value_added();
+    }
+    void boolean(bool v) override {
+        if (flat_ != Flat::none) leave_flat();
+        begin_value(JsonKind::boolean);
+        part_.add_boolean(v);
+        value_added();
+    }
+    void negative_integer(long long v) override {
+        if (flat_ == Flat::inside) return flat_body_.add_negative_integer(v);
+        if (flat_ != Flat::none) leave_flat();
+        begin_value(JsonKind::negative_integer);
+        part_.add_negative_integer(v);
+        value_added();
+    }
+    void integer(unsigned long long v) override {
+        if (flat_ == Flat::inside) return flat_body_.add_integer(v);
+        if (flat_ != Flat::none) leave_flat();
+        begin_value(JsonKind::integer);
+        part_.add_integer(v);
+        value_added();
+    }
+    void fraction(double v) override {
+        if (flat_ == Flat::inside) return flat_body_.add_fraction(v);
+        if (flat_ != Flat::none) leave_flat();
+        begin_value(JsonKind::fraction);
+        part_.add_fraction(v);
+        value_added();
+    }
+    void text(std::string_view v) override {
+        if (flat_ != Flat::none) leave_flat();
+        begin_value(JsonKind::text);
+        part_.add_text(v);
+        value_added();
+    }
 
     // ---- Objects and arrays
-    bool start_object(std::size_t);
-    bool key(json::string_t &name);
-    bool end_object() { return end_container(); }
-    bool start_array(std::size_t);
-    bool end_array() { return end_container(); }
-
-    bool parse_error(std::size_t position, const std::string &last_token, const nlohmann::detail::exception &e);
+    void start_object() override;
+    void key(std::string_view name) override;
+    void end_object() override;
+    void start_array() override;
+    void end_array() override {
+        if (flat_ != Flat::none) leave_flat();
+        end_container();
+    }
 
     // The whole text has been read: the defaults of what it left out, and
     // the checks that waited for the end.
     void finish();
 
 private:
-    // Where the parser stands in the file's own structure.
+    // Where the scanner stands in the file's own structure.
     enum class Place { before_file, in_file, in_work, after_file };
+    // A work step held back from the tree, to be read flat (see
+    // StepKind::read_flat): the step has begun, its key named a kind that
+    // reads flat, its body is being read, or it has been read.
+    enum class Flat { none, step_open, may_start, inside, closed };
+    static constexpr std::size_t NO_LIST = static_cast<std::size_t>(-1);
 
-    // One open object or array of the part being built.
-    struct Level {
-        json *container;
-        const std::string *key = nullptr;       // objects: the member being read
-        std::size_t handed = NOT_A_LONG_LIST;   // a step's long list: its items handed on so far
-    };
-    static constexpr std::size_t NOT_A_LONG_LIST = static_cast<std::size_t>(-1);
-
-    bool value(json &&v);
-    bool start_container(json &&empty);
-    bool end_container();
-    json *new_child(json &&v);  // places v in the open container, answers where
+    void leave_flat();
+    bool took_flat_step();
+    void begin_value(JsonKind kind);
+    void value_added();
+    void end_container();
+    bool in_long_list() const { return list_level_ != NO_LIST && part_.depth() == list_level_ + 1; }
     const StepKind *long_list_starting() const;
     void item_done();
     void part_done();
     void read_section(const JsonField &part);
-    JsonPath path_inside() const;
     [[noreturn]] void fail_file(const char *found) const;
 
     Job &job_;
@@ -139,149 +117,195 @@ private:
     std::vector<std::string> file_keys_seen_;
     bool machine_read_ = false;
     std::size_t steps_ = 0;        // work steps read
-    const StepKind *kind_ = nullptr;  // the kind whose long list is being read
-    std::size_t list_items_ = 0;   // items of the step's long list handed on
 
-    json part_;                    // the part being built
-    JsonPath part_path_;
-    std::vector<Level> levels_;    // its open containers, outermost first
-    json *slot_ = nullptr;         // the object member that the next value fills
+    JsonTree part_;                // the part being built
+    // A step's long list being read item by item: its level in the part, the
+    // step's kind, and the items handed on so far.
+    std::size_t list_level_ = NO_LIST;
+    const StepKind *list_kind_ = nullptr;
+    std::size_t handed_ = 0;
+    std::size_t list_items_ = 0;   // items handed on of the last list, for the step's reader
+
+    Flat flat_ = Flat::none;
+    const StepKind *flat_kind_ = nullptr;
+    FlatBody flat_body_;           // the body held back from the tree
 };
 
-constexpr std::initializer_list<const char *> FILE_KEYS = {"machine", "sheet", "turret", "laser_technologies",
+const JsonPath WORK_PATH = JsonPath().key("work");
+
+const std::initializer_list<std::string_view> FILE_KEYS = {"machine", "sheet", "turret", "laser_technologies",
                                                            "patterns", "work"};
 
 void JobStream::fail_file(const char *found) const { throw JobError(std::string("/: expected an object, found ") + found); }
 
-bool JobStream::start_object(std::size_t) {
-    if (place_ == Place::before_file) {
-        place_ = Place::in_file;
-        return true;
+// A value or a container is about to be added: one that is a part by
+// itself starts a new part.
+void JobStream::begin_value(JsonKind kind) {
+    if (place_ == Place::before_file) fail_file(kind_name(kind));
+    if (part_.depth() == 0) {
+        part_.clear(place_ == Place::in_work ? WORK_PATH.index(steps_) : JsonPath().key(file_key_));
     }
-    return start_container(json::object());
 }
 
-bool JobStream::start_array(std::size_t) {
+void JobStream::value_added() {
+    if (part_.depth() == 0) part_done();
+    else if (in_long_list()) item_done();
+}
+
+// ---- Steps read flat ------------------------------------------------------------
+
+// What was held back goes to the tree after all, as far as it was read: the
+// step, its kind, its body.
+void JobStream::leave_flat() {
+    const Flat was = flat_;
+    flat_ = Flat::none;
+    begin_value(JsonKind::object);
+    part_.open(JsonKind::object);
+    if (was == Flat::step_open) return;
+    part_.add_key(flat_kind_->name);
+    if (was == Flat::may_start) return;
+    part_.open(JsonKind::object);
+    for (std::size_t i = 0; i < flat_body_.count; ++i) {
+        const FlatBody::Member &m = flat_body_.members[i];
+        part_.add_key(m.name());  // never twice: the flat body took no key twice
+        if (!m.valued) break;     // the last key, its value still to come
+        switch (m.kind) {
+        case JsonKind::negative_integer: part_.add_negative_integer(m.negative); break;
+        case JsonKind::integer: part_.add_integer(m.whole); break;
+        default: part_.add_fraction(m.number); break;
+        }
+    }
+    if (was == Flat::closed) part_.close();
+}
+
+// The step whose body was read flat ends: taken when its kind's flat reader
+// takes it.
+bool JobStream::took_flat_step() {
+    if (context_.open_cut() != nullptr || !flat_kind_->read_flat(flat_body_, context_)) return false;
+    flat_ = Flat::none;
+    list_items_ = 0;
+    ++steps_;
+    return true;
+}
+
+// ---- Objects and arrays ----------------------------------------------------------
+
+void JobStream::start_object() {
+    if (flat_ == Flat::may_start) {
+        flat_ = Flat::inside;
+        flat_body_.clear();
+        return;
+    }
+    if (flat_ != Flat::none) leave_flat();
+    if (place_ == Place::before_file) {
+        place_ = Place::in_file;
+        return;
+    }
+    if (place_ == Place::in_work && part_.depth() == 0) {
+        // A step: held back until its kind is known.
+        flat_ = Flat::step_open;
+        return;
+    }
+    begin_value(JsonKind::object);
+    part_.open(JsonKind::object);
+}
+
+void JobStream::end_object() {
+    if (flat_ == Flat::inside) {
+        flat_ = Flat::closed;
+        return;
+    }
+    if (flat_ == Flat::closed && took_flat_step()) return;
+    if (flat_ != Flat::none) leave_flat();
+    end_container();
+}
+
+void JobStream::start_array() {
+    if (flat_ != Flat::none) leave_flat();
     if (place_ == Place::before_file) fail_file("an array");
-    if (place_ == Place::in_file && levels_.empty() && file_key_ == "work") {
+    if (place_ == Place::in_file && part_.depth() == 0 && file_key_ == "work") {
         // The work is read step by step, never as a whole.
         place_ = Place::in_work;
-        return true;
+        return;
     }
     const StepKind *kind = long_list_starting();
-    start_container(json::array());
+    begin_value(JsonKind::array);
+    part_.open(JsonKind::array);
     if (kind != nullptr) {
-        kind_ = kind;
-        levels_.back().handed = 0;
+        list_kind_ = kind;
+        list_level_ = part_.depth() - 1;
+        handed_ = 0;
     }
-    return true;
 }
 
 // The kind of step whose long list the array now starting is, or nullptr:
 // the array is the member of the step's body that the kind names.
 const StepKind *JobStream::long_list_starting() const {
-    if (place_ != Place::in_work || levels_.size() != 2) return nullptr;
-    const Level &step = levels_[0];
-    const Level &body = levels_[1];
-    if (!step.container->is_object() || !body.container->is_object() || step.key == nullptr || body.key == nullptr) {
-        return nullptr;
-    }
-    const StepKind *kind = find_step_kind(*step.key);
-    return kind != nullptr && kind->long_list != nullptr && *body.key == kind->long_list ? kind : nullptr;
+    if (place_ != Place::in_work || part_.depth() != 2) return nullptr;
+    if (part_.open_node(0).kind != JsonKind::object || part_.open_node(1).kind != JsonKind::object) return nullptr;
+    const StepKind *kind = find_step_kind(part_.key(part_.node(part_.last_member(0))));
+    return kind != nullptr && kind->long_list != nullptr && part_.pending_key() == kind->long_list ? kind : nullptr;
 }
 
-bool JobStream::key(json::string_t &name) {
-    if (levels_.empty()) {
+void JobStream::key(std::string_view name) {
+    if (flat_ == Flat::step_open) {
+        // The kind of a step held back: its body may be read flat.
+        const StepKind *kind = find_step_kind(name);
+        if (kind != nullptr && kind->read_flat != nullptr) {
+            flat_ = Flat::may_start;
+            flat_kind_ = kind;
+            return;
+        }
+        leave_flat();
+    } else if (flat_ == Flat::inside) {
+        if (flat_body_.add_key(name)) return;
+        leave_flat();
+    } else if (flat_ != Flat::none) {
+        leave_flat();
+    }
+    if (part_.depth() == 0) {
         // A member of the file itself.
-        const JsonPath path = JsonPath().key(name);
+        file_key_ = name;
+        const JsonPath path = JsonPath().key(file_key_);
         bool known = false;
-        for (const char *k : FILE_KEYS) known = known || name == k;
+        for (std::string_view k : FILE_KEYS) known = known || name == k;
         if (!known) fail_unknown_key(path, name, FILE_KEYS);
         for (const std::string &seen : file_keys_seen_) {
-            if (seen == name) throw JobError(path.text() + ": key \"" + name + "\" given twice");
+            if (seen == name) throw JobError(path.text() + ": key \"" + file_key_ + "\" given twice");
         }
-        file_keys_seen_.push_back(name);
-        file_key_ = name;
-        return true;
+        file_keys_seen_.push_back(file_key_);
+        return;
     }
-    auto &members = levels_.back().container->get_ref<json::object_t &>();
-    auto [at, inserted] = members.try_emplace(std::move(name), nullptr);
-    if (!inserted) {
-        throw JobError(path_inside().key(at->first).text() + ": key \"" + at->first.substr(0, 60) + "\" given twice");
+    if (!part_.add_key(name)) {
+        const JsonPath object = part_.path_of(part_.open_at(part_.depth() - 1));
+        throw JobError(object.key(name).text() + ": key \"" + std::string(name.substr(0, 60)) + "\" given twice");
     }
-    levels_.back().key = &at->first;
-    slot_ = &at->second;
-    return true;
 }
 
-json *JobStream::new_child(json &&v) {
-    if (levels_.empty()) {
-        part_ = std::move(v);
-        part_path_ = place_ == Place::in_work ? JsonPath().key("work").index(steps_) : JsonPath().key(file_key_);
-        return &part_;
-    }
-    json &container = *levels_.back().container;
-    if (container.is_object()) {
-        *slot_ = std::move(v);
-        return slot_;
-    }
-    container.get_ref<json::array_t &>().push_back(std::move(v));
-    return &container.back();
-}
-
-bool JobStream::value(json &&v) {
-    if (place_ == Place::before_file) fail_file(kind_of(v).c_str());
-    const bool whole_part = levels_.empty();
-    new_child(std::move(v));
-    if (whole_part) part_done();
-    else if (levels_.back().handed != NOT_A_LONG_LIST) item_done();
-    return true;
-}
-
-bool JobStream::start_container(json &&empty) {
-    levels_.push_back(Level{new_child(std::move(empty)), nullptr});
-    return true;
-}
-
-bool JobStream::end_container() {
-    if (levels_.empty()) {
+void JobStream::end_container() {
+    if (part_.depth() == 0) {
         // The end of the work array, or of the file.
         place_ = place_ == Place::in_work ? Place::in_file : Place::after_file;
-        return true;
+        return;
     }
-    if (levels_.back().handed != NOT_A_LONG_LIST) list_items_ = levels_.back().handed;
-    levels_.pop_back();
-    if (levels_.empty()) part_done();
-    else if (levels_.back().handed != NOT_A_LONG_LIST) item_done();
-    return true;
-}
-
-// The path of the innermost open container of the part.
-JsonPath JobStream::path_inside() const {
-    JsonPath path = part_path_;
-    for (std::size_t i = 0; i + 1 < levels_.size(); ++i) {
-        const Level &level = levels_[i];
-        if (level.container->is_object()) {
-            path = path.key(*level.key);
-        } else {
-            const std::size_t before = level.handed != NOT_A_LONG_LIST ? level.handed : 0;
-            path = path.index(before + level.container->size() - 1);
-        }
+    if (in_long_list()) {
+        list_items_ = handed_;
+        list_level_ = NO_LIST;
     }
-    return path;
+    part_.close();
+    value_added();
 }
 
 // An item of a step's long list is complete: it is read, then dropped.
 void JobStream::item_done() {
-    Level &list = levels_.back();
-    json &item = list.container->back();
-    kind_->read_item(JsonField(item, path_inside().index(list.handed)), list.handed, context_);
-    ++list.handed;
-    list.container->get_ref<json::array_t &>().clear();
+    const std::size_t item = part_.last_member(list_level_);
+    list_kind_->read_item(JsonField(part_, item), handed_, context_);
+    ++handed_;
+    part_.drop_open_members();
 }
 
 void JobStream::part_done() {
-    const JsonField part(part_, part_path_);
+    const JsonField part(part_, 0);
     if (place_ == Place::in_work) {
         read_work_step(part, context_, list_items_);
         list_items_ = 0;
@@ -289,7 +313,6 @@ void JobStream::part_done() {
     } else {
         read_section(part);
     }
-    part_ = nullptr;
 }
 
 void JobStream::read_section(const JsonField &part) {
@@ -312,43 +335,30 @@ void JobStream::read_section(const JsonField &part) {
     }
 }
 
-bool JobStream::parse_error(std::size_t position, const std::string &last_token, const nlohmann::detail::exception &e) {
-    if (e.id == NUMBER_OVERFLOW_ID) {
-        // The position is the number's end: name its start.
-        const std::size_t start = position >= last_token.size() ? position - last_token.size() + 1 : 1;
-        throw SyntaxFault{start, "the number " + last_token.substr(0, 60) + " is too large"};
-    }
-    throw SyntaxFault{position, syntax_detail(e.what())};
-}
-
 void JobStream::finish() {
     if (!machine_read_) {
-        const json no_machine = json::object();
-        job_.machine = read_machine(JsonField(no_machine, JsonPath().key("machine")), base_dir_);
+        JsonTree no_machine;
+        read_json_tree("{}", no_machine, JsonPath().key("machine"));
+        job_.machine = read_machine(JsonField(no_machine, 0), base_dir_);
     }
     context_.finish();
 }
 
-// The parser takes a NUL byte for the end of the text: no JSON text holds
-// one, and what follows it would be lost unseen.
-[[noreturn]] void fail_nul_byte(std::size_t byte) { throw SyntaxFault{byte, "a NUL byte, which no JSON text holds"}; }
-
-// Reads a job from input (a text or a stream); place_of(byte) names the
-// line and column of a byte position of it, check_end() refuses a text the
-// parser left before its end.
-template <typename Input, typename PlaceOf, typename CheckEnd>
-Job read_job(Input &input, const std::string &base_dir, PlaceOf place_of, CheckEnd check_end) {
-    Job job;
-    JobStream stream(job, base_dir);
-    try {
-        json::sax_parse(input, &stream);
-        check_end();
-    } catch (const SyntaxFault &fault) {
-        throw JobError(place_of(fault.byte) + ": " + fault.detail);
+// A job file, read in pieces.
+class FileText : public TextSource {
+public:
+    explicit FileText(std::ifstream &in) : in_(in), piece_(PIECE_SIZE) {}
+    std::string_view next_piece() override {
+        in_.read(piece_.data(), static_cast<std::streamsize>(piece_.size()));
+        if (in_.bad()) throw JobError("cannot read the job file");
+        return {piece_.data(), static_cast<std::size_t>(in_.gcount())};
     }
-    stream.finish();
-    return job;
-}
+
+private:
+    static constexpr std::size_t PIECE_SIZE = 1 << 16;
+    std::ifstream &in_;
+    std::vector<char> piece_;
+};
 
 }  // namespace
 
@@ -366,17 +376,17 @@ std::string resolve_machine_dir(const std::string &dir, const std::string &base_
     return out;
 }
 
+Job read_job(TextSource &source, const std::string &base_dir) {
+    Job job;
+    JobStream stream(job, base_dir);
+    scan_json(source, stream);
+    stream.finish();
+    return job;
+}
+
 Job parse_job(const std::string &text, const std::string &base_dir) {
-    auto place_of = [&text](std::size_t byte) {
-        LineCounter counter(byte);
-        counter.add(text);
-        return counter.text();
-    };
-    auto check_end = [&text]() {
-        const auto nul = text.find('\0');
-        if (nul != std::string::npos) fail_nul_byte(nul + 1);
-    };
-    return read_job(text, base_dir, place_of, check_end);
+    TextInMemory source(text);
+    return read_job(source, base_dir);
 }
 
 Job read_job_file(const std::string &path) {
@@ -385,27 +395,10 @@ Job read_job_file(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw JobError(path + ": cannot open the job file: " + std::strerror(errno));
     const std::string base = std::filesystem::path(path).parent_path().string();
-    // A syntax error is rare: its line and column are found by reading the
-    // file again up to its place.
-    auto place_of = [&path](std::size_t byte) {
-        LineCounter counter(byte);
-        std::ifstream again(path, std::ios::binary);
-        char chunk[65536];
-        while (again.read(chunk, sizeof chunk) || again.gcount() > 0) {
-            if (!counter.add(std::string_view(chunk, static_cast<std::size_t>(again.gcount())))) break;
-        }
-        return counter.text();
-    };
     try {
-        auto check_end = [&in]() {
-            // The parser stopped early only at a NUL byte, which it has read.
-            if (in.peek() != std::char_traits<char>::eof()) fail_nul_byte(static_cast<std::size_t>(in.tellg()));
-        };
-        Job job = read_job(in, base.empty() ? "." : base, place_of, check_end);
-        if (in.bad()) throw JobError("cannot read the job file");
-        return job;
+        FileText source(in);
+        return read_job(source, base.empty() ? "." : base);
     } catch (const JobError &e) {
-        if (in.bad()) throw JobError(path + ": cannot read the job file");
         throw JobError(path + ": " + e.what());
     }
 }

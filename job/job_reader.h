@@ -10,6 +10,7 @@
 #include <string>
 
 #include "job/job.h"
+#include "job/json_scanner.h"
 
 namespace job {
 
@@ -23,6 +24,10 @@ public:
 // taken relative to the folder of the job file; left out, it is that
 // folder.  Throws JobError, with the file name in front of the place.
 Job read_job_file(const std::string &path);
+
+// Reads and checks a job whose text comes from source, piece by piece.
+// base_dir as for parse_job.  Throws JobError.
+Job read_job(TextSource &source, const std::string &base_dir);
 
 // Reads and checks a job from its text.  base_dir is the folder a relative
 // machine directory is taken from ("" for the current folder).

@@ -10,34 +10,8 @@
 #include "job/job_reader.h"
 
 namespace job {
-namespace {
-
-}  // namespace
-
-std::string kind_of(const nlohmann::json &value) {
-    switch (value.type()) {
-    case nlohmann::json::value_t::null: return "null";
-    case nlohmann::json::value_t::object: return "an object";
-    case nlohmann::json::value_t::array: return "an array";
-    case nlohmann::json::value_t::string: return "a text";
-    case nlohmann::json::value_t::boolean: return "true/false";
-    case nlohmann::json::value_t::number_float: return "a number with a fraction";
-    default: return "a number";
-    }
-}
 
 namespace {
-
-// A key as one segment of a JSON path: '~' and '/' escaped.
-std::string path_segment(std::string_view key) {
-    std::string out;
-    for (char c : key) {
-        if (c == '~') out += "~0";
-        else if (c == '/') out += "~1";
-        else out += c;
-    }
-    return out;
-}
 
 // A text as it may stand inside a one-line message.
 std::string quoted_text(const std::string &text) {
@@ -52,34 +26,9 @@ std::string quoted_text(const std::string &text) {
 
 }  // namespace
 
-// ---- JsonPath -------------------------------------------------------------------
-
-JsonPath JsonPath::with(Segment segment) const {
-    JsonPath out = *this;
-    if (depth_ < MAX_DEPTH) out.segments_[out.depth_++] = segment;
-    else out.cut_ = true;
-    return out;
-}
-
-JsonPath JsonPath::key(std::string_view name) const { return with(Segment{name.data(), name.size()}); }
-
-JsonPath JsonPath::index(std::size_t position) const { return with(Segment{nullptr, position}); }
-
-std::string JsonPath::text() const {
-    if (depth_ == 0) return "/";
-    std::string out;
-    for (std::size_t i = 0; i < depth_; ++i) {
-        const Segment &s = segments_[i];
-        out += '/';
-        out += s.key != nullptr ? path_segment(std::string_view(s.key, s.value)) : std::to_string(s.value);
-    }
-    if (cut_) out += "/...";
-    return out;
-}
-
-void fail_unknown_key(const JsonPath &path, std::string_view key, std::initializer_list<const char *> allowed) {
+void fail_unknown_key(const JsonPath &path, std::string_view key, std::initializer_list<std::string_view> allowed) {
     std::string list;
-    for (const char *known : allowed) list += (list.empty() ? "" : ", ") + std::string(known);
+    for (std::string_view known : allowed) list += (list.empty() ? "" : ", ") + std::string(known);
     throw JobError(path.text() + ": unknown key " + quoted_text(std::string(key)) + " (known here: " + list + ")");
 }
 
@@ -89,41 +38,46 @@ void JsonField::fail(const std::string &message) const {
     throw JobError(place() + ": " + message);
 }
 
-void JsonField::expect_object(std::initializer_list<const char *> allowed) const {
-    if (!value_->is_object()) fail("expected an object, found " + kind_of(*value_));
-    for (const auto &item : value_->items()) {
+bool JsonField::is_number() const {
+    const JsonKind k = kind();
+    return k == JsonKind::negative_integer || k == JsonKind::integer || k == JsonKind::fraction;
+}
+
+void JsonField::expect_object(std::initializer_list<std::string_view> allowed) const {
+    if (!is_object()) fail("expected an object, found " + kind_name());
+    for (std::size_t at = size() > 0 ? at_ + 1 : 0; at != 0; at = tree_->node(at).next) {
+        const std::string_view key = tree_->key(tree_->node(at));
         bool known = false;
-        for (const char *key : allowed) {
-            if (item.key() == key) known = true;
-        }
-        if (!known) fail_unknown_key(path_.key(item.key()), item.key(), allowed);
+        for (std::string_view k : allowed) known = known || same_key(key, k);
+        if (!known) fail_unknown_key(path().key(key), key, allowed);
     }
 }
 
-bool JsonField::has(const char *key) const { return value_->contains(key); }
+bool JsonField::has(std::string_view key) const { return is_object() && tree_->find(at_, key) != 0; }
 
-JsonField JsonField::member(const char *key) const {
-    auto found = value_->find(key);
-    if (found == value_->end()) fail(std::string("missing key \"") + key + "\"");
-    return JsonField(*found, path_.key(key));
+JsonField JsonField::member(std::string_view key) const {
+    const std::size_t found = is_object() ? tree_->find(at_, key) : 0;
+    if (found == 0) fail("missing key \"" + std::string(key) + "\"");
+    return JsonField(*tree_, found);
 }
 
+std::string_view JsonField::first_key() const { return tree_->key(tree_->node(at_ + 1)); }
+
+JsonField JsonField::first_member() const { return JsonField(*tree_, at_ + 1); }
+
 std::size_t JsonField::array_size() const {
-    if (!value_->is_array()) fail("expected an array, found " + kind_of(*value_));
-    return value_->size();
+    if (!is_array()) fail("expected an array, found " + kind_name());
+    return size();
 }
 
 JsonField JsonField::element(std::size_t index) const {
-    return JsonField((*value_)[index], path_.index(index));
+    return JsonField(*tree_, tree_->element(at_, index));
 }
 
 double JsonField::number() const {
-    if (!value_->is_number()) fail("expected a number, found " + kind_of(*value_));
-    double v = value_->get<double>();
-    // Far beyond any sheet or feed; a number past it would not even fit the
-    // number text of an NC word.
-    constexpr double MAX_MAGNITUDE = 1e9;
-    if (!std::isfinite(v) || v > MAX_MAGNITUDE || v < -MAX_MAGNITUDE) fail("the number is too large (at most 1e9 in size)");
+    if (!is_number()) fail("expected a number, found " + kind_name());
+    const double v = node().number;
+    if (!std::isfinite(v) || v > MAX_NUMBER_SIZE || v < -MAX_NUMBER_SIZE) fail("the number is too large (at most 1e9 in size)");
     return v;
 }
 
@@ -145,25 +99,27 @@ double JsonField::number_within(double min, double max) const {
 
 long long JsonField::integer(long long min, long long max) const {
     auto out_of_range = [&]() { fail("out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")"); };
-    if (value_->is_number_unsigned()) {
-        auto v = value_->get<unsigned long long>();
+    switch (kind()) {
+    case JsonKind::integer: {
+        const unsigned long long v = node().whole;
         if (v > static_cast<unsigned long long>(max) || (min > 0 && v < static_cast<unsigned long long>(min))) {
             out_of_range();
         }
         return static_cast<long long>(v);
     }
-    if (value_->is_number_integer()) {
-        auto v = value_->get<long long>();
+    case JsonKind::negative_integer: {
+        const long long v = node().negative;
         if (v < min || v > max) out_of_range();
         return v;
     }
-    if (value_->is_number_float()) {
-        double v = value_->get<double>();
+    case JsonKind::fraction: {
+        const double v = node().number;
         if (!std::isfinite(v) || v != std::floor(v)) fail("expected a whole number");
         if (v < static_cast<double>(min) || v > static_cast<double>(max)) out_of_range();
         return static_cast<long long>(v);
     }
-    fail("expected a whole number, found " + kind_of(*value_));
+    default: fail("expected a whole number, found " + kind_name());
+    }
 }
 
 int JsonField::int32() const {
@@ -171,13 +127,13 @@ int JsonField::int32() const {
 }
 
 bool JsonField::boolean() const {
-    if (!value_->is_boolean()) fail("expected true or false, found " + kind_of(*value_));
-    return value_->get<bool>();
+    if (kind() != JsonKind::boolean) fail("expected true or false, found " + kind_name());
+    return node().truth;
 }
 
 std::string JsonField::text(std::size_t max_length) const {
-    if (!value_->is_string()) fail("expected a text, found " + kind_of(*value_));
-    const auto &s = value_->get_ref<const std::string &>();
+    if (!is_text()) fail("expected a text, found " + kind_name());
+    const std::string_view s = raw_text();
     if (s.size() > max_length) {
         fail("text of " + std::to_string(s.size()) + " characters is longer than its field (at most " +
              std::to_string(max_length) + ")");
@@ -187,7 +143,7 @@ std::string JsonField::text(std::size_t max_length) const {
     for (unsigned char c : s) {
         if (c < 0x20 || c == 0x7f) fail("text holds a control character (line break, tab, ...)");
     }
-    return s;
+    return std::string(s);
 }
 
 std::string JsonField::comment_text(std::size_t max_length) const {
@@ -202,13 +158,13 @@ std::string JsonField::comment_text(std::size_t max_length) const {
 }
 
 std::string JsonField::whole_number_text(std::size_t max_length) const {
-    if (value_->is_number_integer() || value_->is_number_unsigned()) {
-        integer(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-        std::string s = value_->dump();
+    if (kind() == JsonKind::integer || kind() == JsonKind::negative_integer) {
+        const long long v = integer(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        std::string s = std::to_string(v);
         if (s.size() > max_length) fail("number is longer than its field (at most " + std::to_string(max_length) + " characters)");
         return s;
     }
-    if (!value_->is_string()) fail("expected a whole number or a text of one, found " + kind_of(*value_));
+    if (!is_text()) fail("expected a whole number or a text of one, found " + kind_name());
     std::string s = text(max_length);
     const std::size_t digits_from = !s.empty() && s[0] == '-' ? 1 : 0;
     bool digits = s.size() > digits_from;
@@ -226,20 +182,19 @@ std::string JsonField::whole_number_text(std::size_t max_length) const {
 std::size_t JsonField::choice(std::initializer_list<const char *> words) const {
     std::string list;
     for (const char *word : words) list += (list.empty() ? "\"" : ", \"") + std::string(word) + "\"";
-    if (!value_->is_string()) fail("expected one of " + list + ", found " + kind_of(*value_));
-    const auto &s = value_->get_ref<const std::string &>();
+    if (!is_text()) fail("expected one of " + list + ", found " + kind_name());
+    const std::string_view s = raw_text();
     std::size_t index = 0;
     for (const char *word : words) {
         if (s == word) return index;
         ++index;
     }
-    fail("unknown value " + quoted_text(s) + " (expected one of " + list + ")");
+    fail("unknown value " + quoted_text(std::string(s)) + " (expected one of " + list + ")");
 }
 
 void JsonField::point(double &x, double &y) const {
-    if (!value_->is_array() || value_->size() != 2) {
-        fail("expected a point [x, y], found " +
-             (value_->is_array() ? "an array of " + std::to_string(value_->size()) : kind_of(*value_)));
+    if (!is_array() || size() != 2) {
+        fail("expected a point [x, y], found " + (is_array() ? "an array of " + std::to_string(size()) : kind_name()));
     }
     x = element(0).number();
     y = element(1).number();

@@ -2,57 +2,52 @@
 // JSON path of the value for the error messages.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
+#include "job/json_path.h"
+#include "job/json_tree.h"
 
 namespace job {
 
-// The JSON path of a value, such as /work/3/hit/x, kept as its segments:
-// copying one costs no allocation, and the text is only made for a message.
-// Keys are not copied: a key must outlive the path (a literal, or a key of
-// the parsed value).  Paths deeper than the job file goes are cut with
-// "/...".
-class JsonPath {
-public:
-    JsonPath() = default;
-    JsonPath key(std::string_view name) const;
-    JsonPath index(std::size_t position) const;
-    std::string text() const;  // "/" for the whole file
+// The largest size of a number in a job: far beyond any sheet or feed; a
+// number past it would not even fit the number text of an NC word.
+inline constexpr double MAX_NUMBER_SIZE = 1e9;
 
-private:
-    struct Segment {
-        const char *key = nullptr;  // none: an array position
-        std::size_t value = 0;      // key length, or the array position
-    };
-    static constexpr std::size_t MAX_DEPTH = 14;
-    JsonPath with(Segment segment) const;
-
-    std::array<Segment, MAX_DEPTH> segments_{};
-    std::size_t depth_ = 0;
-    bool cut_ = false;  // deeper segments were left out
-};
-
+// One value of a parsed part.  The tree must outlive it and stay unchanged
+// while it is used.
 class JsonField {
 public:
-    JsonField(const nlohmann::json &value, const JsonPath &path) : value_(&value), path_(path) {}
+    JsonField(const JsonTree &tree, std::size_t at) : tree_(&tree), at_(at) {}
 
-    const nlohmann::json &value() const { return *value_; }
-    const JsonPath &path() const { return path_; }
-    // The JSON path of the value, "/" for the whole file.
-    std::string place() const { return path_.text(); }
+    // The JSON path of the value (made when asked: a message, a place kept).
+    JsonPath path() const { return tree_->path_of(at_); }
+    // Its text, "/" for the whole file.
+    std::string place() const { return path().text(); }
 
     // Refuses the job with a message about this value.
     [[noreturn]] void fail(const std::string &message) const;
 
+    // ---- What the value is
+    JsonKind kind() const { return node().kind; }
+    bool is_object() const { return kind() == JsonKind::object; }
+    bool is_array() const { return kind() == JsonKind::array; }
+    bool is_text() const { return kind() == JsonKind::text; }
+    bool is_number() const;
+    // Members of an array or object, 0 for any other value.
+    std::size_t size() const { return node().members; }
+    // "an object", "a text", ... for messages.
+    std::string kind_name() const { return job::kind_name(kind()); }
+
     // ---- Objects: the value must be an object with only the given keys.
-    void expect_object(std::initializer_list<const char *> allowed) const;
-    bool has(const char *key) const;
-    JsonField member(const char *key) const;  // refused when missing
+    void expect_object(std::initializer_list<std::string_view> allowed) const;
+    bool has(std::string_view key) const;
+    JsonField member(std::string_view key) const;  // refused when missing
+    // The first member of an object that has one, and its key.
+    std::string_view first_key() const;
+    JsonField first_member() const;
 
     // ---- Arrays
     std::size_t array_size() const;  // refused when not an array
@@ -77,16 +72,16 @@ public:
     void point(double &x, double &y) const;
 
 private:
-    const nlohmann::json *value_;
-    JsonPath path_;
-};
+    const JsonNode &node() const { return tree_->node(at_); }
+    std::string_view raw_text() const { return tree_->text(node()); }
 
-// What a JSON value is, for messages: "an object", "a text", ...
-std::string kind_of(const nlohmann::json &value);
+    const JsonTree *tree_;
+    std::size_t at_;
+};
 
 // Refuses the job for a key that is not one of allowed, at path (the key's
 // own path).
 [[noreturn]] void fail_unknown_key(const JsonPath &path, std::string_view key,
-                                   std::initializer_list<const char *> allowed);
+                                   std::initializer_list<std::string_view> allowed);
 
 }  // namespace job

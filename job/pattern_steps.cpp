@@ -43,9 +43,8 @@ constexpr bool punches_or_cuts() {
 // The kind of a work step as written, or "" for a step that is no object of
 // one key (its reader refuses it).
 std::string kind_of_step(const JsonField &step) {
-    const nlohmann::json &value = step.value();
-    if (!value.is_object() || value.size() != 1) return "";
-    return value.begin().key();
+    if (!step.is_object() || step.size() != 1) return "";
+    return std::string(step.first_key());
 }
 
 // Why a kind of step cannot stand in a pattern body, or "" when it can.
@@ -171,13 +170,13 @@ void WorkContext::refer_pattern(const JsonField &field, PatternTarget target) {
     PatternReference reference;
     reference.place = field.place();
     reference.target = target;
-    if (field.value().is_string()) {
+    if (field.is_text()) {
         reference.by_name = true;
         reference.name = field.text(MAX_PATTERN_NAME_LENGTH);
-    } else if (field.value().is_number()) {
+    } else if (field.is_number()) {
         reference.number = field.integer(0, MAX_PATTERN_NUMBER);
     } else {
-        field.fail("expected a pattern number or name, found " + kind_of(field.value()));
+        field.fail("expected a pattern number or name, found " + field.kind_name());
     }
     if (patterns_known_) resolve(reference);
     else waiting_patterns_.push_back(std::move(reference));

@@ -12,30 +12,30 @@ namespace job {
 namespace {
 
 constexpr StepKind STEP_KINDS[] = {
-    {"hit", read_hit_step, false, nullptr, nullptr},
-    {"position", read_position_step, false, nullptr, nullptr},
-    {"move", read_move_step, false, nullptr, nullptr},
-    {"laser_contour", read_laser_contour_step, true, "elements", read_laser_contour_element},
+    {"hit", read_hit_step, false, nullptr, nullptr, read_flat_hit_step},
+    {"position", read_position_step, false, nullptr, nullptr, read_flat_position_step},
+    {"move", read_move_step, false, nullptr, nullptr, read_flat_move_step},
+    {"laser_contour", read_laser_contour_step, true, "elements", read_laser_contour_element, nullptr},
     // ---- Rows, nibbling, bolt-hole circles ----
-    {"row", read_row_step, false, nullptr, nullptr},
-    {"nibble_line", read_nibble_line_step, false, nullptr, nullptr},
-    {"nibble_circle", read_nibble_circle_step, false, nullptr, nullptr},
-    {"nibble_arc", read_nibble_arc_step, false, nullptr, nullptr},
-    {"bolt_hole_circle", read_bolt_hole_circle_step, false, nullptr, nullptr},
+    {"row", read_row_step, false, nullptr, nullptr, nullptr},
+    {"nibble_line", read_nibble_line_step, false, nullptr, nullptr, nullptr},
+    {"nibble_circle", read_nibble_circle_step, false, nullptr, nullptr, nullptr},
+    {"nibble_arc", read_nibble_arc_step, false, nullptr, nullptr, nullptr},
+    {"bolt_hole_circle", read_bolt_hole_circle_step, false, nullptr, nullptr, nullptr},
     // ---- Sheet events ----
-    {"stop", read_stop_step, false, nullptr, nullptr},
-    {"trap_door", read_trap_door_step, false, nullptr, nullptr},
-    {"tab_break", read_tab_break_step, false, nullptr, nullptr},
-    {"nc", read_nc_step, false, nullptr, nullptr},
-    {"feedrate", read_feedrate_step, false, nullptr, nullptr},
-    {"dwell", read_dwell_step, false, nullptr, nullptr},
-    {"sheet_move", read_sheet_move_step, false, nullptr, nullptr},
-    {"reposition", read_reposition_step, false, nullptr, nullptr},
-    {"flip", read_flip_step, false, nullptr, nullptr},
-    {"turn", read_turn_step, false, nullptr, nullptr},
+    {"stop", read_stop_step, false, nullptr, nullptr, nullptr},
+    {"trap_door", read_trap_door_step, false, nullptr, nullptr, nullptr},
+    {"tab_break", read_tab_break_step, false, nullptr, nullptr, nullptr},
+    {"nc", read_nc_step, false, nullptr, nullptr, nullptr},
+    {"feedrate", read_feedrate_step, false, nullptr, nullptr, nullptr},
+    {"dwell", read_dwell_step, false, nullptr, nullptr, nullptr},
+    {"sheet_move", read_sheet_move_step, false, nullptr, nullptr, nullptr},
+    {"reposition", read_reposition_step, false, nullptr, nullptr, nullptr},
+    {"flip", read_flip_step, false, nullptr, nullptr, nullptr},
+    {"turn", read_turn_step, false, nullptr, nullptr, nullptr},
     // ---- Patterns ----
-    {"pattern_call", read_pattern_call_step, false, nullptr, nullptr},
-    {"pattern_repeat", read_pattern_repeat_step, false, nullptr, nullptr},
+    {"pattern_call", read_pattern_call_step, false, nullptr, nullptr, nullptr},
+    {"pattern_repeat", read_pattern_repeat_step, false, nullptr, nullptr, nullptr},
 };
 
 std::string known_kinds() {
@@ -70,22 +70,23 @@ const StepKind *find_step_kind(std::string_view name) {
 }
 
 void read_work_step(const JsonField &step, WorkContext &context, std::size_t list_items) {
-    const nlohmann::json &value = step.value();
-    if (!value.is_object() || value.size() != 1) {
+    if (!step.is_object() || step.size() != 1) {
         step.fail("a work step is an object with exactly one key: " + known_kinds());
     }
-    const std::string &name = value.begin().key();
-    const JsonField body(value.begin().value(), step.path().key(name));
+    const std::string_view name = step.first_key();
+    const JsonField body = step.first_member();
     const StepKind *kind = find_step_kind(name);
-    if (kind == nullptr) body.fail("unknown operation \"" + name.substr(0, 60) + "\" (known: " + known_kinds() + ")");
+    if (kind == nullptr) {
+        body.fail("unknown operation \"" + std::string(name.substr(0, 60)) + "\" (known: " + known_kinds() + ")");
+    }
     if (context.open_cut() != nullptr && !kind->goes_on_cutting) context.fail_open_cut();
     // Items of the long list still held in the body (a step built as a
     // whole) go to read_item first, as the reader of the file would hand them.
-    if (kind->long_list != nullptr && body.value().is_object() && body.has(kind->long_list)) {
+    if (kind->long_list != nullptr && body.has(kind->long_list)) {
         const JsonField list = body.member(kind->long_list);
-        if (list.value().is_array()) {
-            for (std::size_t i = 0; i < list.value().size(); ++i) kind->read_item(list.element(i), list_items + i, context);
-            list_items += list.value().size();
+        if (list.is_array()) {
+            for (std::size_t i = 0; i < list.size(); ++i) kind->read_item(list.element(i), list_items + i, context);
+            list_items += list.size();
         }
     }
     context.set_list_items(list_items);
@@ -110,6 +111,14 @@ void WorkContext::require_technology(const JsonField &field, int number) {
     if (!technologies_known_) return wait(waiting_technologies_, field, number);
     const std::string fault = technology_fault(job_.technologies, number);
     if (!fault.empty()) field.fail(fault);
+}
+
+bool WorkContext::known_punch(int tool) const {
+    if (!turret_known_) return false;
+    for (const Station &s : job_.turret) {
+        if (s.tool == tool) return !s.laser;
+    }
+    return false;
 }
 
 void WorkContext::turret_known() { turret_known_ = true; }

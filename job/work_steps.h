@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "job/flat_body.h"
 #include "job/job.h"
 #include "job/json_field.h"
 
@@ -32,6 +33,8 @@ public:
 
     // Refuses unless tool is a punch of the turret (not the laser head).
     void require_punch(const JsonField &field, int tool);
+    // True when the turret has been read and tool is a punch of it.
+    bool known_punch(int tool) const;
     // Refuses unless number is one of the laser technologies.
     void require_technology(const JsonField &field, int number);
 
@@ -128,12 +131,19 @@ private:
 // read_item as soon as it is read, so that the list is never held as JSON
 // all at once, and read gets the body at its end, the list left empty (the
 // number of items in context.list_items()).
+//
+// A kind whose body is a few numbers may also read it flat, as met in the
+// text (read_flat): the frequent steps of a long job then cost no tree.  It
+// answers false, having changed nothing, for a body it does not take whole;
+// read then gets the body as a tree and names what is wrong.  Both must
+// make the same of a body that read_flat takes.
 struct StepKind {
     const char *name;        // the key of the step in the work array
     void (*read)(const JsonField &body, WorkContext &context);
     bool goes_on_cutting;    // may go on with a laser cut left open by the step before
     const char *long_list;   // key of the body's long list, or nullptr
     void (*read_item)(const JsonField &item, std::size_t index, WorkContext &context);
+    bool (*read_flat)(const FlatBody &body, WorkContext &context);  // or nullptr
 };
 
 // The kind of step named name, or nullptr.
@@ -150,6 +160,9 @@ void read_work_step(const JsonField &step, WorkContext &context, std::size_t lis
 void read_hit_step(const JsonField &body, WorkContext &context);
 void read_position_step(const JsonField &body, WorkContext &context);
 void read_move_step(const JsonField &body, WorkContext &context);
+bool read_flat_hit_step(const FlatBody &body, WorkContext &context);
+bool read_flat_position_step(const FlatBody &body, WorkContext &context);
+bool read_flat_move_step(const FlatBody &body, WorkContext &context);
 void read_laser_contour_step(const JsonField &body, WorkContext &context);
 void read_laser_contour_element(const JsonField &item, std::size_t index, WorkContext &context);
 

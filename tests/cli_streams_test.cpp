@@ -53,9 +53,9 @@ TEST_F(Streams, AJobFromStandardInputWritesToStandardOutput) {
 TEST_F(Streams, AZeroByteInTheJobIsRefused) {
     const std::string text = std::string(GOOD_JOB) + "\n";
     for (const std::string &bad : {text + std::string(1, '\0'), std::string("{\n  \"work\"\0: []}", 16)}) {
-        expect_refused(pelk_post(quote(job(bad))), "a zero byte");
+        expect_refused(pelk_post(quote(job(bad))), "a NUL byte, which no JSON text holds");
     }
-    expect_refused(pelk_post(quote(job(text + std::string(1, '\0') + "x"))), "job.json: line 5, column 1: a zero byte");
+    expect_refused(pelk_post(quote(job(text + std::string(1, '\0') + "x"))), "job.json: line 5, column 1: a NUL byte");
     EXPECT_EQ(others(), "");
 }
 
