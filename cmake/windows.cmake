@@ -45,13 +45,13 @@ target_link_options(pelk1 PRIVATE -Wl,--disable-auto-import -Wl,--disable-runtim
 target_link_libraries(pelk1 PRIVATE ${PELK_HOST_IMPORTS})
 
 # ---- 3. The stand-in VARNOKII.exe -----------------------------------------------------
-# nlohmann/json and CLI11 are headers only: the Debian packages' headers serve
-# any target.  They are reached through a folder of their own, since the whole
-# of /usr/include would put the Linux C library's headers in front of Windows'.
+# CLI11 is headers only: the Debian package's headers serve any target.  They
+# are reached through a folder of their own, since the whole of /usr/include
+# would put the Linux C library's headers in front of Windows'.
 option(PELK_STAND_IN_HOST "Build the stand-in VARNOKII.exe beside pelk1.dll" ON)
 if(PELK_STAND_IN_HOST)
   set(header_only ${CMAKE_BINARY_DIR}/header-only)
-  foreach(header nlohmann/json.hpp CLI/CLI.hpp)
+  foreach(header CLI/CLI.hpp)
     get_filename_component(folder ${header} DIRECTORY)
     find_path(PELK_${folder}_INCLUDE ${header} PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
     file(MAKE_DIRECTORY ${header_only})

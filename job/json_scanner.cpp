@@ -21,6 +21,9 @@ enum class Expect {
     after_value,       // a value is complete: ",", a closing bracket, or the end
 };
 
+// The deepest nesting of objects and arrays taken.
+constexpr std::size_t MAX_DEPTH = 512;
+
 // Longest number text quoted in a message.
 constexpr std::size_t QUOTED_NUMBER_LENGTH = 60;
 
@@ -437,6 +440,11 @@ void Scanner::read_literal(std::string_view word) {
 // ---- Structure ------------------------------------------------------------------
 
 void Scanner::open(char bracket) {
+    // No job goes deeper than a few levels; a text that does is no job, and
+    // its levels would cost memory without end.
+    if (open_.size() == MAX_DEPTH) {
+        fail_here("objects and arrays nested deeper than " + std::to_string(MAX_DEPTH) + " levels");
+    }
     ++p_;
     open_.push_back(bracket);
     if (bracket == '{') events_.start_object();

@@ -4,8 +4,9 @@
 // One pass, no recursion, nothing held but the value being read: the text
 // may come from a pipe, and a job of a million steps never stands in memory
 // as a whole.  Strict JSON (RFC 8259): no comments, no trailing commas, no
-// NaN, texts in well-formed UTF-8.  A fault is refused with the line and
-// column of the byte where the text stops being JSON.
+// NaN, texts in well-formed UTF-8, at most 512 levels of objects and arrays.
+// A fault is refused with the line and column of the byte where the text
+// stops being JSON.
 #pragma once
 
 #include <cstddef>
