@@ -43,7 +43,8 @@ std::size_t nc_text_length() {
 }
 
 int limit_pending_text() {
-    if (nc_text_length() > PENDING_TEXT_LIMIT) return flush_nc_buffer();
+    // Mostly the module has flushed its blocks and nothing waits.
+    if (c_nc_buff[0] != '\0' && nc_text_length() > PENDING_TEXT_LIMIT) return flush_nc_buffer();
     return session().refused ? 1 : 0;
 }
 

@@ -9,60 +9,57 @@
 namespace job {
 
 bool FlatBody::add_key(std::string_view name) {
-    if (count == MAX_MEMBERS || name.size() > MAX_KEY_LENGTH || find(name) != nullptr) return false;
-    Member &m = members[count++];
-    name.copy(m.key.data(), name.size());
-    m.key_size = name.size();
-    m.valued = false;
-    return true;
+    for (std::size_t slot = 0; slot < step_->key_count; ++slot) {
+        if (!same_key(step_->keys[slot], name)) continue;
+        const unsigned bit = 1u << slot;
+        if (given_ & bit) return false;
+        given_ |= bit;
+        order_[count_++] = static_cast<unsigned char>(slot);
+        last_ = slot;
+        return true;
+    }
+    return false;
 }
 
 void FlatBody::add_negative_integer(long long value) {
-    Member &m = members[count - 1];
-    m.valued = true;
-    m.kind = JsonKind::negative_integer;
-    m.negative = value;
-    m.number = static_cast<double>(value);
+    Value &v = values_[last_];
+    v.kind = JsonKind::negative_integer;
+    v.negative = value;
+    v.number = static_cast<double>(value);
+    valued_ |= 1u << last_;
 }
 
 void FlatBody::add_integer(unsigned long long value) {
-    Member &m = members[count - 1];
-    m.valued = true;
-    m.kind = JsonKind::integer;
-    m.whole = value;
-    m.number = static_cast<double>(value);
+    Value &v = values_[last_];
+    v.kind = JsonKind::integer;
+    v.whole = value;
+    v.number = static_cast<double>(value);
+    valued_ |= 1u << last_;
 }
 
 void FlatBody::add_fraction(double value) {
-    Member &m = members[count - 1];
-    m.valued = true;
-    m.kind = JsonKind::fraction;
-    m.number = value;
+    Value &v = values_[last_];
+    v.kind = JsonKind::fraction;
+    v.number = value;
+    valued_ |= 1u << last_;
 }
 
-const FlatBody::Member *FlatBody::find(std::string_view name) const {
-    for (std::size_t i = 0; i < count; ++i) {
-        if (same_key(members[i].name(), name)) return &members[i];
-    }
-    return nullptr;
-}
-
-bool flat_number(const FlatBody::Member *member, double &value) {
-    if (member == nullptr) return false;
-    const double v = member->number;
+bool flat_number(const FlatBody::Value *value, double &number) {
+    if (value == nullptr) return false;
+    const double v = value->number;
     if (!std::isfinite(v) || v > MAX_NUMBER_SIZE || v < -MAX_NUMBER_SIZE) return false;
-    value = v;
+    number = v;
     return true;
 }
 
-bool flat_int32(const FlatBody::Member *member, int &value) {
-    if (member == nullptr) return false;
-    if (member->kind == JsonKind::integer && member->whole <= static_cast<unsigned long long>(std::numeric_limits<int>::max())) {
-        value = static_cast<int>(member->whole);
+bool flat_int32(const FlatBody::Value *value, int &number) {
+    if (value == nullptr) return false;
+    if (value->kind == JsonKind::integer && value->whole <= static_cast<unsigned long long>(std::numeric_limits<int>::max())) {
+        number = static_cast<int>(value->whole);
         return true;
     }
-    if (member->kind == JsonKind::negative_integer && member->negative >= std::numeric_limits<int>::min()) {
-        value = static_cast<int>(member->negative);
+    if (value->kind == JsonKind::negative_integer && value->negative >= std::numeric_limits<int>::min()) {
+        number = static_cast<int>(value->negative);
         return true;
     }
     return false;

@@ -165,14 +165,14 @@ void JobStream::leave_flat() {
     part_.add_key(flat_kind_->name);
     if (was == Flat::may_start) return;
     part_.open(JsonKind::object);
-    for (std::size_t i = 0; i < flat_body_.count; ++i) {
-        const FlatBody::Member &m = flat_body_.members[i];
-        part_.add_key(m.name());  // never twice: the flat body took no key twice
-        if (!m.valued) break;     // the last key, its value still to come
-        switch (m.kind) {
-        case JsonKind::negative_integer: part_.add_negative_integer(m.negative); break;
-        case JsonKind::integer: part_.add_integer(m.whole); break;
-        default: part_.add_fraction(m.number); break;
+    for (std::size_t i = 0; i < flat_body_.count(); ++i) {
+        part_.add_key(flat_body_.key(i));  // never twice: the flat body took no key twice
+        const FlatBody::Value *v = flat_body_.value(i);
+        if (v == nullptr) break;  // the last key, its value still to come
+        switch (v->kind) {
+        case JsonKind::negative_integer: part_.add_negative_integer(v->negative); break;
+        case JsonKind::integer: part_.add_integer(v->whole); break;
+        default: part_.add_fraction(v->number); break;
         }
     }
     if (was == Flat::closed) part_.close();
@@ -181,7 +181,7 @@ void JobStream::leave_flat() {
 // The step whose body was read flat ends: taken when its kind's flat reader
 // takes it.
 bool JobStream::took_flat_step() {
-    if (context_.open_cut() != nullptr || !flat_kind_->read_flat(flat_body_, context_)) return false;
+    if (context_.open_cut() != nullptr || !flat_kind_->flat->read(flat_body_, context_)) return false;
     flat_ = Flat::none;
     list_items_ = 0;
     ++steps_;
@@ -193,7 +193,7 @@ bool JobStream::took_flat_step() {
 void JobStream::start_object() {
     if (flat_ == Flat::may_start) {
         flat_ = Flat::inside;
-        flat_body_.clear();
+        flat_body_.clear(*flat_kind_->flat);
         return;
     }
     if (flat_ != Flat::none) leave_flat();
@@ -251,7 +251,7 @@ void JobStream::key(std::string_view name) {
     if (flat_ == Flat::step_open) {
         // The kind of a step held back: its body may be read flat.
         const StepKind *kind = find_step_kind(name);
-        if (kind != nullptr && kind->read_flat != nullptr) {
+        if (kind != nullptr && kind->flat != nullptr) {
             flat_ = Flat::may_start;
             flat_kind_ = kind;
             return;

@@ -299,57 +299,71 @@ void Scanner::read_escape() {
 
 // ---- Numbers and literals -----------------------------------------------------------
 
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The digits of [from, to) appended to shape.digits, as long as they count
+// at most MAX_DIGITS from the first non-zero one; answers how many did.
+int keep_digits(const char *from, const char *to, NumberShape &shape) {
+    int kept = 0;
+    for (const char *d = from; d < to; ++d) {
+        if (shape.counted == 0 && *d == '0') {
+            ++kept;  // a leading zero: nothing to add
+            continue;
+        }
+        if (++shape.counted > MAX_DIGITS) break;
+        shape.digits = shape.digits * 10 + static_cast<std::uint64_t>(*d - '0');
+        ++kept;
+    }
+    return kept;
+}
+
 // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
 NumberShape shape_of_number(const char *t, std::size_t size) {
     NumberShape shape;
-    std::size_t &i = shape.length;
-    auto digit = [t, size](std::size_t at) { return at < size && t[at] >= '0' && t[at] <= '9'; };
-    auto missing = [&shape](const char *what) {
+    const char *p = t;
+    const char *const end = t + size;
+    auto stop = [&](const char *what) {
+        shape.length = static_cast<std::size_t>(p - t);
         shape.missing = what;
         return shape;
     };
-    auto take_digit = [&shape, t](std::size_t at) {
-        const char c = t[at];
-        if (shape.counted > 0 || c != '0') ++shape.counted;
-        if (shape.counted <= MAX_DIGITS) shape.digits = shape.digits * 10 + static_cast<std::uint64_t>(c - '0');
-        else ++shape.exponent;  // a digit beyond those kept: the kept ones count ten times more
-    };
-    if (i < size && t[i] == '-') {
+    if (p < end && *p == '-') {
         shape.negative = true;
-        ++i;
+        ++p;
     }
-    if (!digit(i)) return missing("a digit");
-    if (t[i] == '0') {
-        ++i;
-    } else {
-        while (digit(i)) take_digit(i++);
+    if (p == end || !is_digit(*p)) return stop("a digit");
+    const char *whole_from = p;
+    if (*p == '0') ++p;
+    else {
+        while (p < end && is_digit(*p)) ++p;
     }
-    if (i < size && t[i] == '.') {
+    const char *whole_to = p;
+    const char *fraction_from = p, *fraction_to = p;
+    if (p < end && *p == '.') {
         shape.whole = false;
-        if (!digit(++i)) return missing("a digit after the decimal point");
-        while (digit(i)) {
-            if (shape.counted < MAX_DIGITS) {
-                take_digit(i);
-                --shape.exponent;
-            } else {
-                ++shape.counted;  // past the kept digits: they only round
-            }
-            ++i;
-        }
+        fraction_from = ++p;
+        if (p == end || !is_digit(*p)) return stop("a digit after the decimal point");
+        while (p < end && is_digit(*p)) ++p;
+        fraction_to = p;
     }
-    if (i < size && (t[i] == 'e' || t[i] == 'E')) {
+    long power = 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
         shape.whole = false;
-        ++i;
+        ++p;
         bool minus = false;
-        if (i < size && (t[i] == '+' || t[i] == '-')) minus = t[i++] == '-';
-        if (!digit(i)) return missing("a digit of the exponent");
-        long power = 0;
-        while (digit(i)) {
-            if (power < MAX_EXPONENT) power = power * 10 + (t[i] - '0');
-            ++i;
+        if (p < end && (*p == '+' || *p == '-')) minus = *p++ == '-';
+        if (p == end || !is_digit(*p)) return stop("a digit of the exponent");
+        for (; p < end && is_digit(*p); ++p) {
+            if (power < MAX_EXPONENT) power = power * 10 + (*p - '0');
         }
-        shape.exponent += minus ? -power : power;
+        if (minus) power = -power;
     }
+    shape.length = static_cast<std::size_t>(p - t);
+    // The digits as an integer and the power of ten of the last one kept.
+    const int whole_digits = static_cast<int>(whole_to - whole_from);
+    const int whole_kept = keep_digits(whole_from, whole_to, shape);
+    shape.exponent = power + (whole_digits - whole_kept);
+    if (whole_kept == whole_digits) shape.exponent -= keep_digits(fraction_from, fraction_to, shape);
     return shape;
 }
 

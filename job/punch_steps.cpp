@@ -26,24 +26,32 @@ void read_stroke(const JsonField &f, WorkContext &context, bool position_only) {
     context.job().work.push_back(h);
 }
 
+// Slots of the stroke's keys in FLAT_HIT_STEP and FLAT_POSITION_STEP.
+enum StrokeSlot : std::size_t { STROKE_X, STROKE_Y, STROKE_TOOL, STROKE_ANGLE };
+enum MoveSlot : std::size_t { MOVE_X, MOVE_Y };
+
 bool read_flat_stroke(const FlatBody &body, WorkContext &context, bool position_only) {
-    const FlatBody::Member *x = nullptr, *y = nullptr, *tool = nullptr, *angle = nullptr;
-    for (std::size_t i = 0; i < body.count; ++i) {
-        const FlatBody::Member &m = body.members[i];
-        const std::string_view name = m.name();
-        if (name == "x") x = &m;
-        else if (name == "y") y = &m;
-        else if (name == "tool") tool = &m;
-        else if (name == "angle") angle = &m;
-        else return false;
-    }
     Hit h;
-    if (!flat_number(x, h.x) || !flat_number(y, h.y) || !flat_int32(tool, h.tool) || !context.known_punch(h.tool)) {
+    if (!flat_number(body.get(STROKE_X), h.x) || !flat_number(body.get(STROKE_Y), h.y) ||
+        !flat_int32(body.get(STROKE_TOOL), h.tool) || !context.known_punch(h.tool)) {
         return false;
     }
-    if (angle != nullptr && (!flat_number(angle, h.angle) || !angle_in_range(h.angle))) return false;
+    if (const FlatBody::Value *angle = body.get(STROKE_ANGLE)) {
+        if (!flat_number(angle, h.angle) || !angle_in_range(h.angle)) return false;
+    }
     h.position_only = position_only;
     context.job().work.push_back(h);
+    return true;
+}
+
+bool read_flat_hit(const FlatBody &body, WorkContext &context) { return read_flat_stroke(body, context, false); }
+
+bool read_flat_position(const FlatBody &body, WorkContext &context) { return read_flat_stroke(body, context, true); }
+
+bool read_flat_move(const FlatBody &body, WorkContext &context) {
+    Movement m;
+    if (!flat_number(body.get(MOVE_X), m.x) || !flat_number(body.get(MOVE_Y), m.y)) return false;
+    context.job().work.push_back(m);
     return true;
 }
 
@@ -61,24 +69,8 @@ void read_move_step(const JsonField &body, WorkContext &context) {
     context.job().work.push_back(m);
 }
 
-bool read_flat_hit_step(const FlatBody &body, WorkContext &context) { return read_flat_stroke(body, context, false); }
-
-bool read_flat_position_step(const FlatBody &body, WorkContext &context) {
-    return read_flat_stroke(body, context, true);
-}
-
-bool read_flat_move_step(const FlatBody &body, WorkContext &context) {
-    const FlatBody::Member *x = nullptr, *y = nullptr;
-    for (std::size_t i = 0; i < body.count; ++i) {
-        const FlatBody::Member &m = body.members[i];
-        if (m.name() == "x") x = &m;
-        else if (m.name() == "y") y = &m;
-        else return false;
-    }
-    Movement m;
-    if (!flat_number(x, m.x) || !flat_number(y, m.y)) return false;
-    context.job().work.push_back(m);
-    return true;
-}
+const FlatStep FLAT_HIT_STEP = {{"x", "y", "tool", "angle"}, 4, read_flat_hit};
+const FlatStep FLAT_POSITION_STEP = {{"x", "y", "tool", "angle"}, 4, read_flat_position};
+const FlatStep FLAT_MOVE_STEP = {{"x", "y"}, 2, read_flat_move};
 
 }  // namespace job

@@ -12,9 +12,9 @@ namespace job {
 namespace {
 
 constexpr StepKind STEP_KINDS[] = {
-    {"hit", read_hit_step, false, nullptr, nullptr, read_flat_hit_step},
-    {"position", read_position_step, false, nullptr, nullptr, read_flat_position_step},
-    {"move", read_move_step, false, nullptr, nullptr, read_flat_move_step},
+    {"hit", read_hit_step, false, nullptr, nullptr, &FLAT_HIT_STEP},
+    {"position", read_position_step, false, nullptr, nullptr, &FLAT_POSITION_STEP},
+    {"move", read_move_step, false, nullptr, nullptr, &FLAT_MOVE_STEP},
     {"laser_contour", read_laser_contour_step, true, "elements", read_laser_contour_element, nullptr},
     // ---- Rows, nibbling, bolt-hole circles ----
     {"row", read_row_step, false, nullptr, nullptr, nullptr},
@@ -115,8 +115,12 @@ void WorkContext::require_technology(const JsonField &field, int number) {
 
 bool WorkContext::known_punch(int tool) const {
     if (!turret_known_) return false;
+    if (tool == last_known_punch_) return true;
     for (const Station &s : job_.turret) {
-        if (s.tool == tool) return !s.laser;
+        if (s.tool == tool && !s.laser) {
+            last_known_punch_ = tool;
+            return true;
+        }
     }
     return false;
 }

@@ -116,6 +116,7 @@ private:
 
     Job &job_;
     bool turret_known_ = false;
+    mutable std::optional<int> last_known_punch_;  // the tool known_punch last found
     bool technologies_known_ = false;
     std::map<int, Waiting> waiting_tools_;
     std::map<int, Waiting> waiting_technologies_;
@@ -133,17 +134,17 @@ private:
 // number of items in context.list_items()).
 //
 // A kind whose body is a few numbers may also read it flat, as met in the
-// text (read_flat): the frequent steps of a long job then cost no tree.  It
-// answers false, having changed nothing, for a body it does not take whole;
-// read then gets the body as a tree and names what is wrong.  Both must
-// make the same of a body that read_flat takes.
+// text (flat): the frequent steps of a long job then cost no tree.  Its
+// reader answers false, having changed nothing, for a body it does not take
+// whole; read then gets the body as a tree and names what is wrong.  Both
+// must make the same of a body that the flat reader takes.
 struct StepKind {
     const char *name;        // the key of the step in the work array
     void (*read)(const JsonField &body, WorkContext &context);
     bool goes_on_cutting;    // may go on with a laser cut left open by the step before
     const char *long_list;   // key of the body's long list, or nullptr
     void (*read_item)(const JsonField &item, std::size_t index, WorkContext &context);
-    bool (*read_flat)(const FlatBody &body, WorkContext &context);  // or nullptr
+    const FlatStep *flat;    // or nullptr
 };
 
 // The kind of step named name, or nullptr.
@@ -160,9 +161,9 @@ void read_work_step(const JsonField &step, WorkContext &context, std::size_t lis
 void read_hit_step(const JsonField &body, WorkContext &context);
 void read_position_step(const JsonField &body, WorkContext &context);
 void read_move_step(const JsonField &body, WorkContext &context);
-bool read_flat_hit_step(const FlatBody &body, WorkContext &context);
-bool read_flat_position_step(const FlatBody &body, WorkContext &context);
-bool read_flat_move_step(const FlatBody &body, WorkContext &context);
+extern const FlatStep FLAT_HIT_STEP;
+extern const FlatStep FLAT_POSITION_STEP;
+extern const FlatStep FLAT_MOVE_STEP;
 void read_laser_contour_step(const JsonField &body, WorkContext &context);
 void read_laser_contour_element(const JsonField &item, std::size_t index, WorkContext &context);
 

@@ -102,12 +102,14 @@ TEST(FlatSteps, AKeyGivenTwiceIsNamedWithItsPath) {
 TEST(FlatSteps, AfterAStepLeftToTheTreeTheNextIsReadFlatAgain) {
     const job::Job job = job::parse_job(std::string(TURRET) +
                                             R"({"hit": {"x": 1, "y": 2, "tool": 11.0}}, {"hit": {"x": 3, "y": 4, "tool": 11}},
-                                                {"move": {"x": 5, "y": 6}}, {"hit": {"x": 7, "y": 8, "tool": 11, "angle": 90}}]})",
+                                                {"move": {"x": 5, "y": 6}}, {"hit": {"x": 7, "y": 8, "tool": 11, "angle": 90}},
+                                                {"hit": {"x": 9, "y": 10, "tool": 11}}]})",
                                         "");
-    ASSERT_EQ(job.work.size(), 4u);
+    ASSERT_EQ(job.work.size(), 5u);
     EXPECT_EQ(std::get<job::Hit>(job.work[1]).x, 3.0);
     EXPECT_EQ(std::get<job::Movement>(job.work[2]).y, 6.0);
     EXPECT_EQ(std::get<job::Hit>(job.work[3]).angle, 90.0);
+    EXPECT_EQ(std::get<job::Hit>(job.work[4]).angle, 0.0);  // nothing kept from the step before
 }
 
 }  // namespace
