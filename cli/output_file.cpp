@@ -40,6 +40,16 @@ int copy_to_stdout(std::FILE *collected) {
 
 OutputFile::~OutputFile() { discard(); }
 
+bool OutputFile::open(const std::string &target, std::string &error) {
+    if (!open_target(target, error)) return false;
+    // A program of a million blocks comes in small pieces: a large buffer
+    // hands them to the system in few writes.
+    constexpr std::size_t BUFFER_SIZE = 1 << 18;
+    buffer_.resize(BUFFER_SIZE);
+    std::setvbuf(stream_, buffer_.data(), _IOFBF, buffer_.size());
+    return true;
+}
+
 // A device, a FIFO or an open descriptor: it cannot be renamed over, so it is
 // written directly.  Appending keeps what the shell asked for with ">>" and
 // makes no difference to a device.

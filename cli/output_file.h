@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -40,6 +41,8 @@ public:
     const std::string &name() const { return name_; }
 
 private:
+    // Opens the destination by its kind (one implementation per platform).
+    bool open_target(const std::string &target, std::string &error);
     // The three kinds of target; each answers false with the reason in error.
     bool open_collected_for_stdout(std::string &error);
     bool open_in_place(const std::string &target, std::string &error);
@@ -54,6 +57,7 @@ private:
     std::string name_;
     bool is_stdout_ = false;
     int interrupt_slot_ = -1;  // where the temporary is remembered for a signal
+    std::vector<char> buffer_; // the stream's buffer, outliving the stream
 };
 
 }  // namespace cli

@@ -53,7 +53,7 @@ mode_t new_file_mode() {
 
 bool stdout_takes_bytes_as_they_are() { return true; }
 
-bool OutputFile::open(const std::string &target, std::string &error) {
+bool OutputFile::open_target(const std::string &target, std::string &error) {
     discard();
     if (target == "-") return open_collected_for_stdout(error);
     name_ = target;

@@ -42,7 +42,7 @@ std::FILE *create_unique(const std::filesystem::path &pattern, const char *mode,
 // Binary mode: the C runtime would otherwise turn every "\n" into "\r\n".
 bool stdout_takes_bytes_as_they_are() { return ::_setmode(::_fileno(stdout), _O_BINARY) != -1; }
 
-bool OutputFile::open(const std::string &target, std::string &error) {
+bool OutputFile::open_target(const std::string &target, std::string &error) {
     discard();
     if (target == "-") return open_collected_for_stdout(error);
     name_ = target;
