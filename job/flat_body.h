@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 #include "job/json_tree.h"
@@ -23,6 +24,9 @@ struct FlatStep {
     std::array<std::string_view, MAX_KEYS> keys;
     std::size_t key_count;
     bool (*read)(const FlatBody &body, WorkContext &context);
+
+    // The keys, for the tree reader of the same kind.
+    std::span<const std::string_view> allowed() const { return {keys.data(), key_count}; }
 };
 
 struct FlatBody {

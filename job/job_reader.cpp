@@ -91,7 +91,7 @@ private:
     // Where the scanner stands in the file's own structure.
     enum class Place { before_file, in_file, in_work, after_file };
     // A work step held back from the tree, to be read flat (see
-    // StepKind::read_flat): the step has begun, its key named a kind that
+    // StepKind::flat): the step has begun, its key named a kind that
     // reads flat, its body is being read, or it has been read.
     enum class Flat { none, step_open, may_start, inside, closed };
     static constexpr std::size_t NO_LIST = static_cast<std::size_t>(-1);
@@ -133,8 +133,7 @@ private:
 
 const JsonPath WORK_PATH = JsonPath().key("work");
 
-const std::initializer_list<std::string_view> FILE_KEYS = {"machine", "sheet", "turret", "laser_technologies",
-                                                           "patterns", "work"};
+constexpr std::string_view FILE_KEYS[] = {"machine", "sheet", "turret", "laser_technologies", "patterns", "work"};
 
 void JobStream::fail_file(const char *found) const { throw JobError(std::string("/: expected an object, found ") + found); }
 

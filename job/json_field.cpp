@@ -26,7 +26,7 @@ std::string quoted_text(const std::string &text) {
 
 }  // namespace
 
-void fail_unknown_key(const JsonPath &path, std::string_view key, std::initializer_list<std::string_view> allowed) {
+void fail_unknown_key(const JsonPath &path, std::string_view key, std::span<const std::string_view> allowed) {
     std::string list;
     for (std::string_view known : allowed) list += (list.empty() ? "" : ", ") + std::string(known);
     throw JobError(path.text() + ": unknown key " + quoted_text(std::string(key)) + " (known here: " + list + ")");
@@ -43,7 +43,7 @@ bool JsonField::is_number() const {
     return k == JsonKind::negative_integer || k == JsonKind::integer || k == JsonKind::fraction;
 }
 
-void JsonField::expect_object(std::initializer_list<std::string_view> allowed) const {
+void JsonField::expect_object(std::span<const std::string_view> allowed) const {
     if (!is_object()) fail("expected an object, found " + kind_name());
     for (std::size_t at = size() > 0 ? at_ + 1 : 0; at != 0; at = tree_->node(at).next) {
         const std::string_view key = tree_->key(tree_->node(at));

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,7 +43,10 @@ public:
     std::string kind_name() const { return job::kind_name(kind()); }
 
     // ---- Objects: the value must be an object with only the given keys.
-    void expect_object(std::initializer_list<std::string_view> allowed) const;
+    void expect_object(std::span<const std::string_view> allowed) const;
+    void expect_object(std::initializer_list<std::string_view> allowed) const {
+        expect_object(std::span<const std::string_view>(allowed.begin(), allowed.size()));
+    }
     bool has(std::string_view key) const;
     JsonField member(std::string_view key) const;  // refused when missing
     // The first member of an object that has one, and its key.
@@ -82,6 +86,6 @@ private:
 // Refuses the job for a key that is not one of allowed, at path (the key's
 // own path).
 [[noreturn]] void fail_unknown_key(const JsonPath &path, std::string_view key,
-                                   std::initializer_list<std::string_view> allowed);
+                                   std::span<const std::string_view> allowed);
 
 }  // namespace job

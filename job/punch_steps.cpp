@@ -1,20 +1,17 @@
 // punch_steps.cpp - the work steps of the punch: hit, position and move.
 //
 // Each is read from its tree, or flat from its numbers where the body is
-// plain (see StepKind): the two readers take the same keys and the same
-// ranges.
+// plain (see StepKind): the two readers take the same keys (those of the
+// FlatStep) and the same ranges.
 #include "job/work_steps.h"
 
 namespace job {
 namespace {
 
-const std::initializer_list<std::string_view> STROKE_KEYS = {"x", "y", "tool", "angle"};
-const std::initializer_list<std::string_view> MOVE_KEYS = {"x", "y"};
-
 bool angle_in_range(double angle) { return angle >= -MAX_INDEX_ANGLE && angle <= MAX_INDEX_ANGLE; }
 
 void read_stroke(const JsonField &f, WorkContext &context, bool position_only) {
-    f.expect_object(STROKE_KEYS);
+    f.expect_object(FLAT_HIT_STEP.allowed());
     Hit h;
     h.x = f.member("x").number();
     h.y = f.member("y").number();
@@ -62,7 +59,7 @@ void read_hit_step(const JsonField &body, WorkContext &context) { read_stroke(bo
 void read_position_step(const JsonField &body, WorkContext &context) { read_stroke(body, context, true); }
 
 void read_move_step(const JsonField &body, WorkContext &context) {
-    body.expect_object(MOVE_KEYS);
+    body.expect_object(FLAT_MOVE_STEP.allowed());
     Movement m;
     m.x = body.member("x").number();
     m.y = body.member("y").number();
