@@ -1,6 +1,8 @@
 // pelk-post from job file to NC program: the job read and checked, the
 // program written to a file, for punching jobs of growing size.  Each run is
 // a child process, so that its time and peak memory are its own.
+// PELK_BENCH_POST names another build of pelk-post to run instead of the one
+// built beside the benchmark, to compare two builds in one run.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -57,7 +60,9 @@ int run_child(const char *job, const char *output, ChildUsage &used) {
     const pid_t child = fork();
     if (child == 0) {
         std::freopen("/dev/null", "w", stderr);
-        execl(PELK_POST_PATH, PELK_POST_PATH, "-o", output, job, static_cast<char *>(nullptr));
+        const char *chosen = std::getenv("PELK_BENCH_POST");
+        const char *tool = chosen != nullptr && *chosen != '\0' ? chosen : PELK_POST_PATH;
+        execl(tool, tool, "-o", output, job, static_cast<char *>(nullptr));
         _exit(127);
     }
     int status = 0;
