@@ -37,13 +37,13 @@ struct NumberShape {
     const char *missing = nullptr;   // set: no number; this was expected at `length`
     bool negative = false;
     std::uint64_t digits = 0;        // the digits, while at most MAX_DIGITS count
-    int counted = 0;                 // digits from the first non-zero one on
+    std::size_t counted = 0;         // digits from the first non-zero one on
     long exponent = 0;               // the power of ten of the last digit
 };
 
 // Digits kept in NumberShape::digits: any 15 stay below 2^53, so they are a
 // double exactly.
-constexpr int MAX_DIGITS = 15;
+constexpr std::size_t MAX_DIGITS = 15;
 // Exponents beyond this make no double but zero or infinity either way.
 constexpr long MAX_EXPONENT = 100000;
 
@@ -301,22 +301,6 @@ void Scanner::read_escape() {
 
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The digits of [from, to) appended to shape.digits, as long as they count
-// at most MAX_DIGITS from the first non-zero one; answers how many did.
-int keep_digits(const char *from, const char *to, NumberShape &shape) {
-    int kept = 0;
-    for (const char *d = from; d < to; ++d) {
-        if (shape.counted == 0 && *d == '0') {
-            ++kept;  // a leading zero: nothing to add
-            continue;
-        }
-        if (++shape.counted > MAX_DIGITS) break;
-        shape.digits = shape.digits * 10 + static_cast<std::uint64_t>(*d - '0');
-        ++kept;
-    }
-    return kept;
-}
-
 // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
 NumberShape shape_of_number(const char *t, std::size_t size) {
     NumberShape shape;
@@ -332,38 +316,42 @@ NumberShape shape_of_number(const char *t, std::size_t size) {
         ++p;
     }
     if (p == end || !is_digit(*p)) return stop("a digit");
-    const char *whole_from = p;
-    if (*p == '0') ++p;
-    else {
-        while (p < end && is_digit(*p)) ++p;
+    // The whole part: a lone 0, or digits from 1 to 9 on, all of them counted.
+    if (*p == '0') {
+        ++p;
+    } else {
+        do {
+            if (++shape.counted <= MAX_DIGITS) shape.digits = shape.digits * 10 + static_cast<unsigned>(*p - '0');
+            ++p;
+        } while (p < end && is_digit(*p));
     }
-    const char *whole_to = p;
-    const char *fraction_from = p, *fraction_to = p;
     if (p < end && *p == '.') {
         shape.whole = false;
-        fraction_from = ++p;
-        if (p == end || !is_digit(*p)) return stop("a digit after the decimal point");
-        while (p < end && is_digit(*p)) ++p;
-        fraction_to = p;
+        if (++p == end || !is_digit(*p)) return stop("a digit after the decimal point");
+        do {
+            // The zeros in front of the first other digit (0.005) are not counted.
+            const unsigned digit = static_cast<unsigned>(*p - '0');
+            if (shape.counted > 0 || digit != 0) ++shape.counted;
+            if (shape.counted <= MAX_DIGITS) {
+                shape.digits = shape.digits * 10 + digit;
+                --shape.exponent;
+            }
+            ++p;
+        } while (p < end && is_digit(*p));
     }
-    long power = 0;
     if (p < end && (*p == 'e' || *p == 'E')) {
         shape.whole = false;
         ++p;
         bool minus = false;
         if (p < end && (*p == '+' || *p == '-')) minus = *p++ == '-';
         if (p == end || !is_digit(*p)) return stop("a digit of the exponent");
+        long power = 0;
         for (; p < end && is_digit(*p); ++p) {
             if (power < MAX_EXPONENT) power = power * 10 + (*p - '0');
         }
-        if (minus) power = -power;
+        shape.exponent += minus ? -power : power;
     }
     shape.length = static_cast<std::size_t>(p - t);
-    // The digits as an integer and the power of ten of the last one kept.
-    const int whole_digits = static_cast<int>(whole_to - whole_from);
-    const int whole_kept = keep_digits(whole_from, whole_to, shape);
-    shape.exponent = power + (whole_digits - whole_kept);
-    if (whole_kept == whole_digits) shape.exponent -= keep_digits(fraction_from, fraction_to, shape);
     return shape;
 }
 
