@@ -26,7 +26,13 @@ std::string reason(int error_number) { return std::strerror(error_number); }
 // read without holding its text.
 class DescriptorText : public job::TextSource {
 public:
-    explicit DescriptorText(int fd) : fd_(fd), piece_(PIECE_SIZE) {}
+    explicit DescriptorText(int fd) : fd_(fd), piece_(PIECE_SIZE) {
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+            size_ = static_cast<std::size_t>(info.st_size);
+        }
+    }
+    std::size_t size_hint() const override { return size_; }
     std::string_view next_piece() override {
         for (;;) {
             const ssize_t n = ::read(fd_, piece_.data(), piece_.size());
@@ -38,6 +44,7 @@ public:
 private:
     static constexpr std::size_t PIECE_SIZE = 1 << 16;
     int fd_;
+    std::size_t size_ = 0;  // a regular file's size, else 0
     std::vector<char> piece_;
 };
 

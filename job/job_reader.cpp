@@ -9,11 +9,13 @@
 // contour) only one item of the list.
 #include "job/job_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -343,10 +345,25 @@ void JobStream::finish() {
     context_.finish();
 }
 
+// Room for the work of a text of size bytes at once, rather than grown step
+// by step: a long job's steps are then never copied.  Room for a step per
+// TEXT_BYTES_PER_STEP bytes, the size of a short hit; only address space
+// until the steps come.  Beyond MAX_RESERVED_STEPS the work grows as it comes.
+void reserve_work(Job &job, std::size_t size) {
+    constexpr std::size_t TEXT_BYTES_PER_STEP = 32;
+    constexpr std::size_t MAX_RESERVED_STEPS = std::size_t{1} << 24;
+    try {
+        job.work.reserve(std::min(size / TEXT_BYTES_PER_STEP, MAX_RESERVED_STEPS));
+    } catch (const std::bad_alloc &) {
+        // Only a saving: without it the work grows as it is read.
+    }
+}
+
 // A job file, read in pieces.
 class FileText : public TextSource {
 public:
-    explicit FileText(std::ifstream &in) : in_(in), piece_(PIECE_SIZE) {}
+    FileText(std::ifstream &in, std::size_t size) : in_(in), size_(size), piece_(PIECE_SIZE) {}
+    std::size_t size_hint() const override { return size_; }
     std::string_view next_piece() override {
         in_.read(piece_.data(), static_cast<std::streamsize>(piece_.size()));
         if (in_.bad()) throw JobError("cannot read the job file");
@@ -356,6 +373,7 @@ public:
 private:
     static constexpr std::size_t PIECE_SIZE = 1 << 16;
     std::ifstream &in_;
+    std::size_t size_;
     std::vector<char> piece_;
 };
 
@@ -377,6 +395,7 @@ std::string resolve_machine_dir(const std::string &dir, const std::string &base_
 
 Job read_job(TextSource &source, const std::string &base_dir) {
     Job job;
+    reserve_work(job, source.size_hint());
     JobStream stream(job, base_dir);
     scan_json(source, stream);
     stream.finish();
@@ -395,7 +414,8 @@ Job read_job_file(const std::string &path) {
     if (!in) throw JobError(path + ": cannot open the job file: " + std::strerror(errno));
     const std::string base = std::filesystem::path(path).parent_path().string();
     try {
-        FileText source(in);
+        const std::uintmax_t size = std::filesystem::file_size(path, ec);
+        FileText source(in, ec ? 0 : static_cast<std::size_t>(size));
         return read_job(source, base.empty() ? "." : base);
     } catch (const JobError &e) {
         throw JobError(path + ": " + e.what());

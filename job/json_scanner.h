@@ -22,6 +22,9 @@ public:
     // The next piece of the text, empty at its end.  A piece stays valid
     // until the next call.  Throws JobError when the text cannot be read.
     virtual std::string_view next_piece() = 0;
+    // The length of the whole text when it is known beforehand (a regular
+    // file), else 0.  Only a hint: the text may turn out longer or shorter.
+    virtual std::size_t size_hint() const { return 0; }
 };
 
 // A text already in memory, handed on as one piece.
@@ -33,6 +36,7 @@ public:
         handed_ = true;
         return piece;
     }
+    std::size_t size_hint() const override { return text_.size(); }
 
 private:
     std::string_view text_;
