@@ -116,6 +116,18 @@ TEST(JobReader, TyposAreCaughtAsUnknownKeys) {
               std::string::npos);
 }
 
+TEST(JobReader, AKeyGivenTwiceIsFoundInObjectsOfAnySize) {
+    // Small objects are searched member by member, large ones through a set.
+    for (int members : {2, 15, 16, 17, 40}) {
+        std::string object = "{";
+        for (int i = 0; i < members; ++i) object += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
+        object += "\"k" + std::to_string(members - 1) + "\": 0}";
+        EXPECT_EQ(refusal(R"({"machine": )" + object + "}"),
+                  "/machine/k" + std::to_string(members - 1) + ": key \"k" + std::to_string(members - 1) + "\" given twice")
+            << members;
+    }
+}
+
 TEST(JobReader, NumbersMustBeFiniteAndInRange) {
     EXPECT_NE(refusal(with_work(R"({"hit": {"x": 1e999, "y": 2, "tool": 11}})")).find("line 4, column 24: the number 1e999 is too large"),
               std::string::npos);
