@@ -64,7 +64,6 @@ struct JsonNode {
 class JsonTree {
 public:
     // ---- Reading ----
-    bool empty() const { return nodes_.empty(); }
     const JsonNode &node(std::size_t at) const { return nodes_[at]; }
     std::string_view text(const JsonNode &n) const { return {chars_.data() + n.text_at, n.text_size}; }
     std::string_view key(const JsonNode &n) const { return {chars_.data() + n.key_at, n.key_size}; }
