@@ -59,8 +59,12 @@ private:
     int peek() { return more() ? static_cast<unsigned char>(*p_) : END; }
     std::size_t offset() const { return piece_offset_ + static_cast<std::size_t>(p_ - piece_); }
     void skip_whitespace() {
-        // Mostly there is none.
+        // Mostly there is none, or a single blank.
         if (p_ < end_ && static_cast<unsigned char>(*p_) > ' ') return;
+        if (p_ + 1 < end_ && *p_ == ' ' && static_cast<unsigned char>(p_[1]) > ' ') {
+            ++p_;
+            return;
+        }
         skip_some_whitespace();
     }
     void skip_some_whitespace();
