@@ -2,8 +2,8 @@
 // calls and the repositioning bookkeeping.
 #include "host/sheet_events.h"
 
-#include <cstring>
 
+#include "host/event_record.h"
 #include "host/trace.h"
 #include "job/job.h"
 #include "interface/host_api.h"
@@ -11,28 +11,9 @@
 
 namespace {
 
+using host::EventRecord;
+
 static_assert(job::MAX_NC_TEXT_LENGTH < EV_NC_TEXT_SIZE, "a free NC text does not fit the sheet event record");
-
-// A sheet event record as the host hands it over: zero bytes except the
-// fields the event fills.
-struct EventRecord {
-    char bytes[EV_RECORD_SIZE] = {};
-
-    EventRecord &put(std::size_t offset, double value) {
-        std::memcpy(bytes + offset, &value, sizeof value);
-        return *this;
-    }
-    EventRecord &put(std::size_t offset, int value) {
-        std::memcpy(bytes + offset, &value, sizeof value);
-        return *this;
-    }
-    EventRecord &put_text(const std::string &text) {
-        const std::size_t n = text.size() < EV_NC_TEXT_SIZE - 1 ? text.size() : EV_NC_TEXT_SIZE - 1;
-        std::memcpy(bytes + EV_NC_TEXT_AT, text.data(), n);
-        bytes[EV_NC_TEXT_AT + n] = '\0';
-        return *this;
-    }
-};
 
 // The host forgets the repositionings of the sheet once it is loaded anew.
 void sheet_loaded_again() {

@@ -43,7 +43,7 @@ TEST_F(SheetEventTest, EachEventWritesItsBlocksAndStopsAtEveryRefusedFlush) {
         {"NC text",
          [] {
              EventRecord r;
-             r.text("(CHECK THE PART)");
+             r.put_text("(CHECK THE PART)");
              return pp_sheet_nc(r.ev());
          },
          {"(CHECK THE PART)\r\n"}},
@@ -157,7 +157,7 @@ TEST_F(SheetEventTest, FreeTextNeverAddsLinesNorEndsTheProgram) {
         SCOPED_TRACE(c.text);
         const Run r = run([&c] {
             EventRecord ev;
-            ev.text(c.text);
+            ev.put_text(c.text);
             return pp_sheet_nc(ev.ev());
         });
         EXPECT_EQ(r.result, 0);

@@ -1,33 +1,17 @@
 // sheet_fixture.h - common ground of the sheet hook tests: sheet event
-// records built by hand at their byte offsets, and runs of a hook on a fresh
-// program whose writer refuses from a given flush on.
+// records as the host builds them, and runs of a hook on a fresh program
+// whose writer refuses from a given flush on.
 #pragma once
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "host/event_record.h"
 #include "interface/host_records.h"
 #include "tests/support/host_fixture.h"
 
-struct EventRecord {
-    char bytes[EV_RECORD_SIZE] = {};
-
-    EventRecord &put(std::size_t offset, double value) {
-        std::memcpy(bytes + offset, &value, sizeof value);
-        return *this;
-    }
-    EventRecord &put(std::size_t offset, int value) {
-        std::memcpy(bytes + offset, &value, sizeof value);
-        return *this;
-    }
-    EventRecord &text(const std::string &t) {
-        std::memcpy(bytes + EV_NC_TEXT_AT, t.c_str(), t.size() + 1);
-        return *this;
-    }
-    char *ev() { return bytes; }
-};
+using host::EventRecord;
 
 template <typename Base>
 class SheetFixture : public Base {
