@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "job/job_reader.h"
+#include "job/json_number.h"
 
 namespace job {
 namespace {
@@ -26,26 +27,6 @@ constexpr std::size_t MAX_DEPTH = 512;
 
 // Longest number text quoted in a message.
 constexpr std::size_t QUOTED_NUMBER_LENGTH = 60;
-
-// How a number text starts, read in one pass: the length of the number at
-// the start of t, or what is missing where it stops being one; and its
-// digits as an integer with the power of ten of the last one, as long as
-// they fit.
-struct NumberShape {
-    std::size_t length = 0;          // the bytes of the number
-    bool whole = true;               // no fraction, no exponent
-    const char *missing = nullptr;   // set: no number; this was expected at `length`
-    bool negative = false;
-    std::uint64_t digits = 0;        // the digits, while at most MAX_DIGITS count
-    std::size_t counted = 0;         // digits from the first non-zero one on
-    long exponent = 0;               // the power of ten of the last digit
-};
-
-// Digits kept in NumberShape::digits: any 15 stay below 2^53, so they are a
-// double exactly.
-constexpr std::size_t MAX_DIGITS = 15;
-// Exponents beyond this make no double but zero or infinity either way.
-constexpr long MAX_EXPONENT = 100000;
 
 class Scanner {
 public:
@@ -303,76 +284,6 @@ void Scanner::read_escape() {
 
 // ---- Numbers and literals -----------------------------------------------------------
 
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
-NumberShape shape_of_number(const char *t, std::size_t size) {
-    NumberShape shape;
-    const char *p = t;
-    const char *const end = t + size;
-    auto stop = [&](const char *what) {
-        shape.length = static_cast<std::size_t>(p - t);
-        shape.missing = what;
-        return shape;
-    };
-    if (p < end && *p == '-') {
-        shape.negative = true;
-        ++p;
-    }
-    if (p == end || !is_digit(*p)) return stop("a digit");
-    // The whole part: a lone 0, or digits from 1 to 9 on, all of them counted.
-    if (*p == '0') {
-        ++p;
-    } else {
-        do {
-            if (++shape.counted <= MAX_DIGITS) shape.digits = shape.digits * 10 + static_cast<unsigned>(*p - '0');
-            ++p;
-        } while (p < end && is_digit(*p));
-    }
-    if (p < end && *p == '.') {
-        shape.whole = false;
-        if (++p == end || !is_digit(*p)) return stop("a digit after the decimal point");
-        do {
-            // The zeros in front of the first other digit (0.005) are not counted.
-            const unsigned digit = static_cast<unsigned>(*p - '0');
-            if (shape.counted > 0 || digit != 0) ++shape.counted;
-            if (shape.counted <= MAX_DIGITS) {
-                shape.digits = shape.digits * 10 + digit;
-                --shape.exponent;
-            }
-            ++p;
-        } while (p < end && is_digit(*p));
-    }
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        shape.whole = false;
-        ++p;
-        bool minus = false;
-        if (p < end && (*p == '+' || *p == '-')) minus = *p++ == '-';
-        if (p == end || !is_digit(*p)) return stop("a digit of the exponent");
-        long power = 0;
-        for (; p < end && is_digit(*p); ++p) {
-            if (power < MAX_EXPONENT) power = power * 10 + (*p - '0');
-        }
-        shape.exponent += minus ? -power : power;
-    }
-    shape.length = static_cast<std::size_t>(p - t);
-    return shape;
-}
-
-// The double of a number, the quick way where that is exact: its digits
-// make an integer below 2^53 and the power of ten is at most 22, so both
-// are doubles exactly and one division or product rounds once, as the full
-// conversion does.  False when the number is not of that kind.
-bool quick_double(const NumberShape &shape, double &out) {
-    static constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    if (shape.counted > MAX_DIGITS || shape.exponent < -22 || shape.exponent > 22) return false;
-    double v = static_cast<double>(shape.digits);
-    v = shape.exponent < 0 ? v / POWERS_OF_TEN[-shape.exponent] : v * POWERS_OF_TEN[shape.exponent];
-    out = shape.negative ? -v : v;
-    return true;
-}
-
 // A byte that may stand in a number.
 inline bool number_byte(char c) {
     return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
@@ -401,7 +312,7 @@ void Scanner::read_number() {
 }
 
 void Scanner::hand_number(std::string_view number, const NumberShape &shape, std::size_t start) {
-    if (shape.whole && shape.counted <= MAX_DIGITS) {
+    if (shape.whole && shape.counted <= MAX_KEPT_DIGITS) {
         // A whole number of up to 15 digits: its digits are its value.
         if (!shape.negative) return events_.integer(shape.digits);
         return events_.negative_integer(-static_cast<long long>(shape.digits));
