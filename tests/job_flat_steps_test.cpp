@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <variant>
 
@@ -110,6 +111,37 @@ TEST(FlatSteps, AfterAStepLeftToTheTreeTheNextIsReadFlatAgain) {
     EXPECT_EQ(std::get<job::Movement>(job.work[2]).y, 6.0);
     EXPECT_EQ(std::get<job::Hit>(job.work[3]).angle, 90.0);
     EXPECT_EQ(std::get<job::Hit>(job.work[4]).angle, 0.0);  // nothing kept from the step before
+}
+
+TEST(FlatSteps, MangledJobsAreTakenOrRefusedWithOneLine) {
+    // A job of every kind of step, with a byte changed, dropped or doubled:
+    // the reader switches between flat and tree reading at every odd place,
+    // and must never crash, nor answer with anything but a job or one line
+    // naming a place.
+    const std::string job = std::string(TURRET) + R"({"hit": {"x": 1, "y": 2.5, "tool": 11, "angle": 90}},
+        {"move": {"x": 3, "y": -4}}, {"position": {"x": 5, "y": 6, "tool": 11}},
+        {"laser_contour": {"technology": 1, "elements": [{"line": {"from": [0, 0], "to": [10, 0]}}]}},
+        {"hit": {"x": 7, "y": 8, "tool": 11.0}}],
+        "laser_technologies": [{"number": 1, "feedrate": 25, "mode": 1, "m7x": "2", "s_value": "450"}]})";
+    ASSERT_EQ(job::parse_job(job, "").work.size(), 5u);
+    const std::string bytes = "{}[],:\" 0123456789.e-tn\n";
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = job;
+        const std::size_t at = random() % text.size();
+        switch (random() % 3) {
+        case 0: text[at] = bytes[random() % bytes.size()]; break;
+        case 1: text.erase(at, 1 + random() % 3); break;
+        default: text.insert(at, text.substr(at, 1 + random() % 6)); break;
+        }
+        try {
+            job::parse_job(text, "");
+        } catch (const job::JobError &e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.find('\n'), std::string::npos) << text;
+            EXPECT_TRUE(message.rfind("line ", 0) == 0 || message.rfind("/", 0) == 0) << message << "\n" << text;
+        }
+    }
 }
 
 }  // namespace
