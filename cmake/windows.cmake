@@ -36,7 +36,7 @@ add_custom_target(varnokii_imports DEPENDS ${PELK_HOST_DEF} ${PELK_HOST_IMPORTS}
 # From the module's objects (pelk1_objects, the top-level CMakeLists.txt), built
 # here with the host's data marked for import.
 target_compile_definitions(pelk1_objects PRIVATE PELK_MODULE)
-add_library(pelk1 MODULE $<TARGET_OBJECTS:pelk1_objects> ${PROJECT_SOURCE_DIR}/plugin/exports.def)
+add_library(pelk1 MODULE $<TARGET_OBJECTS:pelk1_objects> ${PROJECT_SOURCE_DIR}/module/plugin/exports.def)
 set_target_properties(pelk1 PROPERTIES PREFIX "")
 add_dependencies(pelk1 varnokii_imports)
 # Host data is imported where the code is marked for it (PELK_HOST_DATA), never

@@ -1,31 +1,50 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, unless they
-# are all there already (then it does nothing and needs no network).
+# install-deps.sh [tool|tests]
+#
+# Installs the Debian packages that one use of the project needs, unless they
+# are all there already (then it does nothing and needs no network):
+#   tool   building pelk-post and the module, and running them (the default)
+#   tests  everything the test command needs besides: test libraries, the
+#          Windows cross compilers and wine64, and the tools of later checks
+# Every package is named here once.
 set -eu
-packages="g++ cmake make binutils libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libbenchmark-dev"
+set_name=${1:-tool}
+
+# Building and running pelk-post and pelk1.so.
+tool_packages="g++ cmake make libcli11-dev"
+# The tests and benchmarks (objdump from binutils checks the module's exports).
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev"
 # The Windows build: mingw-w64 cross compilers for 32 and 64 bits (with their
 # binutils: objdump, dlltool) and wine64 to run the 64-bit build.  Installed
 # without the packages they only recommend (wine's desktop parts).
 windows_packages="g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine64"
+
+case "$set_name" in
+  tool) wanted="$tool_packages"; wanted_plain="" ;;
+  tests) wanted="$tool_packages $test_packages"; wanted_plain="$windows_packages" ;;
+  *) echo "install-deps.sh: unknown set '$set_name' (tool or tests)" >&2; exit 2 ;;
+esac
 
 missing() {
   for package in "$@"; do
     dpkg -s "$package" >/dev/null 2>&1 || echo "$package"
   done
 }
-missing_packages=$(missing $packages)
-missing_windows_packages=$(missing $windows_packages)
-if [ -z "$missing_packages$missing_windows_packages" ]; then
+# shellcheck disable=SC2086
+missing_packages=$(missing $wanted)
+# shellcheck disable=SC2086
+missing_plain_packages=$(missing $wanted_plain)
+if [ -z "$missing_packages$missing_plain_packages" ]; then
   exit 0
 fi
-echo "installing:" $missing_packages $missing_windows_packages
+echo "installing:" $missing_packages $missing_plain_packages
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 if [ -n "$missing_packages" ]; then
   # shellcheck disable=SC2086
   apt-get install -y $missing_packages
 fi
-if [ -n "$missing_windows_packages" ]; then
+if [ -n "$missing_plain_packages" ]; then
   # shellcheck disable=SC2086
-  apt-get install -y --no-install-recommends $missing_windows_packages
+  apt-get install -y --no-install-recommends $missing_plain_packages
 fi

@@ -12,7 +12,7 @@ for variant in build build-asan; do
   fi
   echo "== $variant"
   # shellcheck disable=SC2086
-  cmake -S . -B "$variant" $options
+  cmake -S . -B "$variant" -DBUILD_TESTING=ON $options
   cmake --build "$variant" -j2
   ctest --test-dir "$variant" --output-on-failure -j2
 done

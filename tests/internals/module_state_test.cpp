@@ -2,7 +2,7 @@
 // a pattern offset in force), and what the routines do with it.
 #include <string>
 
-#include "program/pattern_offset.h"
+#include "plugin/pattern_offset.h"
 #include "tests/internals/internals_fixture.h"
 
 namespace {

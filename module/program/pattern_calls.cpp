@@ -12,7 +12,7 @@
 #include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 #include "plugin/plugin_state.h"
-#include "program/pattern_offset.h"
+#include "plugin/pattern_offset.h"
 #include "program/patterns.h"
 #include "punch/tool_change.h"
 

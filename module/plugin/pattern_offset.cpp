@@ -1,4 +1,4 @@
-#include "program/pattern_offset.h"
+#include "plugin/pattern_offset.h"
 
 #include "interface/host_api.h"
 #include "plugin/blocks.h"

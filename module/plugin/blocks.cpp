@@ -2,7 +2,7 @@
 
 #include "interface/host_api.h"
 #include "plugin/nc_text.h"
-#include "program/pattern_offset.h"
+#include "plugin/pattern_offset.h"
 
 namespace pelk {
 

@@ -7,7 +7,7 @@
 #include "plugin/hooks.h"
 #include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
-#include "program/pattern_offset.h"
+#include "plugin/pattern_offset.h"
 #include "sheet/free_nc_text.h"
 
 namespace pelk {

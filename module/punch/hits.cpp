@@ -4,7 +4,7 @@
 #include "plugin/hooks.h"
 #include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
-#include "program/pattern_offset.h"
+#include "plugin/pattern_offset.h"
 #include "punch/tool_change.h"
 
 namespace pelk {
