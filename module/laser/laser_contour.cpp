@@ -19,11 +19,21 @@
 #include "plugin/hooks.h"
 #include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
+#include "plugin/pattern_offset.h"
 #include "plugin/plugin_state.h"
 
 namespace pelk {
 
 static constexpr double PI = 3.141592653589793;
+
+// Every element begins a block: an offset that a pattern call left in force
+// is cancelled first, so that the cut lands where the sheet says, and the
+// laser parameters come once per program.
+static void begin_element() {
+    gen_nc_n();
+    cancel_pattern_offset();
+    gen_nc_laser_enable();
+}
 
 static bool continues_cut(double x, double y) {
     return same_value(c_nc_x, x) && same_value(c_nc_y, y) && c_nc_laser_on != 0;
@@ -84,8 +94,7 @@ static Flow finish_element(const char *co) {
 }
 
 int pp_laser_line(double x1, double y1, double x2, double y2, char *co) {
-    gen_nc_n();
-    gen_nc_laser_enable();
+    begin_element();
     if (stopped(start_or_continue_cut(x1, y1, co))) return hook_result(Flow::stop);
 
     const CuttingBlockStart start = mark_cutting_block();
@@ -115,8 +124,7 @@ int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double y
     calc_sra_era_da(xs, ys, xe, ye, xc, yc, dir == 1 ? 1.0 : -1.0, &start_angle, &end_angle,
                     &sweep);
 
-    gen_nc_n();
-    gen_nc_laser_enable();
+    begin_element();
     if (stopped(start_or_continue_cut(xs, ys, co))) return hook_result(Flow::stop);
 
     const CuttingBlockStart start = mark_cutting_block();
