@@ -110,6 +110,48 @@ TEST_F(ElementHookTest, RowHandsItsToolIndexAndHitModeToTheHitGenerator) {
     EXPECT_NE(trace.str().find("te_update_cut(0, 0, 0, 10, 0, 3, 1, 0.5235987756)"), std::string::npos);
 }
 
+// ---- Where the control stands after a command ----------------------------------
+// The control expands a command from its values as written, rounded to their
+// last digit; the tool ends where those lead, not on the exact end.
+
+TEST_F(ElementHookTest, CommandsLeaveTheToolWhereTheirWrittenValuesLead) {
+    const double r = 100.0 / 3.0;  // a radius whose text rounds
+    struct Case {
+        const char *name;
+        bool inch;
+        std::function<int()> hook;
+        const char *command;        // the command block
+        double end_x, end_y;
+    } cases[] = {
+        {"row to the left", false, [] { Element e = row(1, 12.345, 40); return pp_cut(500, 500, 18.545, 500, e.el(), 0.0); },
+         "LAA/12.35 180 39", 18.35, 500},
+        {"row in inches", true, [] { Element e = row(1, 10, 100); return pp_cut(0, 0, 990, 0, e.el(), 0.0); },
+         "LAA/0.394 0 99", 99 * 0.394 * 25.4, 0},
+        {"row at a slant", false, [] { Element e = row(1, std::hypot(3, 1), 11); return pp_cut(0, 0, 30, 10, e.el(), 0.0); },
+         "LAA/3.16 18.43 10", 31.6 * std::cos(18.43 * DEG), 31.6 * std::sin(18.43 * DEG)},
+        {"nibbled line at a slant", false, [] { Element e = line(1, 5); return pp_nibble_l(0, 0, 1000, 333, e.el(), 0.0); },
+         "CAA/Z 1053.99 10 18.42 5", 1053.99 * std::cos(18.42 * DEG), 1053.99 * std::sin(18.42 * DEG)},
+        {"nibbled circle", false, [r] { Element e = round(1, r, 1, 3); return pp_nibble_c(r, 0, 0, 0, e.el(), 0.0); },
+         "RAD/I 38.33 10 0 360 3 ", 38.33, 0},
+        {"bolt-hole circle", false, [r] {
+             Element e = holes(1, r, 360.0 / 7, 7);
+             const double last = 6 * 360.0 / 7 * DEG;
+             return pp_bolt_hole_circle(r, 0, r * std::cos(last), r * std::sin(last), 0, 0, e.el(), 0.0);
+         },
+         "ARC/33.33 0 51.43 7 ", 33.33 * std::cos(6 * 51.43 * DEG), 33.33 * std::sin(6 * 51.43 * DEG)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh_program(c.inch);
+        c_nc_x = c_nc_y = 0;
+        EXPECT_EQ(c.hook(), 0);
+        const std::string last = writer.pieces().back();
+        EXPECT_TRUE(last.ends_with(crlf(std::string(c.command) + "\n"))) << last;
+        EXPECT_NEAR(c_nc_x, c.end_x, 1e-9);
+        EXPECT_NEAR(c_nc_y, c.end_y, 1e-9);
+    }
+}
+
 // ---- Nibbling -------------------------------------------------------------
 
 TEST_F(ElementHookTest, NibbledLineMovesOnlyWhenAwayFromItsStart) {
@@ -246,8 +288,8 @@ TEST_F(ElementHookTest, BoltHoleCircleIsOneCommandWithEveryHole) {
         Element e = holes(c.indexable ? 2 : 1, 50, c.step, c.count, c.indexable);
         EXPECT_EQ(written([&] { return pp_bolt_hole_circle(xs, ys, xe, ye, 0, 0, e.el(), c.degrees * DEG); }),
                   crlf(c.text));
-        EXPECT_DOUBLE_EQ(c_nc_x, xe);
-        EXPECT_DOUBLE_EQ(c_nc_y, ye);
+        EXPECT_NEAR(c_nc_x, xe, 1e-9);
+        EXPECT_NEAR(c_nc_y, ye, 1e-9);
         EXPECT_EQ(host::accounting().bolt_hole_circles, 1);
     }
 }

@@ -1,5 +1,7 @@
 #include "plugin/plugin_state.h"
 
+#include <math.h>
+
 namespace pelk {
 
 int offset_active;
@@ -15,6 +17,18 @@ char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 char pending_line[LINE_RECORD_SIZE];
 char pending_arc[CIRCLE_RECORD_SIZE];
 size_t nc_known_length;
+double relative_asked_x;
+double relative_asked_y;
+double relative_reached_x;
+double relative_reached_y;
+
+void forget_reached_place() {
+    // NaN equals nothing: c_nc_x never holds the value asked for.
+    relative_asked_x = NAN;
+    relative_asked_y = NAN;
+    relative_reached_x = 0.0;
+    relative_reached_y = 0.0;
+}
 
 void forget_laser_modes() {
     laser_head_mode = MODE_UNKNOWN;
@@ -31,6 +45,7 @@ void reset_program_state() {
     m21_m22_state = JUNCTION_UNKNOWN;
     pending_block_kind = PENDING_NONE;
     pending_block_text[0] = '\0';
+    forget_reached_place();
 }
 
 }  // namespace pelk

@@ -61,6 +61,19 @@ extern char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 extern char pending_line[LINE_RECORD_SIZE];
 extern char pending_arc[CIRCLE_RECORD_SIZE];
 
+// Relative words (the body of a pattern written at the top of the program):
+// per axis, the place pp_x_y last asked for, the value it gave c_nc_x or
+// c_nc_y, and the place the control reached by the increments as written,
+// which differ by the rounding of the words.  The next increment is taken
+// from the place reached, so that rounding never adds up.  Changed by pp_x_y;
+// forgotten at program start and at every pattern header
+// (forget_reached_place).  While c_nc_x no longer holds relative_asked_x,
+// the host has placed the tool itself, and c_nc_x is the place reached.
+extern double relative_asked_x;
+extern double relative_asked_y;
+extern double relative_reached_x;
+extern double relative_reached_y;
+
 // Length of the text in the host's NC line buffer as the module's text
 // helpers (nc_text.cpp) last left it, which alone change it.  Only a hint:
 // the host empties the buffer at every flush, so nc_length checks it against
@@ -71,8 +84,13 @@ extern size_t nc_known_length;
 
 // Everything back to its value at the start of an NC program: no offset, no
 // forced index, M610 mode, no LASER.PAR section written, laser modes and the
-// junction word unknown, nothing held back.  Called by pp_main.
+// junction word unknown, nothing held back, no place reached by relative
+// words.  Called by pp_main.
 void reset_program_state();
+
+// No place reached by relative words is remembered: the next one is taken
+// from c_nc_x and c_nc_y as they stand.
+void forget_reached_place();
 
 // The laser head mode and the technology words are no longer known to the
 // control (a new body, a pattern boundary, a flipped or turned sheet): the

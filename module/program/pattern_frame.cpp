@@ -64,9 +64,10 @@ int pp_sub_begin(int pattern) {
     if (number > c_nc_max_subs && stopped(warn_pattern_limit())) return 1;
 
     // 5. The first index word and the first laser words of the body are
-    //    written in full.
+    //    written in full; its relative words start from its origin.
     index_forced = 1;
     forget_laser_modes();
+    forget_reached_place();
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "plugin/flow.h"
 #include "plugin/hooks.h"
 #include "plugin/nc_text.h"
+#include "plugin/written_values.h"
 #include "punch/element_blocks.h"
 #include "punch/element_record.h"
 #include "punch/tool_change.h"
@@ -44,9 +45,15 @@ int pp_bolt_hole_circle(double xs, double ys, double xe, double ye, double xc, d
     append_circle_command(el, first_hole, angle);
     if (stopped(end_block_and_flush())) return hook_result(Flow::stop);
 
-    // ---- 4. The control leaves the tool on the last hole -------------------
-    c_nc_x = xe;
-    c_nc_y = ye;
+    // ---- 4. The control leaves the tool on the last hole, as the command ----
+    // ----    reads: radius, first hole and step as written --------------------
+    const double last = written_plain(first_hole * DEGREES_PER_RADIAN) +
+                        written_plain(el_step_angle(el) * DEGREES_PER_RADIAN) * (el_count(el) - 1);
+    double along_x = 0.0, along_y = 0.0;
+    direction_vector(last, along_x, along_y);
+    const double radius = written_distance(el_bhc_radius(el));
+    c_nc_x = xc + radius * along_x;
+    c_nc_y = yc + radius * along_y;
     return hook_result(Flow::go_on);
 }
 

@@ -8,6 +8,7 @@
 #include "plugin/flow.h"
 #include "plugin/hooks.h"
 #include "plugin/nc_text.h"
+#include "plugin/written_values.h"
 #include "punch/element_blocks.h"
 #include "punch/element_record.h"
 #include "punch/tool_change.h"
@@ -54,21 +55,28 @@ Flow finish_command(double x, double y) {
 }
 
 // "RAD/I <radius + allowance> <distance> <start> <turn> <step> " and the
-// closing index words.  start and turn in degrees.
+// closing index words.  start and turn in degrees, start as the host's
+// remainder brings it into one turn.
 void append_round_command(const char *el, double start, double turn, double step, double angle) {
     nc_append("RAD/I");
     gen_nc_let(0, " ", el_radius(el) + RADIUS_ALLOWANCE);
     gen_nc_let(0, " ", COMMAND_DISTANCE);
-    gen_nc_let(1, " ", cad_fmod(start, FULL_TURN_DEGREES));
+    gen_nc_let(1, " ", start);
     gen_nc_let(1, " ", turn);
     gen_nc_let(0, " ", step);
     append_closing_index(el_tool(el), el_indexable(el), angle);
 }
 
-// Where the control leaves the tool after a circle or arc: on the enlarged
-// radius at the given angle (radians).
-double round_end_x(const char *el, double xc, double at) { return xc + (el_radius(el) + RADIUS_ALLOWANCE) * cos(at); }
-double round_end_y(const char *el, double yc, double at) { return yc + (el_radius(el) + RADIUS_ALLOWANCE) * sin(at); }
+// Where the control leaves the tool after a circle or arc, as the command
+// reads: on the enlarged radius as written, at the angle reached from the
+// start by the turn (degrees), both as written.
+void round_end(const char *el, double xc, double yc, double start, double turn, double &x, double &y) {
+    double along_x = 0.0, along_y = 0.0;
+    direction_vector(written_plain(start) + written_plain(turn), along_x, along_y);
+    const double reach = written_distance(el_radius(el) + RADIUS_ALLOWANCE);
+    x = xc + reach * along_x;
+    y = yc + reach * along_y;
+}
 
 // An indexed tool on a circle or arc: the user is asked to check it.
 Flow confirm_indexed_round(const char *el) {
@@ -81,7 +89,7 @@ Flow confirm_indexed_round(const char *el) {
 int pp_nibble_l(double x1, double y1, double x2, double y2, char *el, double angle) {
     // ---- 1. Geometry: length, direction, step ----------------------------
     const double length = sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
-    const double direction = atan2(y2 - y1, x2 - x1);
+    const double direction = atan2(y2 - y1, x2 - x1) * DEGREES_PER_RADIAN;
     const double step = capped_step(el_line_pitch(el), length);
 
     // ---- 2. Opening: the move only when the tool is not at the start -----
@@ -92,31 +100,38 @@ int pp_nibble_l(double x1, double y1, double x2, double y2, char *el, double ang
     nc_append("CAA/Z");
     gen_nc_let(0, " ", length);
     gen_nc_let(0, " ", COMMAND_DISTANCE);
-    gen_nc_let(1, " ", direction * DEGREES_PER_RADIAN);
+    gen_nc_let(1, " ", direction);
     gen_nc_let(0, " ", step);
-    return hook_result(finish_command(x2, y2));
+
+    // ---- 4. The tool ends where the length and direction as written lead ---
+    double along_x = 0.0, along_y = 0.0;
+    direction_vector(written_plain(direction), along_x, along_y);
+    const double reach = written_distance(length);
+    return hook_result(finish_command(c_nc_x + reach * along_x, c_nc_y + reach * along_y));
 }
 
 int pp_nibble_c(double xs, double ys, double xc, double yc, char *el, double angle) {
     // ---- 1. Geometry: where on the circle nibbling starts ----------------
-    const double start = atan2(ys - yc, xs - xc);
+    const double start_angle = atan2(ys - yc, xs - xc);
     const double turn = el_arc_dir(el) == 1 ? FULL_TURN_DEGREES : -FULL_TURN_DEGREES;
 
     // ---- 2. Opening: always a move to the centre --------------------------
     if (stopped(open_nibbling(el, angle, true, xc, yc))) return hook_result(Flow::stop);
 
     // ---- 3. The command; the tool ends beside the start ------------------
-    append_round_command(el, start * DEGREES_PER_RADIAN, turn, el_arc_pitch(el), angle);
-    if (stopped(finish_command(round_end_x(el, xc, start), round_end_y(el, yc, start)))) {
-        return hook_result(Flow::stop);
-    }
+    const double start = cad_fmod(start_angle * DEGREES_PER_RADIAN, FULL_TURN_DEGREES);
+    append_round_command(el, start, turn, el_arc_pitch(el), angle);
+    double end_x = 0.0, end_y = 0.0;
+    round_end(el, xc, yc, start, 0.0, end_x, end_y);
+    if (stopped(finish_command(end_x, end_y))) return hook_result(Flow::stop);
     return hook_result(confirm_indexed_round(el));
 }
 
 int pp_nibble_a(double xs, double ys, double xe, double ye, double xc, double yc, char *el, double angle) {
     // ---- 1. Geometry: the host's start, end and sweep in the arc's sense --
-    double start = 0.0, end = 0.0, sweep = 0.0;
-    calc_sra_era_da(xs, ys, xe, ye, xc, yc, static_cast<double>(el_arc_dir(el)), &start, &end, &sweep);
+    double start_angle = 0.0, end_angle = 0.0, sweep = 0.0;
+    calc_sra_era_da(xs, ys, xe, ye, xc, yc, static_cast<double>(el_arc_dir(el)), &start_angle, &end_angle,
+                    &sweep);
     const double step = capped_step(el_arc_pitch(el), sweep * el_radius(el) + RADIUS_ALLOWANCE);
     const double turn = (el_arc_dir(el) == 1 ? sweep : -sweep) * DEGREES_PER_RADIAN;
 
@@ -124,10 +139,11 @@ int pp_nibble_a(double xs, double ys, double xe, double ye, double xc, double yc
     if (stopped(open_nibbling(el, angle, true, xc, yc))) return hook_result(Flow::stop);
 
     // ---- 3. The command; the tool ends beside the end ---------------------
-    append_round_command(el, start * DEGREES_PER_RADIAN, turn, step, angle);
-    if (stopped(finish_command(round_end_x(el, xc, end), round_end_y(el, yc, end)))) {
-        return hook_result(Flow::stop);
-    }
+    const double start = cad_fmod(start_angle * DEGREES_PER_RADIAN, FULL_TURN_DEGREES);
+    append_round_command(el, start, turn, step, angle);
+    double end_x = 0.0, end_y = 0.0;
+    round_end(el, xc, yc, start, turn, end_x, end_y);
+    if (stopped(finish_command(end_x, end_y))) return hook_result(Flow::stop);
     return hook_result(confirm_indexed_round(el));
 }
 

@@ -4,22 +4,36 @@
 #include "interface/host_api.h"
 #include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
+#include "plugin/plugin_state.h"
+#include "plugin/written_values.h"
 
 namespace pelk {
 
 namespace {
 
-// Writes the word of one axis: absolute, incremental from the exact previous
-// position, or relative to the pattern origin for the offset pattern style.
-void write_axis_word(char axis, double target, double current, double pattern_origin) {
+// One axis: the place pp_x_y last asked for and the place the control
+// reached by the relative words as written.
+struct AxisPlace {
+    double &asked;
+    double &reached;
+};
+
+// Writes the word of one axis and makes target its current position:
+// absolute, relative to the pattern origin for the offset pattern style, or
+// an increment from the place the control reached.
+void write_axis_word(char axis, double target, double &current, double pattern_origin, AxisPlace place) {
+    const double reached = current == place.asked ? place.reached : current;
     double value;
     bool incremental = false;
     if (c_nc_sub_type == SUB_TYPE_OFFSET) {
         value = c_nc_absolute != 0 ? target : target - pattern_origin;
+        place.reached = target;  // from a fixed origin: nothing adds up
     } else if (c_nc_absolute != 0) {
         value = target;
+        place.reached = target;
     } else {
-        value = target - current;
+        value = target - reached;
+        place.reached = reached + written_distance(value);
         incremental = true;
     }
     // "D" for an increment, the axis, and the distance text made behind them.
@@ -29,6 +43,8 @@ void write_axis_word(char axis, double target, double current, double pattern_or
     word[at++] = axis;
     gen_nc_d_o_u(value, word + at);
     nc_append(word);
+    current = target;
+    place.asked = target;
 }
 
 }  // namespace
@@ -36,12 +52,10 @@ void write_axis_word(char axis, double target, double current, double pattern_or
 void pp_x_y(int force, double x, double y) {
     const bool both = force == 1 || (same_value(x, c_nc_x) && same_value(y, c_nc_y));
     if (both || !same_value(x, c_nc_x)) {
-        write_axis_word('X', x, c_nc_x, c_nc_abs_sub_x);
-        c_nc_x = x;
+        write_axis_word('X', x, c_nc_x, c_nc_abs_sub_x, {relative_asked_x, relative_reached_x});
     }
     if (both || !same_value(y, c_nc_y)) {
-        write_axis_word('Y', y, c_nc_y, c_nc_abs_sub_y);
-        c_nc_y = y;
+        write_axis_word('Y', y, c_nc_y, c_nc_abs_sub_y, {relative_asked_y, relative_reached_y});
     }
 }
 
