@@ -14,6 +14,12 @@ void copy_text(char *target, std::size_t size, const std::string &text) {
     std::snprintf(target, size, "%s", text.c_str());
 }
 
+std::string step_path() {
+    const StepPlace &place = session().step;
+    if (!place.in_pattern) return "/work/" + std::to_string(place.index);
+    return "/patterns/" + std::to_string(place.pattern) + "/body/" + std::to_string(place.index);
+}
+
 void reset_variables() {
     // Machine and sheet as a job that leaves every value at its default.
     static const job::Job defaults;

@@ -22,6 +22,14 @@ struct TechnologyRecord {
     std::array<char, TT_RECORD_SIZE> bytes{};
 };
 
+// The step of the job the host walks: an item of the work, or of a
+// pattern's body while the pattern's definition is written.
+struct StepPlace {
+    bool in_pattern = false;
+    std::size_t pattern = 0;                // index into Job::patterns
+    std::size_t index = 0;                  // in the work or the body
+};
+
 struct Session {
     const job::Job *job = nullptr;          // the applied job, or none
     NcWriter *writer = nullptr;             // where flushes go; none refuses
@@ -37,6 +45,7 @@ struct Session {
     std::vector<TechnologyRecord> technologies;
     std::vector<double> clamps;
     std::string machine_dir;                // without a trailing separator
+    StepPlace step;                         // the step walked now
     // ---- Message texts replaced by set_message_text ----
     std::vector<std::pair<int, std::string>> message_texts;
 };
@@ -85,6 +94,9 @@ std::size_t nc_text_length();
 // text comes for the first time.  Once the user asked to stop on warnings,
 // every later flush is refused, so the program stops at its next block.
 void report(const std::string &text);
+
+// The JSON path of the step walked now: "/work/17" or "/patterns/2/body/3".
+std::string step_path();
 
 // Copies text into a fixed host array of size bytes, cut to fit, zero-terminated.
 void copy_text(char *target, std::size_t size, const std::string &text);

@@ -169,12 +169,10 @@ PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job) {
     return exit;
 }
 
-void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y, double dx, double dy,
-                       int count) {
+void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y) {
     const PatternExit exit = pattern_exit(pattern, job);
-    const int copies_before_last = count > 1 ? count - 1 : 0;
-    c_nc_x = x + copies_before_last * dx + exit.x;
-    c_nc_y = y + copies_before_last * dy + exit.y;
+    c_nc_x = x + exit.x;
+    c_nc_y = y + exit.y;
 
     const int station = pattern_station(pattern, job);
     if (station == 0) return;

@@ -36,11 +36,11 @@ struct PatternExit {
 };
 PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job);
 
-// The host's state once the control has run count copies of the pattern,
-// the first with its origin at (x, y), each next (dx, dy) further on: the
-// position the last copy leaves the tool at, its station and index angle.
-void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y, double dx, double dy,
-                       int count);
+// The host's state once the control has run the pattern, its last copy
+// with its origin at (x, y) (where the control placed it, from the values
+// as written): the position that copy leaves the tool at, its station and
+// index angle.
+void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y);
 
 // The host's start state for writing the body of a definition: origin (0, 0)
 // with the tool standing there, the pattern's station in place when the call

@@ -7,6 +7,7 @@
 #include <numbers>
 #include <variant>
 
+#include "host/control_rounding.h"
 #include "host/host_state.h"
 #include "host/punch_element_walk.h"
 #include "host/pattern_walk.h"
@@ -104,7 +105,8 @@ int walk(const job::PatternCall &call, const job::Job &job);
 int walk(const job::PatternRepeat &repeat, const job::Job &job);
 
 // One operation, then what it left pending is kept within bounds.
-int walk_operation(const job::Operation &op, const job::Job &job) {
+int walk_operation(const job::Operation &op, const job::Job &job, host::detail::StepPlace place) {
+    host::detail::session().step = place;
     const int result = std::visit([&job](const auto &step) { return walk(step, job); }, op);
     if (stopped(result)) return 1;
     return host::detail::limit_pending_text();
@@ -137,15 +139,53 @@ const job::Pattern *called_pattern(std::size_t index, const job::Job &job) {
     return &job.patterns[index];
 }
 
+int call_pattern(const job::Pattern &pattern, const job::Job &job, int number, double x, double y) {
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(pattern, job);
+    const int result = (*pp_sub_call)(entry.tool, x, y, entry.angle, entry.indexable, number);
+    HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, x, y, entry.angle,
+               entry.indexable, number, result);
+    host::detail::take_pattern_exit(pattern, job, x, y);
+    return result;
+}
+
 int walk(const job::PatternCall &call, const job::Job &job) {
     const job::Pattern *pattern = called_pattern(call.pattern, job);
     int number = 0;
     if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
-    const int result = (*pp_sub_call)(entry.tool, call.x, call.y, entry.angle, entry.indexable, number);
-    HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, call.x, call.y, entry.angle,
-               entry.indexable, number, result);
-    host::detail::take_pattern_exit(*pattern, job, call.x, call.y, 0.0, 0.0, 1);
+    return call_pattern(*pattern, job, number, call.x, call.y);
+}
+
+// A repeat places copy k at one pitch before the first copy, as the offset
+// block writes it, plus k + 1 pitches as the repeat line writes them; an
+// axis whose pitch is within 1e-6 of zero is left out of the line.
+double repeat_axis(double first, double pitch, int copy) {
+    const double offset = host::detail::written_distance(first - pitch);
+    if (std::fabs(pitch) < 1e-6) return offset;
+    return offset + std::copysign(host::detail::written_distance(std::fabs(pitch)), pitch) * (copy + 1);
+}
+
+// How far from its place copy `copy` of a repeat from the copy at (x, y)
+// lands, in X and in Y.
+bool copy_fits(const job::PatternRow &row, double x, double y, int copy) {
+    return host::detail::within_tolerance(repeat_axis(x, row.dx, copy) - (x + row.dx * copy),
+                                          repeat_axis(y, row.dy, copy) - (y + row.dy * copy));
+}
+
+int repeat_pattern(const job::Pattern &pattern, const job::PatternRow &row, const job::Job &job, int number,
+                   int first, int count) {
+    const host::detail::PatternEntry entry = host::detail::pattern_entry(pattern, job);
+    const double x = row.x + row.dx * first, y = row.y + row.dy * first;
+    const int result = (*pp_sub_rep_call)(entry.tool, x, y, entry.angle, entry.indexable, number, row.dx, row.dy,
+                                          count);
+    HOST_TRACE("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, x, y,
+               entry.angle, entry.indexable, number, row.dx, row.dy, count, result);
+    // Without a pitch the control places one copy, at (x, y).
+    if (std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6) {
+        host::detail::take_pattern_exit(pattern, job, x, y);
+    } else {
+        host::detail::take_pattern_exit(pattern, job, repeat_axis(x, row.dx, count - 1),
+                                        repeat_axis(y, row.dy, count - 1));
+    }
     return result;
 }
 
@@ -158,15 +198,27 @@ int walk(const job::PatternRepeat &repeat, const job::Job &job) {
     const job::Pattern *pattern = called_pattern(row.pattern, job);
     int number = 0;
     if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
-    const int result = (*pp_sub_rep_call)(entry.tool, row.x, row.y, entry.angle, entry.indexable, number, row.dx,
-                                          row.dy, row.count);
-    HOST_TRACE("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, row.x,
-               row.y, entry.angle, entry.indexable, number, row.dx, row.dy, row.count, result);
-    // Without a pitch the control places one copy.
-    const bool no_pitch = std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6;
-    host::detail::take_pattern_exit(*pattern, job, row.x, row.y, row.dx, row.dy, no_pitch ? 1 : row.count);
-    return result;
+
+    // One repeat line, unless the pitch as written would carry a copy too
+    // far: then the longest runs whose copies all fit, and the copies
+    // between them as single calls.
+    const auto fits = [&row](int first, int count) {
+        if (count < 2) return true;
+        const double x = row.x + row.dx * first, y = row.y + row.dy * first;
+        return copy_fits(row, x, y, 0) && copy_fits(row, x, y, count - 1);
+    };
+    if (row.count < 2 || fits(0, row.count)) return repeat_pattern(*pattern, row, job, number, 0, row.count);
+    HOST_TRACE("%s: one repeat line would put a copy more than %.4g mm off: split",
+               host::detail::step_path().c_str(), host::detail::stroke_tolerance());
+    for (int first = 0; first < row.count;) {
+        const int count = host::detail::longest_run(row.count - first, [&](int n) { return fits(first, n); });
+        const int result = count >= 2 ? repeat_pattern(*pattern, row, job, number, first, count)
+                                      : call_pattern(*pattern, job, number, row.x + row.dx * first,
+                                                     row.y + row.dy * first);
+        if (stopped(result)) return 1;
+        first += count;
+    }
+    return 0;
 }
 
 // One definition: header, the body through the same walk as the main body,
@@ -178,8 +230,9 @@ int write_pattern(const job::Pattern &pattern, const job::Job &job) {
     int result = (*pp_sub_begin)(number);
     HOST_TRACE("pp_sub_begin(%d) -> %d", number, result);
     if (stopped(result)) return 1;
-    for (const job::Operation &op : pattern.body) {
-        if (stopped(walk_operation(op, job))) return 1;
+    const std::size_t pattern_index = static_cast<std::size_t>(&pattern - job.patterns.data());
+    for (std::size_t i = 0; i < pattern.body.size(); ++i) {
+        if (stopped(walk_operation(pattern.body[i], job, {true, pattern_index, i}))) return 1;
     }
     result = (*pp_sub_end)(number);
     HOST_TRACE("pp_sub_end(%d) -> %d", number, result);
@@ -247,8 +300,8 @@ int gen_nc_short_sims(void *list) {
     int result = 0;
     const job::Job *j = host::detail::session().job;
     if (j != nullptr) {
-        for (const job::Operation &op : j->work) {
-            if (stopped(walk_operation(op, *j))) {
+        for (std::size_t i = 0; i < j->work.size(); ++i) {
+            if (stopped(walk_operation(j->work[i], *j, {false, 0, i}))) {
                 result = 1;
                 break;
             }

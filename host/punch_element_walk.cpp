@@ -2,9 +2,12 @@
 // job's terms to the hooks' arguments and the element record.
 #include "host/punch_element_walk.h"
 
+#include <charconv>
 #include <cmath>
 #include <numbers>
+#include <string>
 
+#include "host/control_rounding.h"
 #include "host/element_record.h"
 #include "host/host_state.h"
 #include "host/trace.h"
@@ -26,6 +29,14 @@ Point on_circle(const PunchElement &e, double degrees) {
     return {e.xc + e.radius * std::cos(a), e.yc + e.radius * std::sin(a)};
 }
 
+constexpr double DEGREES_PER_RADIAN = 180.0 / std::numbers::pi;
+
+// The control is given a nibbled circle's or arc's radius plus this much.
+constexpr double NIBBLING_RADIUS_ALLOWANCE = 5.0;
+
+// Fewer hits than this are written one by one rather than as a command.
+constexpr int MIN_COMMAND_HITS = 3;
+
 int indexable(int tool) {
     const job::Station *station = host::detail::find_station(tool);
     return station != nullptr && station->indexable ? 1 : 0;
@@ -40,18 +51,108 @@ host::ElementValues values_of(const PunchElement &e, host::ElementKind kind) {
     return v;
 }
 
-int walk_row(const PunchElement &e, double angle) {
-    host::ElementValues v = values_of(e, host::ElementKind::row);
-    v.count = e.count;
-    // The hits are spread evenly from the first to the last.
-    v.pitch = e.count > 1 ? std::hypot(e.x2 - e.x1, e.y2 - e.y1) / (e.count - 1) : 0.0;
-    host::ElementRecord r = host::build_element_record(v);
-    const int result = (*pp_cut)(e.x1, e.y1, e.x2, e.y2, r.bytes, angle);
-    HOST_TRACE("pp_cut(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2, angle, result);
+// A single stroke of a row or a bolt-hole circle written on its own.
+int walk_single_hit(const PunchElement &e, Point p, double angle) {
+    const int flag = 0;
+    const int result = (*pp_hit)(p.x, p.y, e.tool, indexable(e.tool), angle, 0, flag);
+    HOST_TRACE("pp_hit(%.10g, %.10g, %d, %d, %.10g, 0, %d) -> %d", p.x, p.y, e.tool, indexable(e.tool), angle, flag,
+               result);
     return result;
 }
 
+// ---- Rows ------------------------------------------------------------------
+
+// The job's place of hit k of a row: spread evenly from the first to the
+// last, which stand exactly where the job has them.
+Point row_hit(const PunchElement &e, int k) {
+    if (k == 0) return {e.x1, e.y1};
+    if (k == e.count - 1) return {e.x2, e.y2};
+    const double t = static_cast<double>(k) / (e.count - 1);
+    return {e.x1 + (e.x2 - e.x1) * t, e.y1 + (e.y2 - e.y1) * t};
+}
+
+// How far off its place the last of count hits from hit first lands when
+// they are one command: the control steps from the first, as its words are
+// written, by the pitch and direction as the module writes them.
+Point row_drift(const PunchElement &e, int first, int count) {
+    const Point a = row_hit(e, first), b = row_hit(e, first + count - 1);
+    const double pitch = std::hypot(b.x - a.x, b.y - a.y) / (count - 1);
+    double along_x = 0.0, along_y = 0.0;
+    host::detail::direction_vector(host::detail::written_degrees(std::atan2(b.y - a.y, b.x - a.x) * DEGREES_PER_RADIAN),
+                                   along_x, along_y);
+    const double length = host::detail::written_distance(pitch) * (count - 1);
+    return {host::detail::written_distance(a.x) + length * along_x - b.x,
+            host::detail::written_distance(a.y) + length * along_y - b.y};
+}
+
+int walk_row_command(const PunchElement &e, int first, int count, double angle) {
+    const Point a = row_hit(e, first), b = row_hit(e, first + count - 1);
+    host::ElementValues v = values_of(e, host::ElementKind::row);
+    v.count = count;
+    v.pitch = count > 1 ? std::hypot(b.x - a.x, b.y - a.y) / (count - 1) : 0.0;
+    host::ElementRecord r = host::build_element_record(v);
+    const int result = (*pp_cut)(a.x, a.y, b.x, b.y, r.bytes, angle);
+    HOST_TRACE("pp_cut(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", a.x, a.y, b.x, b.y, angle, result);
+    return result;
+}
+
+int walk_row(const PunchElement &e, double angle) {
+    if (e.count < 2) return walk_row_command(e, 0, 1, angle);
+    // One command, unless the pitch as written would carry a hit too far:
+    // then the longest runs that keep every hit within the tolerance, and
+    // the hits between them one by one.
+    const auto fits = [&e](int first, int count) {
+        if (count < 2) return true;
+        const Point drift = row_drift(e, first, count);
+        return host::detail::within_tolerance(drift.x, drift.y);
+    };
+    if (fits(0, e.count)) return walk_row_command(e, 0, e.count, angle);
+    const Point drift = row_drift(e, 0, e.count);
+    HOST_TRACE("%s: one row command would put its last hit %.4g mm off (X %.4g, Y %.4g): split", 
+               host::detail::step_path().c_str(), std::hypot(drift.x, drift.y), drift.x, drift.y);
+    for (int first = 0; first < e.count;) {
+        const int count = host::detail::longest_run(e.count - first, [&](int n) { return fits(first, n); });
+        const int result = count >= MIN_COMMAND_HITS ? walk_row_command(e, first, count, angle)
+                                                     : walk_single_hit(e, row_hit(e, first), angle);
+        if (result != 0) return result;
+        first += count >= MIN_COMMAND_HITS ? count : 1;
+    }
+    return 0;
+}
+
+// ---- Nibbling ---------------------------------------------------------------
+// A nibbled element is one command whatever its size, and has no exact form:
+// one whose values as written end the path too far from the job's end is
+// written all the same, with a warning that names the step and the drift.
+
+std::string millimetres(double value) {
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+    return std::string(text, written.ptr);
+}
+
+void warn_if_nibbling_drifts(const char *what, Point reached, Point end) {
+    const double dx = reached.x - end.x, dy = reached.y - end.y;
+    if (host::detail::within_tolerance(dx, dy)) return;
+    host::detail::report(host::detail::step_path() + ": the nibbled " + what + " ends " +
+                         millimetres(std::hypot(dx, dy)) +
+                         " mm from the job's end, as the control reads its values rounded");
+}
+
+// An angle brought into one turn, [0, 360) degrees.
+double within_turn(double degrees) {
+    const double a = std::fmod(degrees, 360.0);
+    return a < 0.0 ? a + 360.0 : a;
+}
+
 int walk_nibbled_line(const PunchElement &e, double angle) {
+    // The control nibbles from the start by the length and the direction as written.
+    double along_x = 0.0, along_y = 0.0;
+    host::detail::direction_vector(
+        host::detail::written_degrees(std::atan2(e.y2 - e.y1, e.x2 - e.x1) * DEGREES_PER_RADIAN), along_x, along_y);
+    const double length = host::detail::written_distance(std::hypot(e.x2 - e.x1, e.y2 - e.y1));
+    warn_if_nibbling_drifts("line", {e.x1 + length * along_x, e.y1 + length * along_y}, {e.x2, e.y2});
+
     host::ElementValues v = values_of(e, host::ElementKind::nibbled_line);
     v.line_pitch = e.step;
     host::ElementRecord r = host::build_element_record(v);
@@ -78,6 +179,19 @@ int walk_nibbled_circle(const PunchElement &e, double angle) {
 }
 
 int walk_nibbled_arc(const PunchElement &e, double angle) {
+    // The control nibbles from the start angle by the turn, on the radius,
+    // all as written (the command carries the radius plus the allowance).
+    const double start = within_turn(std::atan2(e.y1 - e.yc, e.x1 - e.xc) * DEGREES_PER_RADIAN);
+    const double end = within_turn(std::atan2(e.y2 - e.yc, e.x2 - e.xc) * DEGREES_PER_RADIAN);
+    double sweep = within_turn(e.counter_clockwise ? end - start : start - end);
+    if (sweep == 0.0) sweep = 360.0;
+    double along_x = 0.0, along_y = 0.0;
+    host::detail::direction_vector(
+        host::detail::written_degrees(start) + host::detail::written_degrees(e.counter_clockwise ? sweep : -sweep),
+        along_x, along_y);
+    const double radius = host::detail::written_distance(e.radius + NIBBLING_RADIUS_ALLOWANCE) - NIBBLING_RADIUS_ALLOWANCE;
+    warn_if_nibbling_drifts("arc", {e.xc + radius * along_x, e.yc + radius * along_y}, {e.x2, e.y2});
+
     host::ElementRecord r = round_record(e);
     const int result = (*pp_nibble_a)(e.x1, e.y1, e.x2, e.y2, e.xc, e.yc, r.bytes, angle);
     HOST_TRACE("pp_nibble_a(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2,
@@ -85,18 +199,62 @@ int walk_nibbled_arc(const PunchElement &e, double angle) {
     return result;
 }
 
-int walk_bolt_hole_circle(const PunchElement &e, double angle) {
+// ---- Bolt-hole circles ------------------------------------------------------
+
+Point bolt_hole(const PunchElement &e, int k) { return on_circle(e, e.start_angle + e.step_angle * k); }
+
+// Whether count holes from hole first, as one command, all land within the
+// tolerance: the control places them from the centre, the radius, the
+// first hole's angle (as the host's arc routine gives it to the module) and
+// the step, all as written.
+bool holes_fit(const PunchElement &e, int first, int count) {
+    if (count < 2) return true;
+    const Point a = bolt_hole(e, first);
+    const double first_angle =
+        host::detail::written_degrees(std::atan2(a.y - e.yc, a.x - e.xc) * DEGREES_PER_RADIAN);
+    const double step = host::detail::written_degrees(e.step_angle);
+    const double radius = host::detail::written_distance(e.radius);
+    const Point centre = {host::detail::written_distance(e.xc), host::detail::written_distance(e.yc)};
+    for (int k = 0; k < count; ++k) {
+        double along_x = 0.0, along_y = 0.0;
+        host::detail::direction_vector(first_angle + step * k, along_x, along_y);
+        const Point hole = bolt_hole(e, first + k);
+        if (!host::detail::within_tolerance(centre.x + radius * along_x - hole.x, centre.y + radius * along_y - hole.y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int walk_bolt_hole_command(const PunchElement &e, int first, int count, double angle) {
     host::ElementValues v = values_of(e, host::ElementKind::bolt_hole_circle);
     v.bhc_radius = e.radius;
     v.step_angle = e.step_angle * RADIANS_PER_DEGREE;
-    v.count = e.count;
+    v.count = count;
     host::ElementRecord r = host::build_element_record(v);
-    const Point first = on_circle(e, e.start_angle);
-    const Point last = on_circle(e, e.start_angle + e.step_angle * (e.count - 1));
-    const int result = (*pp_bolt_hole_circle)(first.x, first.y, last.x, last.y, e.xc, e.yc, r.bytes, angle);
-    HOST_TRACE("pp_bolt_hole_circle(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", first.x,
-               first.y, last.x, last.y, e.xc, e.yc, angle, result);
+    const Point a = bolt_hole(e, first);
+    const Point b = bolt_hole(e, first + count - 1);
+    const int result = (*pp_bolt_hole_circle)(a.x, a.y, b.x, b.y, e.xc, e.yc, r.bytes, angle);
+    HOST_TRACE("pp_bolt_hole_circle(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", a.x, a.y, b.x, b.y,
+               e.xc, e.yc, angle, result);
     return result;
+}
+
+int walk_bolt_hole_circle(const PunchElement &e, double angle) {
+    // One command, unless the angles or the radius as written would carry a
+    // hole too far: then the longest runs whose holes all fit, each with a
+    // command of its own, and the holes between them one by one.
+    if (holes_fit(e, 0, e.count)) return walk_bolt_hole_command(e, 0, e.count, angle);
+    HOST_TRACE("%s: one bolt-hole command would put a hole more than %.4g mm off: split",
+               host::detail::step_path().c_str(), host::detail::stroke_tolerance());
+    for (int first = 0; first < e.count;) {
+        const int count = host::detail::longest_run(e.count - first, [&](int n) { return holes_fit(e, first, n); });
+        const int result = count >= MIN_COMMAND_HITS ? walk_bolt_hole_command(e, first, count, angle)
+                                                     : walk_single_hit(e, bolt_hole(e, first), angle);
+        if (result != 0) return result;
+        first += count >= MIN_COMMAND_HITS ? count : 1;
+    }
+    return 0;
 }
 
 }  // namespace

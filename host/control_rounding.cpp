@@ -1,0 +1,64 @@
+#include "host/control_rounding.h"
+
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "interface/host_api.h"
+
+namespace host::detail {
+
+namespace {
+
+constexpr double INCHES_PER_MM = 0.03937007874015748;  // as the module converts
+constexpr int MM_DECIMALS = 2;
+constexpr int INCH_DECIMALS = 3;
+constexpr double MM_HALF_UNIT = 0.005;
+constexpr double INCH_HALF_UNIT = 0.0005 * 25.4;
+
+// value rounded as the fixed text with decimals digits reads, in the C
+// locale whatever the process's locale is.
+double rounded(double value, int decimals) {
+    if (!std::isfinite(value)) return value;
+    char text[400];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    double read = value;
+    if (written.ec != std::errc()) return value;
+    std::from_chars(text, written.ptr, read);
+    return read;
+}
+
+bool inch_machine() { return c_mch_units == 1; }
+
+}  // namespace
+
+double written_distance(double value) {
+    if (inch_machine()) return rounded(value * INCHES_PER_MM, INCH_DECIMALS) / INCHES_PER_MM;
+    return rounded(value, MM_DECIMALS);
+}
+
+double written_degrees(double value) { return rounded(value, MM_DECIMALS); }
+
+double stroke_tolerance() { return (inch_machine() ? INCH_HALF_UNIT : MM_HALF_UNIT) + STROKE_ALLOWANCE; }
+
+bool within_tolerance(double dx, double dy) {
+    const double tolerance = stroke_tolerance();
+    return std::fabs(dx) <= tolerance && std::fabs(dy) <= tolerance;
+}
+
+void direction_vector(double degrees, double &dx, double &dy) {
+    const double quarter_turns = degrees / 90.0;
+    if (quarter_turns == std::floor(quarter_turns) && std::fabs(quarter_turns) <= 4.0) {
+        constexpr double COS[] = {1.0, 0.0, -1.0, 0.0};
+        constexpr double SIN[] = {0.0, 1.0, 0.0, -1.0};
+        const int quarter = ((static_cast<int>(quarter_turns) % 4) + 4) % 4;
+        dx = COS[quarter];
+        dy = SIN[quarter];
+        return;
+    }
+    const double radians = degrees * std::numbers::pi / 180.0;
+    dx = std::cos(radians);
+    dy = std::sin(radians);
+}
+
+}  // namespace host::detail

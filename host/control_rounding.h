@@ -1,0 +1,46 @@
+// control_rounding.h - the host's knowledge of how the control reads the
+// numbers of a program: distances rounded to 0.01 mm (0.001 in on an inch
+// machine), angles to 0.01 degree.  A command that the control expands (a
+// row, a repeat of a pattern, a bolt-hole circle, nibbling) places its
+// strokes from the values as written; the host uses this to see how far a
+// command would put a stroke from where the job has it, and to split a
+// command that would put one too far.
+#pragma once
+
+namespace host::detail {
+
+// The distance, in millimetres, that the control reads from the text the
+// module writes for value on the current machine.
+double written_distance(double value);
+
+// The number the control reads from value written with two decimals.
+double written_degrees(double value);
+
+// How far a stroke may lie from the job's place along X or Y, millimetres:
+// half a unit of the last written digit (0.005 mm, or 0.0005 in) plus
+// STROKE_ALLOWANCE.  A single word is never farther off than half a unit.
+inline constexpr double STROKE_ALLOWANCE = 0.001;
+double stroke_tolerance();
+
+// True when a place (dx, dy) off the job's place is within stroke_tolerance.
+bool within_tolerance(double dx, double dy);
+
+// The unit vector of a direction in degrees, exact along the axes, as the
+// control turns it.
+void direction_vector(double degrees, double &dx, double &dy);
+
+// The longest run of 1 to most strokes that one command can carry, found
+// by halving: fits(n) answers whether a run of n does (a run of 1 always
+// does, and a run that fits is taken to make every shorter one fit).
+template <typename Fits>
+int longest_run(int most, Fits fits) {
+    int low = 1, high = most;
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (fits(middle)) low = middle;
+        else high = middle - 1;
+    }
+    return low;
+}
+
+}  // namespace host::detail
