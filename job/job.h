@@ -42,6 +42,7 @@ inline constexpr int MACHINE_VARIANTS[] = {7000, 7001, 7002};  // the post_proce
 inline constexpr int MAX_STATION_NUMBER = static_cast<int>(MAX_STATIONS);  // stations are numbered from 1
 inline constexpr double MAX_FEEDRATE = 1000.0;   // any feed rate, host units (laser F words are 100 times it)
 inline constexpr double MAX_INDEX_ANGLE = 360.0; // index angles lie within -360..360 degrees
+inline constexpr int MAX_PROGRAM_NUMBER = 9999;  // the program number block has four digits
 
 struct Machine {
     int post_processor = 7000;     // machine variant: 7000, 7001, 7002, ...

@@ -28,7 +28,8 @@ Machine read_machine(const JsonField &f, const std::string &base_dir) {
     if (f.has("units")) m.inch = f.member("units").choice({"mm", "inch"}) == 1;
     if (f.has("code")) m.eia = f.member("code").choice({"iso", "eia"}) == 1;
     if (f.has("program_number")) {
-        m.program_number = static_cast<int>(f.member("program_number").integer(0, std::numeric_limits<int>::max()));
+        // Written with four digits ("O%04ld"); a longer number would not be.
+        m.program_number = static_cast<int>(f.member("program_number").integer(0, MAX_PROGRAM_NUMBER));
     }
     if (f.has("write_program_number")) m.use_program_number = f.member("write_program_number").boolean();
     if (f.has("rewind")) m.rewind = f.member("rewind").boolean();

@@ -6,6 +6,7 @@
 // list of work steps of any kind except calls, relative to the pattern's
 // origin.  The patterns may stand before or after the work in the file.
 #include <climits>
+#include <cmath>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -20,6 +21,12 @@ namespace {
 constexpr long long MAX_PATTERN_NUMBER = 1000000;
 constexpr std::size_t MAX_PATTERN_NAME_LENGTH = 63;
 constexpr long long MAX_PATTERN_COPIES = 1000000;
+
+// A pitch closer to 0 leaves its axis out of the repeat line.
+constexpr double NO_PITCH = 1e-6;
+
+// Computed points stay inside the range of the job's numbers.
+constexpr double MAX_COORDINATE = 1e9;
 
 // The laser-off types from which a contour ends with the laser head up.
 constexpr int FIRST_HEAD_UP_OFF_TYPE = 2;
@@ -152,13 +159,24 @@ void read_pattern_repeat_step(const JsonField &body, WorkContext &context) {
     PatternRow row;
     row.x = body.member("x").number();
     row.y = body.member("y").number();
-    if (body.has("dx")) row.dx = body.member("dx").number();
-    if (body.has("dy")) row.dy = body.member("dy").number();
+    // A pitch within 1e-6 of zero leaves its axis out of the repeat line;
+    // any other is written, and must not be written as 0.
+    for (const char *axis : {"dx", "dy"}) {
+        if (!body.has(axis)) continue;
+        const JsonField pitch = body.member(axis);
+        const double value = pitch.number();
+        (axis[1] == 'x' ? row.dx : row.dy) = value;
+        if (std::fabs(value) >= NO_PITCH) context.require_writable_distance(pitch, value, "the pitch");
+    }
     const JsonField count = body.member("count");
     const long long copies = count.integer(LLONG_MIN, LLONG_MAX);
     if (copies < 1) count.fail("a repeated call places at least 1 copy, not " + std::to_string(copies));
     if (copies > MAX_PATTERN_COPIES) count.fail("at most " + std::to_string(MAX_PATTERN_COPIES) + " copies");
     row.count = static_cast<int>(copies);
+    const double last_x = row.x + row.dx * (row.count - 1), last_y = row.y + row.dy * (row.count - 1);
+    if (std::fabs(last_x) > MAX_COORDINATE || std::fabs(last_y) > MAX_COORDINATE) {
+        count.fail("the last copy would lie beyond 1e9");
+    }
     Job &job = context.job();
     job.work.push_back(job.keep_pattern_row(row));
     context.refer_pattern(body.member("pattern"), {true, job.pattern_rows.size() - 1});
@@ -200,21 +218,14 @@ void WorkContext::patterns_known() {
     waiting_patterns_.clear();
 }
 
-// What can only be checked once the whole file is known: the turret, the
-// machine's program number.
+// What can only be checked once the whole file is known: the turret.
 void WorkContext::check_patterns() const {
     for (std::size_t i = 0; i < job_.patterns.size(); ++i) {
         const Pattern &p = job_.patterns[i];
         const JsonPath place = pattern_path(i);
         const std::string label = pattern_label(p);
 
-        // 1. The host numbers its patterns after the program.
-        if (static_cast<long long>(job_.machine.program_number) + 1 + p.number > INT_MAX) {
-            throw JobError(place.text() + ": " + label + " (number " + std::to_string(p.number) +
-                           ") does not fit after program number " + std::to_string(job_.machine.program_number));
-        }
-
-        // 2. The control repeats a pattern without its tool changes.
+        // 1. The control repeats a pattern without its tool changes.
         int station = 0;
         for (const Operation &op : p.body) {
             const int s = visit_step(op, job_, [this](const auto &step) { return station_of(step, job_.turret); });
@@ -227,7 +238,7 @@ void WorkContext::check_patterns() const {
             station = s;
         }
 
-        // 3. A pattern that starts with the laser is called with the laser head.
+        // 2. A pattern that starts with the laser is called with the laser head.
         for (const Operation &op : p.body) {
             const bool first_is_laser = std::holds_alternative<LaserContour>(op);
             const bool first_is_punch =

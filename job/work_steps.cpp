@@ -160,6 +160,7 @@ void WorkContext::finish() {
     waiting_technologies_.clear();
     patterns_known();
     check_patterns();
+    check_small_distances();
 }
 
 }  // namespace job

@@ -74,6 +74,15 @@ public:
     };
     ContourReading &contour_reading() { return contour_reading_; }
 
+    // ---- Values the control reads rounded to its last written digit: a
+    // distance of 0.01 mm on a millimetre machine, 0.001 in on an inch
+    // machine, an angle of 0.01 degree.  A smaller one would be written as
+    // 0 (a row that never moves, a step of nothing).  Distances are checked
+    // against the machine's unit once the whole file is read (the machine
+    // may stand after the work); angles at once.
+    void require_writable_distance(const JsonField &field, double millimetres, const std::string &what);
+    void require_writable_angle(const JsonField &field, double degrees, const std::string &what);
+
     // The whole file has been read: runs the checks that waited.  Of several
     // wrong references the first in the file is named.
     void finish();
@@ -113,6 +122,15 @@ private:
         std::size_t order = 0;
     };
     void wait(std::map<int, Waiting> &waiting, const JsonField &field, int value);
+
+    // A distance below the coarser unit (0.001 in), checked at finish().
+    struct SmallDistance {
+        std::string place;
+        double millimetres = 0.0;
+        std::string what;
+    };
+    std::vector<SmallDistance> small_distances_;
+    void check_small_distances() const;
 
     Job &job_;
     bool turret_known_ = false;

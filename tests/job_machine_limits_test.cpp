@@ -128,6 +128,10 @@ TEST(JobMachineLimits, TextsInCommentsAndNumbersTheMachineTakes) {
         {"an unknown variant", R"j({"machine": {"post_processor": 7003}})j",
          "/machine/post_processor: unknown machine variant 7003 (known: 7000, 7001, 7002)"},
         {"variant 7002", R"j({"machine": {"post_processor": 7002}})j", ""},
+        // The program number block has four digits.
+        {"a program number of five digits", R"j({"machine": {"program_number": 10000}})j",
+         "/machine/program_number: out of range (0 to 9999)"},
+        {"the largest program number", R"j({"machine": {"program_number": 9999}})j", ""},
         // Technology values are whole numbers.
         {"a mode of letters", R"j({"laser_technologies": [{"number": 1, "mode": "ABC"}]})j",
          "/laser_technologies/0/mode: expected a whole number, found the text \"ABC\""},
@@ -143,6 +147,51 @@ TEST(JobMachineLimits, TextsInCommentsAndNumbersTheMachineTakes) {
          "/laser_technologies/0/s_value: out of range"},
         {"whole numbers as text and as numbers", R"j({"laser_technologies": [{"number": 1, "mode": "-2", "m7x": 3, "s_value": "0450"}]})j",
          ""},
+    };
+    for (const Case &c : cases) check(c);
+}
+
+// Values the control reads rounded to its last written digit: one that would
+// be written as 0 is refused, against the unit of the machine, which may
+// stand after the work.
+TEST(JobMachineLimits, ValuesTheControlWouldReadAsZero) {
+    const auto job = [](const std::string &work, const std::string &machine = "") {
+        return R"j({"turret": [{"tool": 11, "station": 3}], )j" + machine + R"j("patterns": [{"number": 2, "body": [{"hit": {"x": 0, "y": 0, "tool": 11}}]}], "work": [)j" +
+               work + "]}";
+    };
+    const std::string inch = R"j("machine": {"units": "inch"}, )j";
+    const std::string below_mm = " mm would be written as 0: the smallest distance the control takes is 0.01 mm (0.000393701 in) on this millimetre machine";
+    const std::string below_inch = " mm would be written as 0: the smallest distance the control takes is 0.0254 mm (0.001 in) on this inch machine";
+    const Case cases[] = {
+        {"a nibbling step of 1e-9", job(R"j({"nibble_line": {"from": [0, 0], "to": [100, 0], "step": 1e-9, "tool": 11}})j"),
+         "/work/0/nibble_line/step: the step of 1e-09" + below_mm},
+        {"a nibbled line of 0.001", job(R"j({"nibble_line": {"from": [0, 0], "to": [0.001, 0], "step": 1, "tool": 11}})j"),
+         "/work/0/nibble_line/to: the length of the line of 0.001" + below_mm},
+        {"a row pitch of 0.004", job(R"j({"row": {"from": [0, 0], "pitch": [0.004, 0], "hits": 3, "tool": 11}})j"),
+         "/work/0/row/pitch: the pitch of 0.004" + below_mm},
+        {"a row of a million hits over 1 mm", job(R"j({"row": {"from": [0, 0], "to": [1, 0], "hits": 1000000, "tool": 11}})j"),
+         "/work/0/row/hits: the pitch of the hits of 1e-06" + below_mm},
+        {"a row of 2147483647 hits", job(R"j({"row": {"from": [0, 0], "to": [1, 0], "hits": 2147483647, "tool": 11}})j"),
+         "/work/0/row/hits: a row holds at most 1000000 hits"},
+        {"a repeat pitch of 0.004", job(R"j({"pattern_repeat": {"pattern": 2, "x": 0, "y": 0, "dx": 0.004, "count": 4}})j"),
+         "/work/0/pattern_repeat/dx: the pitch of 0.004" + below_mm},
+        {"a repeat pitch of 5e-7 leaves its axis out", job(R"j({"pattern_repeat": {"pattern": 2, "x": 0, "y": 0, "dx": 5e-7, "dy": 10, "count": 4}})j"), ""},
+        {"a repeat to 1e15", job(R"j({"pattern_repeat": {"pattern": 2, "x": 0, "y": 0, "dx": 1e9, "count": 1000000}})j"),
+         "/work/0/pattern_repeat/count: the last copy would lie beyond 1e9"},
+        {"a nibbled arc of 1e-7 degrees", job(R"j({"nibble_arc": {"centre": [0, 0], "radius": 50, "start_angle": 10, "end_angle": 10.0000001, "step": 1, "tool": 11}})j"),
+         "/work/0/nibble_arc/end_angle: the arc's turn of 1e-07 degrees would be written as 0: the control takes angles to 0.01 degree"},
+        {"a bolt-hole radius of 0.001", job(R"j({"bolt_hole_circle": {"centre": [0, 0], "radius": 0.001, "step_angle": 90, "holes": 4, "tool": 11}})j"),
+         "/work/0/bolt_hole_circle/radius: the radius of 0.001" + below_mm},
+        {"a bolt-hole step of 0.0004 degrees", job(R"j({"bolt_hole_circle": {"centre": [0, 0], "radius": 10, "step_angle": 0.0004, "holes": 100, "tool": 11}})j"),
+         "/work/0/bolt_hole_circle/step_angle: the step angle of 0.0004 degrees would be written as 0"},
+        // The unit is the machine's, wherever it stands in the file.
+        {"0.02 mm on a millimetre machine", job(R"j({"row": {"from": [0, 0], "pitch": [0.02, 0], "hits": 3, "tool": 11}})j"), ""},
+        {"0.02 mm on an inch machine", job(R"j({"row": {"from": [0, 0], "pitch": [0.02, 0], "hits": 3, "tool": 11}})j", inch),
+         "/work/0/row/pitch: the pitch of 0.02" + below_inch},
+        {"the machine after the work", R"j({"turret": [{"tool": 11, "station": 3}], "work": [{"nibble_line": {"from": [0, 0], "to": [0.02, 0], "step": 1, "tool": 11}}], "machine": {"units": "inch"}})j",
+         "/work/0/nibble_line/to: the length of the line of 0.02" + below_inch},
+        {"in a pattern's body", R"j({"turret": [{"tool": 11, "station": 3}], "patterns": [{"number": 1, "body": [{"nibble_line": {"from": [0, 0], "to": [10, 0], "step": 0.001, "tool": 11}}]}]})j",
+         "/patterns/0/body/0/nibble_line/step: the step of 0.001" + below_mm},
     };
     for (const Case &c : cases) check(c);
 }
