@@ -145,3 +145,23 @@ TEST_F(Warnings, CheckRunsTheJobAndWritesNothing) {
 }
 
 }  // namespace
+
+// A command whose values as written would put a stroke off its place is
+// split, and the trace says where; nibbling, which cannot be split, warns.
+TEST_F(Warnings, SplitCommandsAreTracedAndNibblingDriftWarns) {
+    const std::string golden = std::string(PELK_SOURCE_DIR) + "/tests/golden/";
+    const Result split = pelk_post("--check --trace - " + quote(golden + "punch_rounded_pitches/job.json"));
+    EXPECT_EQ(split.status, 0) << split.err;
+    for (const char *line : {"/work/0: one row command would put its last hit",
+                             "/work/2: one row command would put its last hit",
+                             "/work/5: one bolt-hole command would put a hole more than 0.006 mm off: split",
+                             "/work/7: one repeat line would put a copy more than 0.006 mm off: split"}) {
+        EXPECT_NE(split.err.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(split.err.find("/work/4:"), std::string::npos) << "a row of an exact pitch is one command";
+
+    const Result drift = pelk_post("--check --strict " + quote(golden + "punch_nibbling_drift/job.json"));
+    EXPECT_EQ(drift.status, 1);
+    EXPECT_NE(drift.err.find("error: /work/0: the nibbled line ends 0.041 mm from the job's end"), std::string::npos)
+        << drift.err;
+}
