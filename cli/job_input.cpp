@@ -68,6 +68,21 @@ bool job_is_a_stream(const std::string &path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
+std::string program_of(const std::string &job_path, const std::string &output_dir) {
+    std::filesystem::path p(job_path);
+    if (!output_dir.empty()) p = std::filesystem::path(output_dir) / p.filename();
+    p.replace_extension(".nc");
+    return p.string();
+}
+
+bool make_output_dir(const std::string &output_dir, std::string &error) {
+    std::error_code ec;
+    std::filesystem::create_directories(output_dir, ec);
+    if (!ec && std::filesystem::is_directory(output_dir, ec)) return true;
+    error = "cannot make the output folder " + output_dir + ": " + (ec ? ec.message() : "a file of that name is in the way");
+    return false;
+}
+
 job::Job read_job(const std::string &path) {
     const std::string name = path == STANDARD_INPUT ? "standard input" : path;
     std::string base = ".";

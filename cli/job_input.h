@@ -15,6 +15,14 @@ namespace cli {
 // folder.
 bool job_is_a_stream(const std::string &path);
 
+// The program of a job file: the job's path with the extension ".nc", or
+// its name with ".nc" in output_dir when that is not empty.
+std::string program_of(const std::string &job_path, const std::string &output_dir);
+
+// Makes the output folder (and the folders above it) when it is missing.
+// False with the reason in error when it cannot be made or is no folder.
+bool make_output_dir(const std::string &output_dir, std::string &error);
+
 // Reads and checks the whole job, piece by piece as it comes.  Throws
 // job::JobError with the job's name ("standard input" for "-") in front of
 // the place.

@@ -1,12 +1,15 @@
 // main.cpp - pelk-post: turns a job file into the NC program of the machine,
 // running the pelk1 post-processor module inside the stand-in host.
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/file_writer.h"
 #include "cli/interrupts.h"
@@ -25,13 +28,11 @@ using cli::fail;
 
 constexpr const char *STANDARD_STREAM = "-";
 
-// The default output: the job file's path with the extension ".nc"; standard
-// output for a job that has no file of its own.
-std::string default_output(const std::string &job_path) {
+// The default output: the job's program (beside it, or in the output
+// folder); standard output for a job that has no file of its own.
+std::string default_output(const std::string &job_path, const std::string &output_dir) {
     if (cli::job_is_a_stream(job_path)) return STANDARD_STREAM;
-    std::filesystem::path p(job_path);
-    p.replace_extension(".nc");
-    return p.string();
+    return cli::program_of(job_path, output_dir);
 }
 
 // True when a and b name the same file, also when one does not exist yet.
@@ -90,7 +91,11 @@ int run(const cli::Options &o) {
     }
 
     // ---- 2. Where the outputs go: never onto the job, never onto each other.
-    const std::string output = o.check_only ? "" : o.output.empty() ? default_output(o.job_path) : o.output;
+    std::string error;
+    if (!o.output_dir.empty() && cli::job_is_a_stream(o.job_path)) {
+        return fail("the job " + o.job_path + " has no name to write into " + o.output_dir + "; name the program with -o");
+    }
+    const std::string output = o.check_only ? "" : o.output.empty() ? default_output(o.job_path, o.output_dir) : o.output;
     const bool job_is_file = o.job_path != STANDARD_STREAM;
     if (!output.empty() && output != STANDARD_STREAM && job_is_file && same_file(o.job_path, output)) {
         return fail("the output " + output + " is the job file itself; name another with -o");
@@ -103,8 +108,11 @@ int run(const cli::Options &o) {
         return fail("the trace file " + o.trace_path + " is the output too; name another with --trace or -o");
     }
 
+    if (!o.check_only && !o.output_dir.empty() && o.output.empty() && !cli::make_output_dir(o.output_dir, error)) {
+        return fail(error);
+    }
+
     // ---- 3. The module.
-    std::string error;
     if (!host::load_module(cli::find_module(o.module_path), error)) return fail(error);
 
     // ---- 4. The outputs, opened aside.
@@ -152,6 +160,22 @@ int run(const cli::Options &o) {
 
 }  // namespace
 
+// Several jobs: each posted by a run of this tool of its own.  The runs get
+// the options that hold for every job, the module found once.
+int run_many(const cli::Options &o) {
+    cli::Batch batch;
+    batch.jobs = o.jobs;
+    batch.output_dir = o.output_dir;
+    batch.parallel = o.parallel != 0 ? o.parallel : std::max(1u, std::thread::hardware_concurrency());
+    batch.check_only = o.check_only;
+    batch.quiet = o.quiet;
+    batch.run_options = {"--module", std::filesystem::absolute(cli::find_module(o.module_path)).string()};
+    if (!o.machine_dir.empty()) batch.run_options.insert(batch.run_options.end(), {"--machine-dir", o.machine_dir});
+    if (o.strict) batch.run_options.push_back("--strict");
+    if (o.check_only) batch.run_options.push_back("--check");
+    return cli::run_batch(batch);
+}
+
 int main(int argc, char **argv) {
     cli::reserve_closed_standard_streams();
     cli::install_interrupt_cleanup();
@@ -159,6 +183,7 @@ int main(int argc, char **argv) {
     const int parsed = cli::parse_command_line(argc, argv, options);
     if (parsed >= 0) return parsed;
     try {
+        if (options.jobs.size() > 1) return run_many(options);
         return run(options);
     } catch (const std::exception &e) {
         return fail(e.what());

@@ -33,6 +33,7 @@ constexpr const char *FOOTER =
     "  pelk-post - < job.json > job.nc               job from standard input\n"
     "  pelk-post --machine-dir /etc/pelk job.json    LASER.PAR from /etc/pelk\n"
     "  pelk-post --check --strict job.json           checks, writes nothing\n"
+    "  pelk-post -j 2 --output-dir nc jobs/*.json    posts every job, two at once\n"
     "\n"
     "The module is the one named with --module, else by the environment variable\n"
     "PELK_MODULE, else pelk1.so beside pelk-post, else ../lib/pelk/pelk1.so from\n"
@@ -57,12 +58,21 @@ int parse_command_line(int argc, char **argv, Options &o) {
     CLI::App app{DESCRIPTION, "pelk-post"};
     app.footer(FOOTER);
     app.set_version_flag("--version", std::string("pelk-post ") + PELK_VERSION);
-    app.add_option("JOB", o.job_path, "The job file (JSON); \"-\" reads it from standard input")->required();
+    CLI::Option *jobs = app.add_option("JOB", o.jobs,
+                   "The job file (JSON); \"-\" reads it from standard input.  Several jobs are posted "
+                   "each by a run of its own, several at once (see -j)")
+        ->required();
     CLI::Option *output = app.add_option(
         "-o,--output", o.output,
         "Where the NC program goes; \"-\" for standard output (default: the job file with \".nc\"; "
-        "standard output for a job from standard input)");
+        "standard output for a job from standard input).  One job only");
     output->check(NOT_EMPTY);
+    app.add_option("--output-dir", o.output_dir,
+                   "Write each program into this folder, named after its job, instead of beside the job")
+        ->check(NOT_EMPTY)
+        ->excludes(output);
+    app.add_option("-j,--parallel", o.parallel, "Post this many jobs at once (default: one per processor core)")
+        ->check(CLI::Range(1u, 1024u));
     app.add_option("--module", o.module_path, "The post-processor module (default: see below)")->check(NOT_EMPTY);
     app.add_option("--machine-dir", o.machine_dir, "Machine directory holding LASER.PAR (instead of the job's)")
         ->check(NOT_EMPTY);
@@ -77,14 +87,24 @@ int parse_command_line(int argc, char **argv, Options &o) {
         ->check(NOT_EMPTY);
 
     // A later option wins over an earlier one, as with most tools.
-    for (CLI::Option *option : app.get_options()) option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    for (CLI::Option *option : app.get_options()) {
+        if (option != jobs) option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    }
     try {
         app.parse(argc, argv);
+        // Options that name one file cannot serve several jobs.
+        if (o.jobs.size() > 1 && !o.output.empty()) {
+            throw CLI::ValidationError("-o names the program of one job; with several jobs use --output-dir");
+        }
+        if (o.jobs.size() > 1 && !o.trace_path.empty()) {
+            throw CLI::ValidationError("--trace follows one job; name one job with it");
+        }
     } catch (const CLI::ParseError &e) {
         if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
         std::fprintf(stderr, "pelk-post: error: %s (see pelk-post --help)\n", printable(e.what()).c_str());
         return bad_command_line;
     }
+    o.job_path = o.jobs.front();
     return -1;
 }
 

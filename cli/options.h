@@ -2,11 +2,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace cli {
 
 struct Options {
-    std::string job_path;     // "-": standard input
+    std::vector<std::string> jobs;  // as given; one job, or a batch of several
+    std::string job_path;     // the one job: "-" is standard input
     std::string output;       // empty: the default (beside the job, or standard output)
     std::string module_path;  // empty: found (see module_path.h)
     std::string machine_dir;  // empty: the job's
@@ -14,6 +16,8 @@ struct Options {
     bool strict = false;      // a warning fails the run
     bool quiet = false;       // warnings are not shown (the exit status still tells)
     bool check_only = false;  // the job is read and run, nothing is written
+    std::string output_dir;   // empty: each program beside its job (or -o)
+    unsigned parallel = 0;    // runs at once in a batch; 0: one per processor core
 };
 
 // Reads the command line into options.  Answers -1 to go on, or the exit
