@@ -31,6 +31,9 @@ std::size_t wait_for_any(const std::vector<ChildProcess> &running, int &status, 
 // The most children that wait_for_any can wait for at once.
 std::size_t max_children();
 
+// The number of processor cores the system has online, at least 1.
+unsigned processor_count();
+
 // True when standard error is a terminal (a progress line may be shown).
 bool standard_error_is_a_terminal();
 

@@ -90,6 +90,11 @@ std::size_t wait_for_any(const std::vector<ChildProcess> &running, int &status, 
 
 std::size_t max_children() { return 1024; }
 
+unsigned processor_count() {
+    const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return count > 0 ? static_cast<unsigned>(count) : 1u;
+}
+
 bool standard_error_is_a_terminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace cli

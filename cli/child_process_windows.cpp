@@ -110,6 +110,12 @@ std::size_t wait_for_any(const std::vector<ChildProcess> &running, int &status, 
 
 std::size_t max_children() { return MAXIMUM_WAIT_OBJECTS; }
 
+unsigned processor_count() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors > 0 ? info.dwNumberOfProcessors : 1u;
+}
+
 bool standard_error_is_a_terminal() { return ::_isatty(::_fileno(stderr)) != 0; }
 
 }  // namespace cli

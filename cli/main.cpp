@@ -1,15 +1,14 @@
 // main.cpp - pelk-post: turns a job file into the NC program of the machine,
 // running the pelk1 post-processor module inside the stand-in host.
-#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "cli/batch.h"
+#include "cli/child_process.h"
 #include "cli/exit_status.h"
 #include "cli/file_writer.h"
 #include "cli/interrupts.h"
@@ -166,7 +165,7 @@ int run_many(const cli::Options &o) {
     cli::Batch batch;
     batch.jobs = o.jobs;
     batch.output_dir = o.output_dir;
-    batch.parallel = o.parallel != 0 ? o.parallel : std::max(1u, std::thread::hardware_concurrency());
+    batch.parallel = o.parallel != 0 ? o.parallel : cli::processor_count();
     batch.check_only = o.check_only;
     batch.quiet = o.quiet;
     batch.run_options = {"--module", std::filesystem::absolute(cli::find_module(o.module_path)).string()};
