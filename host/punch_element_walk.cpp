@@ -18,6 +18,7 @@ namespace {
 using job::PunchElement;
 
 constexpr double RADIANS_PER_DEGREE = std::numbers::pi / 180.0;
+constexpr double DEGREES_PER_RADIAN = 180.0 / std::numbers::pi;
 
 struct Point {
     double x, y;
@@ -28,8 +29,6 @@ Point on_circle(const PunchElement &e, double degrees) {
     const double a = degrees * RADIANS_PER_DEGREE;
     return {e.xc + e.radius * std::cos(a), e.yc + e.radius * std::sin(a)};
 }
-
-constexpr double DEGREES_PER_RADIAN = 180.0 / std::numbers::pi;
 
 // The control is given a nibbled circle's or arc's radius plus this much.
 constexpr double NIBBLING_RADIUS_ALLOWANCE = 5.0;
@@ -108,7 +107,7 @@ int walk_row(const PunchElement &e, double angle) {
     };
     if (fits(0, e.count)) return walk_row_command(e, 0, e.count, angle);
     const Point drift = row_drift(e, 0, e.count);
-    HOST_TRACE("%s: one row command would put its last hit %.4g mm off (X %.4g, Y %.4g): split", 
+    HOST_TRACE("%s: one row command would put its last hit %.4g mm off (X %.4g, Y %.4g): split",
                host::detail::step_path().c_str(), std::hypot(drift.x, drift.y), drift.x, drift.y);
     for (int first = 0; first < e.count;) {
         const int count = host::detail::longest_run(e.count - first, [&](int n) { return fits(first, n); });
@@ -128,7 +127,7 @@ int walk_row(const PunchElement &e, double angle) {
 std::string millimetres(double value) {
     char text[64];
     const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
-    return std::string(text, written.ptr);
+    return written.ec == std::errc() ? std::string(text, written.ptr) : std::string("more than 1e9");
 }
 
 void warn_if_nibbling_drifts(const char *what, Point reached, Point end) {
