@@ -191,14 +191,14 @@ TEST_F(PelkPost, InconsistentRowsNibblingAndBoltHoleCirclesWriteNothing) {
 // The check asked for after an indexed circle or arc is a warning: with
 // --stop-on-warnings the program stops there and is not written.
 TEST_F(PelkPost, IndexedNibblingStopsTheProgramOnlyWhenWarningsStopIt) {
-    const std::string bracket = quote(std::string(PELK_SOURCE_DIR) + "/examples/bracket.json");
-    const std::string out = quote((dir / "bracket.nc").string());
-    Result stopped = pelk_post("--stop-on-warnings -o " + out + " " + bracket);
+    const std::string sample = quote(std::string(PELK_SOURCE_DIR) + "/examples/warnings/indexed_nibbling.json");
+    const std::string out = quote((dir / "nibbling.nc").string());
+    Result stopped = pelk_post("--stop-on-warnings -o " + out + " " + sample);
     EXPECT_EQ(stopped.status, 1);
     EXPECT_NE(stopped.err.find("check the nibbled circle or arc: the tool was indexed"), std::string::npos);
     EXPECT_EQ(others(), "");
-    EXPECT_EQ(pelk_post("-o " + out + " " + bracket).status, 3);  // written, with a warning
-    EXPECT_EQ(others(), "bracket.nc ");
+    EXPECT_EQ(pelk_post("-o " + out + " " + sample).status, 3);  // written, with a warning
+    EXPECT_EQ(others(), "nibbling.nc ");
 }
 
 }  // namespace
