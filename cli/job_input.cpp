@@ -68,7 +68,7 @@ bool job_is_a_stream(const std::string &path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
-job::Job read_job(const std::string &path) {
+job::Job read_job(const std::string &path, const job::MachineFile *machine_file) {
     const std::string name = path == STANDARD_INPUT ? "standard input" : path;
     std::string base = ".";
     if (!job_is_a_stream(path)) {
@@ -78,7 +78,7 @@ job::Job read_job(const std::string &path) {
     try {
         if (path == STANDARD_INPUT) {
             DescriptorText text(standard_input_bytes());
-            return job::read_job(text, base);
+            return job::read_job(text, base, machine_file);
         }
         const int fd = open_bytes(path);
         if (fd < 0) throw job::JobError("cannot open the job file: " + reason(errno));
@@ -86,7 +86,7 @@ job::Job read_job(const std::string &path) {
         struct stat info {};
         if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) throw job::JobError("is a directory, not a job file");
         DescriptorText text(fd);
-        return job::read_job(text, base);
+        return job::read_job(text, base, machine_file);
     } catch (const job::JobError &e) {
         throw job::JobError(name + ": " + e.what());
     }

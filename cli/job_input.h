@@ -5,6 +5,7 @@
 #include <string>
 
 #include "job/job.h"
+#include "job/machine_file.h"
 
 namespace cli {
 
@@ -15,9 +16,9 @@ namespace cli {
 // folder.
 bool job_is_a_stream(const std::string &path);
 
-// Reads and checks the whole job, piece by piece as it comes.  Throws
-// job::JobError with the job's name ("standard input" for "-") in front of
-// the place.
-job::Job read_job(const std::string &path);
+// Reads and checks the whole job, piece by piece as it comes.  machine_file:
+// the one the command line names, or nullptr.  Throws job::JobError with the
+// job's name ("standard input" for "-") in front of the place.
+job::Job read_job(const std::string &path, const job::MachineFile *machine_file = nullptr);
 
 }  // namespace cli

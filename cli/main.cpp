@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 
 #include "cli/exit_status.h"
@@ -18,6 +20,7 @@
 #include "cli/trace_stream.h"
 #include "host/host.h"
 #include "job/job_reader.h"
+#include "job/machine_file.h"
 
 namespace {
 
@@ -77,13 +80,23 @@ struct Trace {
     }
 };
 
+// The trace's first lines: the machine file read, and what the job gave
+// itself as well.
+void write_machine_source(std::ostream &trace, const job::MachineSource &source) {
+    if (!source.file.empty()) trace << "machine file " << cli::printable(source.file) << '\n';
+    for (const std::string &note : source.notes) trace << "machine file: " << cli::printable(note) << '\n';
+}
+
 // 1. the job, 2. where the outputs go, 3. the module, 4. the outputs opened,
 // 5. the program made, 6. the verdict: trace and program put in place.
 int run(const cli::Options &o) {
-    // ---- 1. The job, read and checked completely before anything is written.
+    // ---- 1. The job, read and checked completely before anything is written;
+    // the machine file of the command line first.
     job::Job job;
     try {
-        job = cli::read_job(o.job_path);
+        std::optional<job::MachineFile> machine_file;
+        if (!o.machine_file.empty()) machine_file.emplace(job::read_machine_file(o.machine_file));
+        job = cli::read_job(o.job_path, machine_file ? &*machine_file : nullptr);
         if (!o.machine_dir.empty()) job.machine.machine_dir = job::resolve_machine_dir(o.machine_dir, "");
     } catch (const job::JobError &e) {
         return fail(e.what());
@@ -117,6 +130,7 @@ int run(const cli::Options &o) {
     cli::FileWriter file_writer(out.stream());
     cli::DiscardWriter discard_writer;
     host::NcWriter &writer = o.check_only ? static_cast<host::NcWriter &>(discard_writer) : file_writer;
+    if (trace.stream != nullptr) write_machine_source(*trace.stream, job.machine_source);
     host::set_trace(trace.stream.get());
     host::set_stop_on_warnings(o.strict);
     host::set_message_stream(o.quiet ? nullptr : &std::cerr);
