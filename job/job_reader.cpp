@@ -159,6 +159,8 @@ private:
 };
 
 const JsonPath WORK_PATH = JsonPath().key("work");
+const std::vector<Station> NO_STATIONS;
+const std::vector<LaserTechnology> NO_TECHNOLOGIES;
 
 // "$schema" names a schema for editors and is otherwise left alone.
 constexpr std::string_view FILE_KEYS[] = {"$schema", "machine_file", "machine", "sheet", "turret",
@@ -404,8 +406,8 @@ void JobStream::update_turret(bool complete) {
     const bool from_file = machine_file_ != nullptr && machine_file_->has_turret;
     if (!from_file && !job_turret_) return;  // nothing known yet: references wait
     const std::vector<Station> before = std::move(job_.turret);
-    static const std::vector<Station> none;
-    job_.turret = join_turret(from_file ? machine_file_->turret : none, job_turret_ ? *job_turret_ : none, nullptr);
+    job_.turret = join_turret(from_file ? machine_file_->turret : NO_STATIONS, job_turret_ ? *job_turret_ : NO_STATIONS,
+                              nullptr);
     // What was read against the turret before must still find its punches.
     if (turret_in_force_ && (steps_ > 0 || patterns_read_)) check_punches_kept(job_, before);
     turret_in_force_ = true;
@@ -415,11 +417,10 @@ void JobStream::update_turret(bool complete) {
 void JobStream::update_technologies(bool complete) {
     const bool from_file = machine_file_ != nullptr && machine_file_->has_technologies;
     if (!from_file && !job_technologies_) return;
-    static const std::vector<LaserTechnology> none;
     // The job's take the place of the file's of the same number: no number
     // checked before is lost.
-    job_.technologies = join_technologies(from_file ? machine_file_->technologies : none,
-                                          job_technologies_ ? *job_technologies_ : none, nullptr);
+    job_.technologies = join_technologies(from_file ? machine_file_->technologies : NO_TECHNOLOGIES,
+                                          job_technologies_ ? *job_technologies_ : NO_TECHNOLOGIES, nullptr);
     context_.technologies_known(complete);
 }
 
@@ -442,8 +443,7 @@ void JobStream::join_machine() {
     if (!dir_given) m.machine_dir = resolve_machine_dir(".", base_dir_);
     job_.machine = std::move(m);
     if (machine_file_ != nullptr) {
-        static const std::vector<Station> no_stations;
-        static const std::vector<LaserTechnology> no_technologies;
+        // Only for the trace's lines: the joined lists are in the job already.
         if (machine_file_->has_turret && job_turret_) join_turret(machine_file_->turret, *job_turret_, &job_.machine_source.notes);
         if (machine_file_->has_technologies && job_technologies_) {
             join_technologies(machine_file_->technologies, *job_technologies_, &job_.machine_source.notes);

@@ -149,6 +149,10 @@ void note_machine_keys(const JsonField &file_machine, const JsonTree &job_machin
 }
 
 void check_punches_kept(const Job &job, const std::vector<Station> &before) {
+    // Mostly the turret lost no punch: then nothing is walked.
+    bool lost = false;
+    for (const Station &s : before) lost = lost || (!s.laser && !is_punch(job.turret, s.tool));
+    if (!lost) return;
     const std::size_t step = first_lost_punch(job, job.work, before);
     const char *why = "is no longer a punch of the turret: the job's turret, given after this step, takes the "
                       "place of its station in the machine file";
