@@ -24,9 +24,9 @@
 #include "job/flat_body.h"
 #include "job/job_sections.h"
 #include "job/json_field.h"
-#include "job/machine_file.h"
 #include "job/json_scanner.h"
 #include "job/json_tree.h"
+#include "job/machine_file.h"
 #include "job/work_steps.h"
 
 namespace job {
