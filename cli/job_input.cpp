@@ -83,7 +83,7 @@ bool make_output_dir(const std::string &output_dir, std::string &error) {
     return false;
 }
 
-job::Job read_job(const std::string &path) {
+job::Job read_job(const std::string &path, const job::MachineFile *machine_file) {
     const std::string name = path == STANDARD_INPUT ? "standard input" : path;
     std::string base = ".";
     if (!job_is_a_stream(path)) {
@@ -93,7 +93,7 @@ job::Job read_job(const std::string &path) {
     try {
         if (path == STANDARD_INPUT) {
             DescriptorText text(standard_input_bytes());
-            return job::read_job(text, base);
+            return job::read_job(text, base, machine_file);
         }
         const int fd = open_bytes(path);
         if (fd < 0) throw job::JobError("cannot open the job file: " + reason(errno));
@@ -101,7 +101,7 @@ job::Job read_job(const std::string &path) {
         struct stat info {};
         if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) throw job::JobError("is a directory, not a job file");
         DescriptorText text(fd);
-        return job::read_job(text, base);
+        return job::read_job(text, base, machine_file);
     } catch (const job::JobError &e) {
         throw job::JobError(name + ": " + e.what());
     }

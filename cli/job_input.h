@@ -5,6 +5,7 @@
 #include <string>
 
 #include "job/job.h"
+#include "job/machine_file.h"
 
 namespace cli {
 
@@ -23,9 +24,9 @@ std::string program_of(const std::string &job_path, const std::string &output_di
 // False with the reason in error when it cannot be made or is no folder.
 bool make_output_dir(const std::string &output_dir, std::string &error);
 
-// Reads and checks the whole job, piece by piece as it comes.  Throws
-// job::JobError with the job's name ("standard input" for "-") in front of
-// the place.
-job::Job read_job(const std::string &path);
+// Reads and checks the whole job, piece by piece as it comes.  machine_file:
+// the one the command line names, or nullptr.  Throws job::JobError with the
+// job's name ("standard input" for "-") in front of the place.
+job::Job read_job(const std::string &path, const job::MachineFile *machine_file = nullptr);
 
 }  // namespace cli

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 
 #include "cli/batch.h"
@@ -20,6 +22,7 @@
 #include "cli/trace_stream.h"
 #include "host/host.h"
 #include "job/job_reader.h"
+#include "job/machine_file.h"
 
 namespace {
 
@@ -77,13 +80,23 @@ struct Trace {
     }
 };
 
+// The trace's first lines: the machine file read, and what the job gave
+// itself as well.
+void write_machine_source(std::ostream &trace, const job::MachineSource &source) {
+    if (!source.file.empty()) trace << "machine file " << cli::printable(source.file) << '\n';
+    for (const std::string &note : source.notes) trace << "machine file: " << cli::printable(note) << '\n';
+}
+
 // 1. the job, 2. where the outputs go, 3. the module, 4. the outputs opened,
 // 5. the program made, 6. the verdict: trace and program put in place.
 int run(const cli::Options &o) {
-    // ---- 1. The job, read and checked completely before anything is written.
+    // ---- 1. The job, read and checked completely before anything is written;
+    // the machine file of the command line first.
     job::Job job;
     try {
-        job = cli::read_job(o.job_path);
+        std::optional<job::MachineFile> machine_file;
+        if (!o.machine_file.empty()) machine_file.emplace(job::read_machine_file(o.machine_file));
+        job = cli::read_job(o.job_path, machine_file ? &*machine_file : nullptr);
         if (!o.machine_dir.empty()) job.machine.machine_dir = job::resolve_machine_dir(o.machine_dir, "");
     } catch (const job::JobError &e) {
         return fail(e.what());
@@ -124,6 +137,7 @@ int run(const cli::Options &o) {
     cli::FileWriter file_writer(out.stream());
     cli::DiscardWriter discard_writer;
     host::NcWriter &writer = o.check_only ? static_cast<host::NcWriter &>(discard_writer) : file_writer;
+    if (trace.stream != nullptr) write_machine_source(*trace.stream, job.machine_source);
     host::set_trace(trace.stream.get());
     host::set_stop_on_warnings(o.strict);
     host::set_message_stream(o.quiet ? nullptr : &std::cerr);
@@ -170,6 +184,7 @@ int run_many(const cli::Options &o) {
     batch.quiet = o.quiet;
     batch.run_options = {"--module", std::filesystem::absolute(cli::find_module(o.module_path)).string()};
     if (!o.machine_dir.empty()) batch.run_options.insert(batch.run_options.end(), {"--machine-dir", o.machine_dir});
+    if (!o.machine_file.empty()) batch.run_options.insert(batch.run_options.end(), {"--machine", o.machine_file});
     if (o.strict) batch.run_options.push_back("--strict");
     if (o.check_only) batch.run_options.push_back("--check");
     return cli::run_batch(batch);

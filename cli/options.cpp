@@ -32,6 +32,7 @@ constexpr const char *FOOTER =
     "  pelk-post -o - examples/laser.json            writes to standard output\n"
     "  pelk-post - < job.json > job.nc               job from standard input\n"
     "  pelk-post --machine-dir /etc/pelk job.json    LASER.PAR from /etc/pelk\n"
+    "  pelk-post --machine shop.json job.json        machine and turret from shop.json\n"
     "  pelk-post --check --strict job.json           checks, writes nothing\n"
     "  pelk-post -j 2 --output-dir nc jobs/*.json    posts every job, two at once\n"
     "\n"
@@ -75,6 +76,10 @@ int parse_command_line(int argc, char **argv, Options &o) {
         ->check(CLI::Range(1u, 1024u));
     app.add_option("--module", o.module_path, "The post-processor module (default: see below)")->check(NOT_EMPTY);
     app.add_option("--machine-dir", o.machine_dir, "Machine directory holding LASER.PAR (instead of the job's)")
+        ->check(NOT_EMPTY);
+    app.add_option("--machine", o.machine_file,
+                   "Machine file (JSON: machine, turret, laser_technologies) of which the job's own keys win, "
+                   "instead of the job's machine_file")
         ->check(NOT_EMPTY);
     app.add_flag("--strict,--stop-on-warnings", o.strict,
                  "Any warning fails the run: the module stops, nothing is written, exit status 1");

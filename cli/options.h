@@ -12,6 +12,7 @@ struct Options {
     std::string output;       // empty: the default (beside the job, or standard output)
     std::string module_path;  // empty: found (see module_path.h)
     std::string machine_dir;  // empty: the job's
+    std::string machine_file; // empty: the one the job names, if any
     std::string trace_path;   // empty: no trace; "-": standard error
     bool strict = false;      // a warning fails the run
     bool quiet = false;       // warnings are not shown (the exit status still tells)

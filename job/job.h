@@ -231,6 +231,14 @@ struct Pattern {
     std::vector<Operation> body;
 };
 
+// Where the machine, the turret and the technologies came from, for the
+// trace: the machine file read, if any, and a line for every key that the
+// job gave itself as well.
+struct MachineSource {
+    std::string file;                 // the machine file read, "" for none
+    std::vector<std::string> notes;   // e.g. "/machine/program_number: given by the job as well; the job's is used"
+};
+
 struct Job {
     Machine machine;
     Sheet sheet;
@@ -242,6 +250,7 @@ struct Job {
     std::vector<std::string> nc_texts;          // the free NC texts of the work's sheet events
     std::vector<Pattern> patterns;              // in the order they are defined
     std::vector<PatternRow> pattern_rows;       // the rows of the repeated calls
+    MachineSource machine_source;               // read from a machine file, or not
 
     // Appends a laser contour made of elements to the work.
     void add_laser_contour(std::span<const LaserElement> elements);

@@ -14,8 +14,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "job/json_field.h"
 #include "job/json_scanner.h"
 #include "job/json_tree.h"
+#include "job/machine_file.h"
 #include "job/work_steps.h"
 
 namespace job {
@@ -32,7 +35,10 @@ namespace {
 // The scanner's events, turned into the job.
 class JobStream : public JsonEvents {
 public:
-    JobStream(Job &job, const std::string &base_dir) : job_(job), context_(job), base_dir_(base_dir) {}
+    JobStream(Job &job, const std::string &base_dir, const MachineFile *machine_file)
+        : job_(job), context_(job), base_dir_(base_dir), command_line_machine_file_(machine_file != nullptr) {
+        if (machine_file != nullptr) use_machine_file(*machine_file);
+    }
 
     // ---- Values
     void null() override {
@@ -110,15 +116,34 @@ private:
     void read_section(const JsonField &part);
     [[noreturn]] void fail_file(const char *found) const;
 
+    // ---- The machine file, and what the job gives itself of the same parts.
+    void read_machine_file_key(const JsonField &part);
+    void use_machine_file(const MachineFile &file);
+    void update_turret(bool complete);
+    void update_technologies(bool complete);
+    void join_machine();
+
     Job &job_;
     WorkContext context_;
     const std::string &base_dir_;
 
     Place place_ = Place::before_file;
-    std::string file_key_;         // the member of the file being read: "machine", "work", ...
-    std::vector<std::string> file_keys_seen_;
-    bool machine_read_ = false;
+    std::string_view file_key_;    // the member of the file being read: "machine", "work", ... (of FILE_KEYS)
+    std::vector<std::string_view> file_keys_seen_;
     std::size_t steps_ = 0;        // work steps read
+    bool patterns_read_ = false;
+
+    // A machine file named on the command line, or by the job and read here.
+    const MachineFile *machine_file_ = nullptr;
+    std::optional<MachineFile> own_machine_file_;
+    bool command_line_machine_file_;
+    bool machine_file_settled_ = false;   // none can come any more
+    // The job's own machine (as a tree: read again onto the machine file's
+    // at the end), turret and technologies.
+    std::optional<JsonTree> job_machine_;
+    std::optional<std::vector<Station>> job_turret_;
+    std::optional<std::vector<LaserTechnology>> job_technologies_;
+    bool turret_in_force_ = false;        // the work is checked against job_.turret
 
     JsonTree part_;                // the part being built
     // A step's long list being read item by item: its level in the part, the
@@ -134,8 +159,12 @@ private:
 };
 
 const JsonPath WORK_PATH = JsonPath().key("work");
+const std::vector<Station> NO_STATIONS;
+const std::vector<LaserTechnology> NO_TECHNOLOGIES;
 
-constexpr std::string_view FILE_KEYS[] = {"machine", "sheet", "turret", "laser_technologies", "patterns", "work"};
+// "$schema" names a schema for editors and is otherwise left alone.
+constexpr std::string_view FILE_KEYS[] = {"$schema", "machine_file", "machine", "sheet", "turret",
+                                          "laser_technologies", "patterns", "work"};
 
 void JobStream::fail_file(const char *found) const { throw JobError(std::string("/: expected an object, found ") + found); }
 
@@ -266,13 +295,12 @@ void JobStream::key(std::string_view name) {
     }
     if (part_.depth() == 0) {
         // A member of the file itself.
-        file_key_ = name;
+        const auto known = std::find(std::begin(FILE_KEYS), std::end(FILE_KEYS), name);
+        if (known == std::end(FILE_KEYS)) fail_unknown_key(JsonPath().key(name), name, FILE_KEYS);
+        file_key_ = *known;
         const JsonPath path = JsonPath().key(file_key_);
-        bool known = false;
-        for (std::string_view k : FILE_KEYS) known = known || name == k;
-        if (!known) fail_unknown_key(path, name, FILE_KEYS);
-        for (const std::string &seen : file_keys_seen_) {
-            if (seen == name) throw JobError(path.text() + ": key \"" + file_key_ + "\" given twice");
+        for (std::string_view seen : file_keys_seen_) {
+            if (seen == name) throw JobError(path.text() + ": key \"" + std::string(file_key_) + "\" given twice");
         }
         file_keys_seen_.push_back(file_key_);
         return;
@@ -318,30 +346,117 @@ void JobStream::part_done() {
 
 void JobStream::read_section(const JsonField &part) {
     if (file_key_ == "machine") {
-        job_.machine = read_machine(part, base_dir_);
-        machine_read_ = true;
+        Machine checked;  // read again at the end, onto the machine file's
+        read_machine(part, base_dir_, checked);
+        job_machine_.emplace(std::move(part_));
+        part_ = JsonTree();
+    } else if (file_key_ == "machine_file") {
+        read_machine_file_key(part);
+    } else if (file_key_ == "$schema") {
+        part.text(std::numeric_limits<std::size_t>::max());
     } else if (file_key_ == "sheet") {
         job_.sheet = read_sheet(part);
     } else if (file_key_ == "turret") {
-        job_.turret = read_turret(part);
-        context_.turret_known();
+        job_turret_ = read_turret(part);
+        update_turret(machine_file_settled_);
     } else if (file_key_ == "laser_technologies") {
-        job_.technologies = read_technologies(part);
-        context_.technologies_known();
+        job_technologies_ = read_technologies(part);
+        update_technologies(machine_file_settled_);
     } else if (file_key_ == "patterns") {
         read_patterns(part, context_);
         context_.patterns_known();
+        patterns_read_ = true;
     } else {
         part.array_size();  // the work, given as something else than an array: refused
     }
 }
 
-void JobStream::finish() {
-    if (!machine_read_) {
-        JsonTree no_machine;
-        read_json_tree("{}", no_machine, JsonPath().key("machine"));
-        job_.machine = read_machine(JsonField(no_machine, 0), base_dir_);
+// ---- The machine file ------------------------------------------------------------
+
+// The job's "machine_file": read at once, unless the command line named
+// another.
+void JobStream::read_machine_file_key(const JsonField &part) {
+    const std::string named = part.text(std::numeric_limits<std::size_t>::max());
+    if (named.empty()) part.fail("the machine file must not be empty");
+    if (command_line_machine_file_) {
+        job_.machine_source.notes.push_back("/machine_file \"" + named.substr(0, 200) +
+                                            "\": not read, the command line names the machine file");
+        return;
     }
+    try {
+        own_machine_file_.emplace(read_machine_file(machine_file_path(named, base_dir_)));
+    } catch (const JobError &e) {
+        part.fail(e.what());
+    }
+    use_machine_file(*own_machine_file_);
+}
+
+void JobStream::use_machine_file(const MachineFile &file) {
+    machine_file_ = &file;
+    machine_file_settled_ = true;
+    job_.machine_source.file = file.name;
+    // Complete where the job's own part has been read already.
+    update_turret(job_turret_.has_value());
+    update_technologies(job_technologies_.has_value());
+}
+
+// The turret the work is checked against: the machine file's and the job's,
+// joined, as far as they have been read.
+void JobStream::update_turret(bool complete) {
+    const bool from_file = machine_file_ != nullptr && machine_file_->has_turret;
+    if (!from_file && !job_turret_) return;  // nothing known yet: references wait
+    const std::vector<Station> before = std::move(job_.turret);
+    job_.turret = join_turret(from_file ? machine_file_->turret : NO_STATIONS, job_turret_ ? *job_turret_ : NO_STATIONS,
+                              nullptr);
+    // What was read against the turret before must still find its punches.
+    if (turret_in_force_ && (steps_ > 0 || patterns_read_)) check_punches_kept(job_, before);
+    turret_in_force_ = true;
+    context_.turret_known(complete);
+}
+
+void JobStream::update_technologies(bool complete) {
+    const bool from_file = machine_file_ != nullptr && machine_file_->has_technologies;
+    if (!from_file && !job_technologies_) return;
+    // The job's take the place of the file's of the same number: no number
+    // checked before is lost.
+    job_.technologies = join_technologies(from_file ? machine_file_->technologies : NO_TECHNOLOGIES,
+                                          job_technologies_ ? *job_technologies_ : NO_TECHNOLOGIES, nullptr);
+    context_.technologies_known(complete);
+}
+
+// The machine: the machine file's, the job's own keys read onto it; the
+// lines of the trace for whatever both give.
+void JobStream::join_machine() {
+    Machine m;
+    bool dir_given = false;
+    if (machine_file_ != nullptr && machine_file_->machine != 0) {
+        const JsonField file_machine(machine_file_->tree, machine_file_->machine);
+        read_machine(file_machine, machine_file_->folder, m);
+        dir_given = file_machine.has("machine_dir");
+        if (job_machine_) note_machine_keys(file_machine, *job_machine_, job_.machine_source.notes);
+    }
+    if (job_machine_) {
+        const JsonField own(*job_machine_, 0);
+        read_machine(own, base_dir_, m);
+        dir_given = dir_given || own.has("machine_dir");
+    }
+    if (!dir_given) m.machine_dir = resolve_machine_dir(".", base_dir_);
+    job_.machine = std::move(m);
+    if (machine_file_ != nullptr) {
+        // Only for the trace's lines: the joined lists are in the job already.
+        if (machine_file_->has_turret && job_turret_) join_turret(machine_file_->turret, *job_turret_, &job_.machine_source.notes);
+        if (machine_file_->has_technologies && job_technologies_) {
+            join_technologies(machine_file_->technologies, *job_technologies_, &job_.machine_source.notes);
+        }
+    }
+}
+
+void JobStream::finish() {
+    // No machine file can come any more: what has been read is complete.
+    machine_file_settled_ = true;
+    update_turret(true);
+    update_technologies(true);
+    join_machine();
     context_.finish();
 }
 
@@ -393,21 +508,21 @@ std::string resolve_machine_dir(const std::string &dir, const std::string &base_
     return out;
 }
 
-Job read_job(TextSource &source, const std::string &base_dir) {
+Job read_job(TextSource &source, const std::string &base_dir, const MachineFile *machine_file) {
     Job job;
     reserve_work(job, source.size_hint());
-    JobStream stream(job, base_dir);
+    JobStream stream(job, base_dir, machine_file);
     scan_json(source, stream);
     stream.finish();
     return job;
 }
 
-Job parse_job(const std::string &text, const std::string &base_dir) {
+Job parse_job(const std::string &text, const std::string &base_dir, const MachineFile *machine_file) {
     TextInMemory source(text);
-    return read_job(source, base_dir);
+    return read_job(source, base_dir, machine_file);
 }
 
-Job read_job_file(const std::string &path) {
+Job read_job_file(const std::string &path, const MachineFile *machine_file) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) throw JobError(path + ": is a directory, not a job file");
     std::ifstream in(path, std::ios::binary);
@@ -416,7 +531,7 @@ Job read_job_file(const std::string &path) {
     try {
         const std::uintmax_t size = std::filesystem::file_size(path, ec);
         FileText source(in, ec ? 0 : static_cast<std::size_t>(size));
-        return read_job(source, base.empty() ? "." : base);
+        return read_job(source, base.empty() ? "." : base, machine_file);
     } catch (const JobError &e) {
         throw JobError(path + ": " + e.what());
     }

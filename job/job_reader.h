@@ -14,6 +14,8 @@
 
 namespace job {
 
+struct MachineFile;
+
 // A job that cannot be taken.  what() is one line naming the place.
 class JobError : public std::runtime_error {
 public:
@@ -23,16 +25,20 @@ public:
 // Reads and checks the job file at path.  A relative machine directory is
 // taken relative to the folder of the job file; left out, it is that
 // folder.  Throws JobError, with the file name in front of the place.
-Job read_job_file(const std::string &path);
+// machine_file: as for read_job.
+Job read_job_file(const std::string &path, const MachineFile *machine_file = nullptr);
 
 // Reads and checks a job whose text comes from source, piece by piece.
-// base_dir as for parse_job.  Throws JobError.
-Job read_job(TextSource &source, const std::string &base_dir);
+// base_dir as for parse_job.  machine_file, when given (the command line
+// named it), holds the machine, turret and technologies of which the job's
+// own win key by key, in place of a machine file that the job names itself
+// ("machine_file", taken from base_dir).  Throws JobError.
+Job read_job(TextSource &source, const std::string &base_dir, const MachineFile *machine_file = nullptr);
 
 // Reads and checks a job from its text.  base_dir is the folder a relative
-// machine directory is taken from ("" for the current folder).
-// Throws JobError.
-Job parse_job(const std::string &text, const std::string &base_dir);
+// machine directory or machine file is taken from ("" for the current
+// folder).  Throws JobError.
+Job parse_job(const std::string &text, const std::string &base_dir, const MachineFile *machine_file = nullptr);
 
 // The machine directory as the host hands it to the module: dir taken
 // relative to base_dir unless absolute, without a trailing separator.

@@ -8,12 +8,11 @@
 
 namespace job {
 
-Machine read_machine(const JsonField &f, const std::string &base_dir) {
+void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
     f.expect_object({"post_processor", "units", "code", "program_number", "write_program_number", "rewind",
                      "loader_unloader", "reposition_type", "reposition_clamp_travel", "max_feedrate", "initial_feedrate", "load_position",
                      "clamps", "pattern_style", "max_patterns", "laser_allowed", "machine_dir",
                      "line_number_increment"});
-    Machine m;
     if (f.has("post_processor")) {
         const JsonField field = f.member("post_processor");
         m.post_processor = field.int32();
@@ -42,6 +41,7 @@ Machine read_machine(const JsonField &f, const std::string &base_dir) {
     if (f.has("clamps")) {
         JsonField clamps = f.member("clamps");
         std::size_t n = clamps.array_size();
+        m.clamps.clear();  // a list given replaces the list in m whole
         for (std::size_t i = 0; i < n; ++i) m.clamps.push_back(clamps.element(i).number());
     }
     if (f.has("pattern_style")) m.pattern_style = f.member("pattern_style").int32();
@@ -50,20 +50,16 @@ Machine read_machine(const JsonField &f, const std::string &base_dir) {
     }
     if (f.has("laser_allowed")) m.laser_allowed = f.member("laser_allowed").int32();
     if (f.has("line_number_increment")) m.line_number_increment = f.member("line_number_increment").int32();
-    std::string dir;
     if (f.has("machine_dir")) {
         const JsonField field = f.member("machine_dir");
-        dir = field.text(std::numeric_limits<std::size_t>::max());
+        const std::string dir = field.text(std::numeric_limits<std::size_t>::max());
         if (dir.empty()) field.fail("the machine directory must not be empty");
         try {
             m.machine_dir = resolve_machine_dir(dir, base_dir);
         } catch (const JobError &e) {
             field.fail(e.what());
         }
-    } else {
-        m.machine_dir = resolve_machine_dir(".", base_dir);
     }
-    return m;
 }
 
 Sheet read_sheet(const JsonField &f) {

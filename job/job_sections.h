@@ -10,8 +10,11 @@
 
 namespace job {
 
-// base_dir: the folder a relative machine directory is taken from.
-Machine read_machine(const JsonField &f, const std::string &base_dir);
+// Sets in m what the machine object f gives, every value checked; keys f
+// leaves out keep their value in m.  base_dir: the folder a relative machine
+// directory is taken from.  A job's machine is read onto its machine file's
+// this way, so that what the job gives wins key by key.
+void read_machine(const JsonField &f, const std::string &base_dir, Machine &m);
 Sheet read_sheet(const JsonField &f);
 std::vector<Station> read_turret(const JsonField &f);
 std::vector<LaserTechnology> read_technologies(const JsonField &f);

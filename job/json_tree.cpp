@@ -141,7 +141,10 @@ public:
     void fraction(double value) override { tree_.add_fraction(value); }
     void text(std::string_view value) override { tree_.add_text(value); }
     void key(std::string_view name) override {
-        if (!tree_.add_key(name)) throw JobError("key \"" + std::string(name.substr(0, 60)) + "\" given twice");
+        if (!tree_.add_key(name)) {
+            const JsonPath object = tree_.path_of(tree_.open_at(tree_.depth() - 1));
+            throw JobError(object.key(name).text() + ": key \"" + std::string(name.substr(0, 60)) + "\" given twice");
+        }
     }
     void start_object() override { tree_.open(JsonKind::object); }
     void end_object() override { tree_.close(); }

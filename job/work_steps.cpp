@@ -104,13 +104,17 @@ void WorkContext::wait(std::map<int, Waiting> &waiting, const JsonField &field, 
 void WorkContext::require_punch(const JsonField &field, int tool) {
     if (!turret_known_) return wait(waiting_tools_, field, tool);
     const std::string fault = punch_fault(job_.turret, tool);
-    if (!fault.empty()) field.fail(fault);
+    if (fault.empty()) return;
+    if (!turret_complete_) return wait(waiting_tools_, field, tool);
+    field.fail(fault);
 }
 
 void WorkContext::require_technology(const JsonField &field, int number) {
     if (!technologies_known_) return wait(waiting_technologies_, field, number);
     const std::string fault = technology_fault(job_.technologies, number);
-    if (!fault.empty()) field.fail(fault);
+    if (fault.empty()) return;
+    if (!technologies_complete_) return wait(waiting_technologies_, field, number);
+    field.fail(fault);
 }
 
 bool WorkContext::known_punch(int tool) const {
@@ -125,9 +129,16 @@ bool WorkContext::known_punch(int tool) const {
     return false;
 }
 
-void WorkContext::turret_known() { turret_known_ = true; }
+void WorkContext::turret_known(bool complete) {
+    turret_known_ = true;
+    turret_complete_ = complete;
+    last_known_punch_.reset();
+}
 
-void WorkContext::technologies_known() { technologies_known_ = true; }
+void WorkContext::technologies_known(bool complete) {
+    technologies_known_ = true;
+    technologies_complete_ = complete;
+}
 
 void WorkContext::use_machine_clamp_travel(std::size_t work_index) { machine_clamp_travel_.push_back(work_index); }
 
@@ -155,7 +166,7 @@ void WorkContext::finish() {
         std::get<Reposition>(job_.work[i]).clamp_travel = job_.machine.reposition_clamp_travel;
     }
     machine_clamp_travel_.clear();
-    turret_known_ = technologies_known_ = true;
+    turret_known_ = technologies_known_ = turret_complete_ = technologies_complete_ = true;
     waiting_tools_.clear();
     waiting_technologies_.clear();
     patterns_known();

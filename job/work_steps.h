@@ -39,9 +39,13 @@ public:
     void require_technology(const JsonField &field, int number);
 
     // The turret or the technologies have been read: references are checked
-    // at once from now on.
-    void turret_known();
-    void technologies_known();
+    // at once from now on.  Until they are complete (a machine file or the
+    // job's own may still add to them) a reference found in them is taken,
+    // and one not found waits for the end.  A turret may also change (the
+    // job's own takes stations of the machine file's): the reader then
+    // checks again what was read.
+    void turret_known(bool complete = true);
+    void technologies_known(bool complete = true);
 
     // The repositioning at this place of the work takes the machine's clamp
     // travel, which may stand after it in the file: filled in by finish().
@@ -134,8 +138,10 @@ private:
 
     Job &job_;
     bool turret_known_ = false;
+    bool turret_complete_ = false;
     mutable std::optional<int> last_known_punch_;  // the tool known_punch last found
     bool technologies_known_ = false;
+    bool technologies_complete_ = false;
     std::map<int, Waiting> waiting_tools_;
     std::map<int, Waiting> waiting_technologies_;
     std::size_t waits_ = 0;

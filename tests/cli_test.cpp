@@ -191,14 +191,40 @@ TEST_F(PelkPost, InconsistentRowsNibblingAndBoltHoleCirclesWriteNothing) {
 // The check asked for after an indexed circle or arc is a warning: with
 // --stop-on-warnings the program stops there and is not written.
 TEST_F(PelkPost, IndexedNibblingStopsTheProgramOnlyWhenWarningsStopIt) {
-    const std::string bracket = quote(std::string(PELK_SOURCE_DIR) + "/examples/bracket.json");
-    const std::string out = quote((dir / "bracket.nc").string());
-    Result stopped = pelk_post("--stop-on-warnings -o " + out + " " + bracket);
+    const std::string sample = quote(std::string(PELK_SOURCE_DIR) + "/examples/warnings/indexed_nibbling.json");
+    const std::string out = quote((dir / "nibbling.nc").string());
+    Result stopped = pelk_post("--stop-on-warnings -o " + out + " " + sample);
     EXPECT_EQ(stopped.status, 1);
     EXPECT_NE(stopped.err.find("check the nibbled circle or arc: the tool was indexed"), std::string::npos);
     EXPECT_EQ(others(), "");
-    EXPECT_EQ(pelk_post("-o " + out + " " + bracket).status, 3);  // written, with a warning
-    EXPECT_EQ(others(), "bracket.nc ");
+    EXPECT_EQ(pelk_post("-o " + out + " " + sample).status, 3);  // written, with a warning
+    EXPECT_EQ(others(), "nibbling.nc ");
+}
+
+// --machine names the machine file for the job: read before it, in place of
+// the one the job names; the trace shows it first, and the keys both give.
+TEST_F(PelkPost, MachineFileFromTheCommandLine) {
+    write_file(dir / "shop.json", R"({"machine": {"program_number": 7, "rewind": false},
+                                      "turret": [{"tool": 4, "station": 2}]})");
+    const std::string shop = quote((dir / "shop.json").string());
+    const std::string bare = job(R"({"machine": {"program_number": 8}, "machine_file": "missing.json",
+                                    "work": [{"hit": {"x": 10, "y": 20, "tool": 4}}]})", "bare.json");
+    Result r = pelk_post("--machine " + shop + " --trace - -o - " + quote(bare));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("O0008\r\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("X10Y20T2\r\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err.rfind("machine file " + (dir / "shop.json").string() + "\n" +
+                          "machine file: /machine_file \"missing.json\": not read, the command line names the machine file\n" +
+                          "machine file: /machine/program_number: given by the job as well; the job's value is used\n", 0),
+              0u) << r.err;
+
+    // A fault in it names the machine file, not the job; nothing is written.
+    write_file(dir / "shop.json", R"({"turret": [{"tool": 4, "station": 0}]})");
+    expect_refused(pelk_post("--machine " + shop + " " + quote(bare)),
+                   (dir / "shop.json").string() + ": /turret/0/station: ");
+    expect_refused(pelk_post("--machine " + quote((dir / "none.json").string()) + " " + quote(bare)),
+                   "cannot open the machine file " + (dir / "none.json").string());
+    EXPECT_EQ(others(), "");
 }
 
 }  // namespace

@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# install-deps.sh [tool|tests]
+# install-deps.sh [tool|package|tests]
 #
 # Installs the Debian packages that one use of the project needs, unless they
 # are all there already (then it does nothing and needs no network):
-#   tool   building pelk-post and the module, and running them (the default)
-#   tests  everything the test command needs besides: test libraries, the
-#          Windows cross compilers and wine64, and the tools of later checks
+#   tool     building pelk-post and the module, and running them (the default)
+#   package  besides: making the Debian package (cpack -G DEB)
+#   tests    everything the test command needs besides: test libraries, the
+#            package's tools, the Windows cross compilers and wine64, and the
+#            tools of later checks
 # Every package is named here once.
 set -eu
 set_name=${1:-tool}
 
 # Building and running pelk-post and pelk1.so.
 tool_packages="g++ cmake make libcli11-dev"
-# The tests and benchmarks (objdump from binutils checks the module's exports).
-test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev"
+# The tests and benchmarks (objdump from binutils checks the module's exports;
+# python3-jsonschema, 4.10 on Debian 12, knows JSON Schema 2020-12 and checks
+# docs/job.schema.json).
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev python3-jsonschema"
+# The Debian package (cpack -G DEB): help2man makes the man page from
+# pelk-post --help, dpkg-dev finds the package's dependencies.
+package_packages="help2man dpkg-dev"
 # The Windows build: mingw-w64 cross compilers for 32 and 64 bits (with their
 # binutils: objdump, dlltool) and wine64 to run the 64-bit build.  Installed
 # without the packages they only recommend (wine's desktop parts).
@@ -21,8 +28,9 @@ windows_packages="g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine64"
 
 case "$set_name" in
   tool) wanted="$tool_packages"; wanted_plain="" ;;
-  tests) wanted="$tool_packages $test_packages"; wanted_plain="$windows_packages" ;;
-  *) echo "install-deps.sh: unknown set '$set_name' (tool or tests)" >&2; exit 2 ;;
+  package) wanted="$tool_packages $package_packages"; wanted_plain="" ;;
+  tests) wanted="$tool_packages $test_packages $package_packages"; wanted_plain="$windows_packages" ;;
+  *) echo "install-deps.sh: unknown set '$set_name' (tool, package or tests)" >&2; exit 2 ;;
 esac
 
 missing() {
