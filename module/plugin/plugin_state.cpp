@@ -14,7 +14,6 @@ int pending_block_kind;
 char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 char pending_line[LINE_RECORD_SIZE];
 char pending_arc[CIRCLE_RECORD_SIZE];
-size_t nc_known_length;
 
 void forget_laser_modes() {
     laser_head_mode = MODE_UNKNOWN;

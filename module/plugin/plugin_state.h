@@ -61,12 +61,6 @@ extern char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 extern char pending_line[LINE_RECORD_SIZE];
 extern char pending_arc[CIRCLE_RECORD_SIZE];
 
-// Length of the text in the host's NC line buffer as the module's text
-// helpers (nc_text.cpp) last left it, which alone change it.  Only a hint:
-// the host empties the buffer at every flush, so nc_length checks it against
-// the buffer before taking it.
-extern size_t nc_known_length;
-
 // ---- Resets ------------------------------------------------------------------
 
 // Everything back to its value at the start of an NC program: no offset, no
