@@ -12,8 +12,10 @@ set_name=${1:-tool}
 
 # Building and running pelk-post and pelk1.so.
 tool_packages="g++ cmake make libcli11-dev"
-# The tests and benchmarks (objdump from binutils checks the module's exports).
-test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev"
+# The tests and benchmarks (objdump from binutils checks the module's exports;
+# locales has the German locale that run-tests.sh generates for the test of
+# a comma-decimal locale).
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev locales"
 # The Windows build: mingw-w64 cross compilers for 32 and 64 bits (with their
 # binutils: objdump, dlltool) and wine64 to run the 64-bit build.  Installed
 # without the packages they only recommend (wine's desktop parts).

@@ -9,9 +9,7 @@
 //
 // A section runs to the next line that begins with '@'.  Only the first
 // section whose header fits the sheet is written, once per program.
-#include <ctype.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "interface/host_api.h"
@@ -41,14 +39,19 @@ constexpr size_t PATH_SIZE = 512;
 constexpr const char *LINE_TOO_LONG_TEXT =
     "Line of the laser parameter file longer than 510 characters, skipped";
 
+// Lower case of an ASCII letter; every other byte as it is.  (tolower would
+// follow the host's locale.)
+int ascii_lower(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
+}
+
 // ASCII comparison without regard to case of the first length characters of
 // name with text; text shorter than length does not match.
 bool starts_with_name(const char *text, const char *name, size_t length) {
     for (size_t i = 0; i < length; ++i) {
         if (text[i] == '\0') return false;
-        const int a = tolower(static_cast<unsigned char>(text[i]));
-        const int b = tolower(static_cast<unsigned char>(name[i]));
-        if (a != b) return false;
+        if (ascii_lower(text[i]) != ascii_lower(name[i])) return false;
     }
     return true;
 }
@@ -61,7 +64,7 @@ bool header_fits_sheet(const char *header) {
     const char *name = header + 1;
     const size_t name_length = static_cast<size_t>(comma - name);
     if (!starts_with_name(c_material, name, name_length)) return false;
-    return same_value(c_thickness, atof(comma + 1));
+    return same_value(c_thickness, read_double(comma + 1));
 }
 
 void report_line_too_long(const char *path, int line_number) {

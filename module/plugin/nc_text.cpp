@@ -2,7 +2,6 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "interface/host_api.h"
@@ -133,13 +132,6 @@ void format_host_message(char *out, size_t size, const char *message, int value)
     } else {
         snprintf(out, size, "%s", message);
     }
-}
-
-int read_int(const char *text, int low, int high) {
-    const long value = strtol(text, nullptr, 10);
-    if (value < low) return low;
-    if (value > high) return high;
-    return static_cast<int>(value);
 }
 
 const char *message_text(int n) {
