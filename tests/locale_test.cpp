@@ -7,9 +7,12 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "host/plain_format.h"
+#include "job/job_reader.h"
 #include "tests/support/host_fixture.h"
 
 namespace {
@@ -33,7 +36,52 @@ protected:
         std::setlocale(LC_ALL, "C");
         HostTest::TearDown();
     }
+
+    // The program and the host's trace of a job.
+    struct Run {
+        std::string program;
+        std::string trace;
+        std::vector<std::string> messages;
+    };
+    Run run(const std::string &job_path) {
+        Run r;
+        const job::Job job = job::read_job_file(job_path);
+        host::reset_host();
+        host::set_message_stream(nullptr);
+        std::ostringstream trace;
+        host::set_trace(&trace);
+        host::MemoryWriter out;
+        EXPECT_EQ(host::run_program(job, out), 0);
+        host::set_trace(nullptr);
+        r.program = out.text();
+        r.trace = trace.str();
+        r.messages = host::messages();
+        return r;
+    }
 };
+
+std::string read_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The golden laser job whose LASER.PAR section is for a sheet of 2.5 mm
+// ("@ST,2.5"), run in the "C" locale and under a German one.
+TEST_F(LocaleTest, GoldenLaserJobIsWrittenTheSameUnderACommaDecimalLocale) {
+    const std::string dir = std::string(PELK_SOURCE_DIR) + "/tests/golden/patterns_laser_and_main_contour";
+    const Run plain = run(dir + "/job.json");
+    EXPECT_EQ(plain.program, read_file(dir + "/expected.nc"));
+    EXPECT_TRUE(plain.messages.empty());
+
+    use_comma_locale();
+    const Run comma = run(dir + "/job.json");
+    EXPECT_EQ(comma.program, read_file(dir + "/expected.nc"));
+    EXPECT_TRUE(comma.messages.empty()) << comma.messages.front();
+    EXPECT_EQ(comma.trace, plain.trace);
+    EXPECT_NE(plain.trace.find("pp_laser_line(0, 0, 20, 0, co)"), std::string::npos);
+}
 
 int plain_format(char *out, std::size_t size, const char *format, ...) {
     va_list args;

@@ -6,6 +6,8 @@ int offset_active;
 int index_forced;
 int last_m61x;
 int laser_par_loaded;
+int laser_par_outcome;
+char laser_par_lines[LASER_PAR_LINES_SIZE];
 int laser_head_mode;
 int last_laser_m7x;
 int last_laser_tech;
@@ -26,6 +28,8 @@ void reset_program_state() {
     index_forced = 0;
     last_m61x = 0;
     laser_par_loaded = 0;
+    laser_par_outcome = PAR_NOT_READ;
+    laser_par_lines[0] = '\0';
     forget_laser_modes();
     m21_m22_state = JUNCTION_UNKNOWN;
     pending_block_kind = PENDING_NONE;
