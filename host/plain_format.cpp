@@ -111,7 +111,9 @@ char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 
 // A floating conversion, as printf writes it in the "C" locale.
 void put_floating(Output &o, const Conversion &c, double value) {
-    char text[400];
+    // "0x", the 309 digits of the largest double, the point and the most
+    // decimals a precision can ask for.
+    char text[2 + 309 + 1 + WIDTH_MAX + 8];
     std::chars_format format = std::chars_format::general;
     switch (c.kind | 0x20) {
     case 'f': format = std::chars_format::fixed; break;
@@ -122,7 +124,6 @@ void put_floating(Output &o, const Conversion &c, double value) {
     int precision = c.precision;
     if (precision < 0 && format != std::chars_format::hex) precision = 6;
     if (precision == 0 && format == std::chars_format::general) precision = 1;
-    if (precision > 300) precision = 300;
 
     // The sign apart, so that the padding can go between it and the digits.
     const bool negative = std::signbit(value);
@@ -163,41 +164,7 @@ void put_floating(Output &o, const Conversion &c, double value) {
 
 // Any other conversion: the C library writes it, with its own argument.
 void put_other(Output &o, const Conversion &c, std::va_list &args) {
-    char spec[32];
-    std::snprintf(spec, sizeof spec, "%%%s%s%s%s%s%d", c.left ? "-" : "", c.plus ? "+" : "", c.space ? " " : "",
-                  c.zero ? "0" : "", c.alternate ? "#" : "", c.width);
-    const std::size_t used = std::strlen(spec);
-    if (c.precision >= 0) {
-        std::snprintf(spec + used, sizeof spec - used, ".%d%s%c", c.precision, c.length, c.kind);
-    } else {
-        std::snprintf(spec + used, sizeof spec - used, "%s%c", c.length, c.kind);
-    }
-
-    char text[512];
-    int n = 0;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    const std::string_view length(c.length);
-    switch (c.kind) {
-    case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
-        if (length == "hh" || length == "h" || length.empty()) n = std::snprintf(text, sizeof text, spec, va_arg(args, int));
-        else if (length == "ll") n = std::snprintf(text, sizeof text, spec, va_arg(args, long long));
-        else if (length == "l") n = std::snprintf(text, sizeof text, spec, va_arg(args, long));
-        else if (length == "z") n = std::snprintf(text, sizeof text, spec, va_arg(args, std::size_t));
-        else if (length == "j") n = std::snprintf(text, sizeof text, spec, va_arg(args, intmax_t));
-        else if (length == "t") n = std::snprintf(text, sizeof text, spec, va_arg(args, std::ptrdiff_t));
-        else n = std::snprintf(text, sizeof text, spec, va_arg(args, int));  // "L": taken as no length
-        break;
-    case 'c':
-        n = std::snprintf(text, sizeof text, spec, va_arg(args, int));
-        break;
-    case 'n':
-        (void)va_arg(args, void *);  // nothing is stored through the argument
-        break;
-    case 'p':
-        n = std::snprintf(text, sizeof text, spec, va_arg(args, void *));
-        break;
-    case 's': {
+    if (c.kind == 's') {
         // A text may be longer than the work buffer: written straight.
         const char *s = va_arg(args, const char *);
         if (s == nullptr) s = "(null)";
@@ -209,12 +176,35 @@ void put_other(Output &o, const Conversion &c, std::va_list &args) {
         if (c.left) o.put_repeated(' ', pad);
         return;
     }
-    default:
-        n = 0;
-        break;
+    if (c.kind == 'n') {
+        (void)va_arg(args, void *);  // nothing is stored through the argument
+        return;
     }
+
+    // The conversion alone, with its flags, width and precision as numbers.
+    char one[32];
+    int used = std::snprintf(one, sizeof one, "%%%s%s%s%s%s%d", c.left ? "-" : "", c.plus ? "+" : "",
+                             c.space ? " " : "", c.zero ? "0" : "", c.alternate ? "#" : "", c.width);
+    if (c.precision >= 0) used += std::snprintf(one + used, sizeof one - used, ".%d", c.precision);
+    std::snprintf(one + used, sizeof one - used, "%s%c", c.length, c.kind);
+
+    // Widths are held to WIDTH_MAX: every text fits.
+    char text[2 * WIDTH_MAX];
+    int n = 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    auto write = [&](auto value) { n = std::snprintf(text, sizeof text, one, value); };
 #pragma GCC diagnostic pop
-    if (n > 0) o.put(text, static_cast<std::size_t>(n) < sizeof text ? static_cast<std::size_t>(n) : sizeof text - 1);
+    const std::string_view length(c.length);
+    if (c.kind == 'p') write(va_arg(args, void *));
+    else if (c.kind == 'c') write(va_arg(args, int));
+    else if (length == "ll") write(va_arg(args, long long));
+    else if (length == "l") write(va_arg(args, long));
+    else if (length == "z") write(va_arg(args, std::size_t));
+    else if (length == "j") write(va_arg(args, std::intmax_t));
+    else if (length == "t") write(va_arg(args, std::ptrdiff_t));
+    else write(va_arg(args, int));  // int, and "h", "hh" (passed as int); "L" is taken as none
+    if (n > 0) o.put(text, static_cast<std::size_t>(n));
 }
 
 }  // namespace

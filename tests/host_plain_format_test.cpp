@@ -29,9 +29,9 @@ int plain(char *out, std::size_t size, const char *format, ...) {
 template <typename... Args>
 void expect_as_printf(const char *format, Args... args) {
     SCOPED_TRACE(format);
-    for (std::size_t size : {std::size_t{512}, std::size_t{6}, std::size_t{1}}) {
-        char expected[512] = "unchanged";
-        char got[512] = "unchanged";
+    for (std::size_t size : {std::size_t{2048}, std::size_t{6}, std::size_t{1}}) {
+        char expected[2048] = "unchanged";
+        char got[2048] = "unchanged";
         const int n_expected = std::snprintf(expected, size, format, args...);
         const int n_got = plain(got, size, format, args...);
         EXPECT_EQ(n_got, n_expected) << size;
@@ -54,6 +54,7 @@ TEST(PlainFormat, WritesWhatVsnprintfWritesInTheCLocale) {
         expect_as_printf("%*.*f|%-*g|%.*e", 10, 2, v, 9, v, 4, v);
         expect_as_printf("%a|%A|%.3a|%15a|%015.2a", v, v, v, v, v);
         expect_as_printf("%Lg", static_cast<long double>(v));
+        expect_as_printf("%.400f|%.400e|%.400g|%400.3f", v, v, v, v);
     }
     expect_as_printf("plain text");
     expect_as_printf("100%% of %s", "it");
