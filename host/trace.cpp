@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "host/host_state.h"
+#include "host/plain_format.h"
 
 namespace host {
 
@@ -20,7 +21,8 @@ void line(const char *format, ...) {
     char text[2048];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    // Not vsnprintf: the trace reads the same whatever locale the process has.
+    format_plain(text, sizeof text, format, args);
     va_end(args);
     try {
         *out << text << '\n';

@@ -37,13 +37,26 @@ TEST_F(Warnings, ShownOnceCountedAndToldByTheExitStatus) {
     const std::string job_path = laser_job();
     Result r = pelk_post(job_path);
     EXPECT_EQ(r.status, WITH_WARNINGS) << r.err;
-    // Three contours, one text: shown once while running, counted at the end.
+    // Three contours, one missing file: looked for once in the program.
     const std::string shown = std::string("pelk-post: warning: ") + CANNOT_OPEN + laser_par().string();
-    EXPECT_EQ(r.err, shown + "\n" + shown + " (3 times in all)\n");
+    EXPECT_EQ(r.err, shown + "\n");
     // Written all the same, without laser parameters.
     const std::string nc = read_file(dir / "job.nc");
     EXPECT_NE(nc.find("X10Y90"), std::string::npos) << nc;
     EXPECT_EQ(nc.back(), '%');
+
+    // One text more than once: shown once while running, counted at the end.
+    // (The host tells of each piece that holds a zero byte, the module of
+    // each line it skips for it.)
+    write_file(laser_par(), bytes("@ST37,2\nLPAR/P1\0\nLPAR/P2\0\n"));
+    Result counted = pelk_post("-o - " + job_path);
+    EXPECT_EQ(counted.status, WITH_WARNINGS);
+    const std::string zero = "pelk-post: warning: " + laser_par().string() +
+                             " holds zero bytes: not a text file (binary, or UTF-16?)";
+    const std::string skipped = "pelk-post: warning: Line of the laser parameter file holds a zero byte, skipped: " +
+                                laser_par().string() + ", line ";
+    EXPECT_EQ(counted.err, zero + "\n" + skipped + "2\n" + skipped + "3\n" + zero + " (2 times in all)\n");
+    fs::remove(laser_par());
 
     Result quiet = pelk_post("--quiet -o - " + job_path);
     EXPECT_EQ(quiet.status, WITH_WARNINGS);

@@ -19,6 +19,7 @@
 #include "plugin/hooks.h"
 #include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
+#include "plugin/number_format.h"
 #include "plugin/pattern_offset.h"
 #include "plugin/plugin_state.h"
 
@@ -79,9 +80,15 @@ static Flow refuse_cutting_block(const CuttingBlockStart &start, const char *wha
     nc_truncate(start.length);
     c_nc_x = start.x;
     c_nc_y = start.y;
-    char detail[128];
-    snprintf(detail, sizeof detail, "%s from X%.3f Y%.3f: held block longer than %d bytes",
-             what, start.x, start.y, PENDING_BLOCK_TEXT_SIZE - 1);
+    // The position through the module's own number text: printf's "%.3f"
+    // would write it with the decimal separator of the host's locale.
+    char x[FIXED_TEXT_MAX + 1];
+    char y[FIXED_TEXT_MAX + 1];
+    format_fixed(x, sizeof x, start.x, 3);
+    format_fixed(y, sizeof y, start.y, 3);
+    char detail[2 * FIXED_TEXT_MAX + 128];
+    snprintf(detail, sizeof detail, "%s from X%s Y%s: held block longer than %d bytes",
+             what, x, y, PENDING_BLOCK_TEXT_SIZE - 1);
     prerr(1, "", "laser cutting block too long", detail);
     return Flow::stop;
 }

@@ -64,6 +64,13 @@ enum JunctionState : int { JUNCTION_UNKNOWN = -1, JUNCTION_CORNER = 0, JUNCTION_
 // after M124.  Mode 0 follows M122, mode 1 M121, mode 2 M123.
 enum LaserHeadMode : int { HEAD_MODE_UNKNOWN = MODE_UNKNOWN, HEAD_MODE_0 = 0, HEAD_MODE_1 = 1, HEAD_MODE_2 = 2 };
 
+// What reading LASER.PAR gave for the program (laser_par_outcome).
+enum LaserParOutcome : int {
+    PAR_NOT_READ = 0,          // not read yet in this program
+    PAR_SECTION_KEPT = 1,      // the sheet's section stands in laser_par_lines
+    PAR_NOTHING_TO_WRITE = 2,  // no file, no fitting section, or one not taken whole: reported once
+};
+
 // What the held laser block holds (pending_block_kind).
 enum PendingKind : int { PENDING_NONE = 0, PENDING_LINE = 1, PENDING_ARC = 2 };
 

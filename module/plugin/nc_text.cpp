@@ -2,7 +2,6 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "interface/host_api.h"
@@ -11,28 +10,14 @@
 
 namespace pelk {
 
-// The known length holds when the buffer's text still ends there: a zero at
-// that place, none just before it and none at the start.  The host only ever
-// empties the buffer (a zero at its start), which this sees at once, as it
-// sees text added behind the module's; otherwise the buffer is measured
-// again.  (A host writing a shorter text of its own over the module's would
-// go unseen, but the buffer's text is the module's: the host only hands it
-// on and empties it.)
-size_t nc_length() {
-    const size_t known = nc_known_length;
-    if (known <= NC_TEXT_MAX && c_nc_buff[known] == '\0' &&
-        (known == 0 || (c_nc_buff[0] != '\0' && c_nc_buff[known - 1] != '\0'))) {
-        return known;
-    }
-    nc_known_length = strnlen(c_nc_buff, NC_TEXT_MAX);
-    return nc_known_length;
-}
+// The buffer is the host's: between two hooks the host may have emptied it,
+// handed it on, or written a text of its own into it.  So its text is
+// measured afresh at every use, never taken from what the module last left
+// there, and never beyond the longest text it can hold.
+size_t nc_length() { return strnlen(c_nc_buff, NC_TEXT_MAX); }
 
 // The buffer's text now ends at length.
-static void set_length(size_t length) {
-    c_nc_buff[length] = '\0';
-    nc_known_length = length;
-}
+static void set_length(size_t length) { c_nc_buff[length] = '\0'; }
 
 // Hands the pending text to the host's writer to make room.  False when the
 // host left text in the buffer all the same (no room can be made).
@@ -105,7 +90,6 @@ void nc_appendf(const char *format, ...) {
         const size_t used = nc_length();
         if (static_cast<size_t>(n) <= NC_TEXT_MAX - used) {
             vsnprintf(c_nc_buff + used, NC_TEXT_MAX + 1 - used, format, again);
-            nc_known_length = used + static_cast<size_t>(n);
         }
     }
     va_end(again);
@@ -148,13 +132,6 @@ void format_host_message(char *out, size_t size, const char *message, int value)
     } else {
         snprintf(out, size, "%s", message);
     }
-}
-
-int read_int(const char *text, int low, int high) {
-    const long value = strtol(text, nullptr, 10);
-    if (value < low) return low;
-    if (value > high) return high;
-    return static_cast<int>(value);
 }
 
 const char *message_text(int n) {

@@ -60,10 +60,21 @@ void nc_truncate(size_t length);
 // so a host text can never make the formatting read what was not passed.
 void format_host_message(char *out, size_t size, const char *message, int value);
 
+// Numbers in texts of the host and of LASER.PAR (number_read.cpp).  Both
+// read as atoi and atof read in the "C" locale, whatever locale the host has
+// set: a host that shows the user's number format must not change what the
+// module reads.
+
 // The integer at the start of text, read like atoi (blanks, a sign, digits;
 // 0 without digits), held within [low, high]: a number beyond the range of
 // int never overflows, it reads as the nearer bound.
 int read_int(const char *text, int low = INT_MIN, int high = INT_MAX);
+
+// The number at the start of text, read like atof: blanks skipped, a sign,
+// then the longest decimal or hexadecimal number (with a point, never a
+// comma), "inf", "infinity" or "nan"; 0 when there is none.  A number beyond
+// the range of double reads as an infinity, one too small as 0.
+double read_double(const char *text);
 
 // The host's message text number n, or "" when the host has none.
 const char *message_text(int n);

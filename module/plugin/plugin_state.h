@@ -25,9 +25,24 @@ extern int index_forced;
 // M_PUNCH_MODE_0..M_PUNCH_MODE_3 (M610, M611, M613, M615).
 extern int last_m61x;
 
-// 1 once the LASER.PAR section has been written into the current program.
-// Set by pp_laser_enable.
+// 1 once the LASER.PAR section has been written into the current part of the
+// program: a pattern definition, or the main body.  Each part that cuts gets
+// the section ahead of its first laser step, as any of them can run first
+// on the control.  Set by pp_laser_enable; back to 0 at the start of the
+// program, and at the header and the end of every pattern definition.
 extern int laser_par_loaded;
+
+// What reading LASER.PAR gave for the current program, a LaserParOutcome.
+// The file is read once per program, at the first laser step; every later
+// part that cuts writes the kept section again, and a file that gave nothing
+// is neither read nor reported again.  Set by pp_laser_enable.
+extern int laser_par_outcome;
+
+// The data lines of the sheet's section while laser_par_outcome is
+// PAR_SECTION_KEPT: each line followed by '\n', the whole zero-terminated.
+// A section that does not fit is not kept, and not written (laser_parameters.cpp).
+enum { LASER_PAR_LINES_SIZE = 16384 };
+extern char laser_par_lines[LASER_PAR_LINES_SIZE];
 
 // Laser head mode last commanded by pp_laser_on, a LaserHeadMode: HEAD_MODE_1
 // after M121, HEAD_MODE_0 after M122, HEAD_MODE_2 after M123,
@@ -74,17 +89,11 @@ extern double relative_asked_y;
 extern double relative_reached_x;
 extern double relative_reached_y;
 
-// Length of the text in the host's NC line buffer as the module's text
-// helpers (nc_text.cpp) last left it, which alone change it.  Only a hint:
-// the host empties the buffer at every flush, so nc_length checks it against
-// the buffer before taking it.
-extern size_t nc_known_length;
-
 // ---- Resets ------------------------------------------------------------------
 
 // Everything back to its value at the start of an NC program: no offset, no
-// forced index, M610 mode, no LASER.PAR section written, laser modes and the
-// junction word unknown, nothing held back, no place reached by relative
+// forced index, M610 mode, LASER.PAR neither read nor written, laser modes and
+// the junction word unknown, nothing held back, no place reached by relative
 // words.  Called by pp_main.
 void reset_program_state();
 

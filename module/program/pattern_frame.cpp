@@ -64,9 +64,12 @@ int pp_sub_begin(int pattern) {
     if (number > c_nc_max_subs && stopped(warn_pattern_limit())) return 1;
 
     // 5. The first index word and the first laser words of the body are
-    //    written in full; its relative words start from its origin.
+    //    written in full, a body that cuts gets the laser parameters of its
+    //    own (the pattern may be the first laser work the control runs), and
+    //    its relative words start from its origin.
     index_forced = 1;
     forget_laser_modes();
+    laser_par_loaded = 0;
     forget_reached_place();
     return 0;
 }
@@ -79,10 +82,12 @@ int pp_sub_end(int pattern) {
     nc_append_int("END", shown_pattern_number(pattern), 2);
     if (stopped(end_block_and_flush())) return 1;
 
-    // The main body's operations cancel a pattern offset again, and its
-    // laser words are written in full.
+    // The main body's operations cancel a pattern offset again, its laser
+    // words are written in full, and its first laser step gets the laser
+    // parameters of its own.
     c_nc_in_sub = 0;
     forget_laser_modes();
+    laser_par_loaded = 0;
     return 0;
 }
 

@@ -2,6 +2,8 @@
 // appending without loss, an M word flushed as a block of its own, and the
 // opening of a punching block.
 #include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -50,9 +52,52 @@ TEST(ReadInt, ReadsLikeAtoiAndHoldsTheBounds) {
         {"7", 0, 3, 3},
         {"-1", 0, 3, 0},
         {"x", 0, 3, 0},
+        {"-2147483648", INT_MIN, INT_MAX, INT_MIN},
+        {"\t\n\v\f\r 5", INT_MIN, INT_MAX, 5},
+        {"+-3", INT_MIN, INT_MAX, 0},
+        {"- 3", INT_MIN, INT_MAX, 0},
+        {"\xa0" "5", INT_MIN, INT_MAX, 0},  // a no-break space is no blank of the "C" locale
+        {"0x1F", INT_MIN, INT_MAX, 0},
+        {"007", INT_MIN, INT_MAX, 7},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(pelk::read_int(c.text, c.low, c.high), c.expected) << '"' << c.text << '"';
+    }
+}
+
+// read_double gives what strtod gives in the "C" locale (the locale of this
+// test), bit for bit: the sign of a zero, infinities, and the rounding of
+// the last bit included.
+TEST(ReadDouble, ReadsLikeAtofInTheCLocale) {
+    const char *const texts[] = {
+        "2.5", "2", " 2.5", "\t\n\v\f\r2.5", "+2.5", "-2.5", "2,5", "2.5mm", "  -0", "-0.0", "0", "",
+        "abc", ".", "-", "+", "+-2", "-+2", "- 2", ".5", "5.", "-.5e1", "1e", "1e+", "1e-", "1e5", "1E5",
+        "1.5e-3x", "1.e2", "e5", "00002.50000", "0.1", "0.30000000000000004", "2.0000011", "1.9999995",
+        "123456789012345678901234567890", "1.7976931348623157e308", "1.7976931348623159e308", "1e309",
+        "-1e309", "1e999999999999", "4.9e-324", "2.4703282292062328e-324", "2.4703282292062327e-324",
+        "2e-324", "1e-400", "-1e-400", "1e-99999999999",
+        "0.000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000001",
+        "1000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+        "00000000000000000000000000000000000000000000.5",
+        "inf", "INF", "-Infinity", "infinit", "infx", "nan", "-nan", "NaN(123)", "nan(", "nanx",
+        "0x1.8p1", "0X1P-2", "-0x10", "0x.8", "0x", "0xg", "0x.", "0x1p", "0x1p+", "0x1.fffffffffffffp1023",
+        "0x1p1024", "0x1p-1075", "0x1p-1074", "0x0.0000001p-1000", "\xa0" "2.5",
+    };
+    for (const char *text : texts) {
+        const double expected = std::strtod(text, nullptr);
+        const double got = pelk::read_double(text);
+        if (std::isnan(expected)) {
+            EXPECT_TRUE(std::isnan(got)) << '"' << text << '"';
+            EXPECT_EQ(std::signbit(got), std::signbit(expected)) << '"' << text << '"';
+        } else {
+            EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+                << '"' << text << "\": " << got << " against strtod's " << expected;
+        }
     }
 }
 
