@@ -1,19 +1,42 @@
-// options.h - pelk-post's command line.
+// options.h - pelk-post's command line: a command and its options.
+//
+//   pelk-post [post] JOB       the NC program of a job (today's run)
+//   pelk-post check JOB        the same, writing nothing
+//   pelk-post verify JOB PROGRAM
+//   pelk-post plot JOB [PROGRAM] -o FILE.svg
+//   pelk-post stats JOB [PROGRAM] [--json]
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace cli {
 
+enum class Command : unsigned char { post, check, verify, plot, stats };
+
 struct Options {
+    Command command = Command::post;
     std::string job_path;     // "-": standard input
-    std::string output;       // empty: the default (beside the job, or standard output)
+    std::string program_path; // verify: the program to check; plot, stats: one to read instead of posting the job
+    std::string output;       // post: the program; plot: the SVG (empty: the default)
     std::string module_path;  // empty: found (see module_path.h)
     std::string machine_dir;  // empty: the job's
     std::string trace_path;   // empty: no trace; "-": standard error
     bool strict = false;      // a warning fails the run
     bool quiet = false;       // warnings are not shown (the exit status still tells)
     bool check_only = false;  // the job is read and run, nothing is written
+
+    // ---- What a post does besides.
+    bool verify = false;      // the program is read back and held against the job before it is put in place
+    std::string map_path;     // post: the block map to write; verify: the program's block map to read
+    std::string plot_path;    // post: the plot of the program written
+
+    // ---- verify
+    double allowance = 0.001; // mm, added to the program's rounding
+    std::size_t messages = 10;// differences told in full
+
+    // ---- stats
+    bool json = false;
 };
 
 // Reads the command line into options.  Answers -1 to go on, or the exit

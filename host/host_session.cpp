@@ -53,6 +53,7 @@ void reset_host() {
     s.clamps.clear();
     s.machine_dir.clear();
     s.message_texts.clear();
+    s.line_map = nullptr;
     detail::restore_loaded_hooks();
     std::memset(c_nc_buff, 0, PELK_NC_BUFF_MIN_SIZE);
     detail::build_station_table({});

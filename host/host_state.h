@@ -39,6 +39,13 @@ struct Session {
     std::string machine_dir;                // without a trailing separator
     // ---- Message texts replaced by set_message_text ----
     std::vector<std::pair<int, std::string>> message_texts;
+    // ---- The block map ----
+    LineMap *line_map = nullptr;            // told of every flushed line, or none
+    StepPlace place;                        // the step being driven
+    StepPlace pending_place;                // the step that left text waiting in the NC line buffer
+    std::size_t pending_bytes = 0;          // how much of the buffer's text is that step's
+    long long next_line = 1;                // the number of the program's next line
+    bool line_open = false;                 // the last flush ended inside a line
 };
 
 // The one session of the process (made at its first use); asked for at
@@ -77,6 +84,13 @@ const job::Station *find_station(int tool);
 // refused before).
 constexpr std::size_t PENDING_TEXT_LIMIT = 4096;
 int limit_pending_text();
+
+// The host starts driving another part of the job: what waits in the NC
+// line buffer stays the previous part's (host/line_map.cpp).
+void drive(const StepPlace &place);
+
+// The lines of a flushed text, told to the block map.
+void map_lines(const char *text, std::size_t length);
 
 // Length of the text in the NC line buffer, never reading past its end.
 std::size_t nc_text_length();

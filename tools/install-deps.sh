@@ -13,7 +13,8 @@ set_name=${1:-tool}
 # Building and running pelk-post and pelk1.so.
 tool_packages="g++ cmake make libcli11-dev"
 # The tests and benchmarks (objdump from binutils checks the module's exports).
-test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev"
+# The plot's check: rsvg-convert renders the SVG; python3 parses it and the PNG.
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev librsvg2-bin python3"
 # The Windows build: mingw-w64 cross compilers for 32 and 64 bits (with their
 # binutils: objdump, dlltool) and wine64 to run the 64-bit build.  Installed
 # without the packages they only recommend (wine's desktop parts).

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs pelk-post on a golden case and compares the NC program byte for byte
-# with the expected one.  Usage: check_golden.sh PELK_POST MODULE CASE_DIR
+# with the expected one, which must then verify against its job (pelk-post
+# verify).  Usage: check_golden.sh PELK_POST MODULE CASE_DIR
 #
 # A case whose run shows warnings holds them in expected.warnings, as
 # pelk-post shows them on standard error; the run must then end with exit
@@ -31,6 +32,12 @@ if ! diff -u "$expected_warnings" <(sed "s|$case_dir/||g" "$out.err") > "$out.di
   exit 1
 fi
 if cmp -s "$out" "$case_dir/expected.nc"; then
+  # Read back, the program does what its job says.
+  if ! "$post" verify "$case_dir/job.json" "$case_dir/expected.nc" > "$out.diff"; then
+    echo "$case_dir/expected.nc does not verify against its job:"
+    head -n 20 "$out.diff"
+    exit 1
+  fi
   exit 0
 fi
 echo "NC program differs from $case_dir/expected.nc (line ends shown as \\r):"
