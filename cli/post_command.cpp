@@ -188,7 +188,7 @@ int run_post(const Options &o) {
     if (map.error_number() != 0) return give_up("cannot write the block map " + o.map_path + ": " + std::strerror(map.error_number()));
     const std::string program_name = o.check_only ? std::string("the program") : out.name();
     try {
-        const ControlFor control(job);
+        const ControlFor control = read_back ? ControlFor(job) : ControlFor();
         if (o.verify) {
             verify::ComparisonOptions options;
             options.tolerance = verify::program_tolerance(job.machine.inch, o.allowance);

@@ -35,6 +35,7 @@ private:
 
 // The control as it stands for a job's program.
 struct ControlFor {
+    ControlFor() = default;  // none: no program is read back
     explicit ControlFor(const job::Job &job);
     verify::LaserParSection section;
     nc::Setup setup;

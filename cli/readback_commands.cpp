@@ -138,6 +138,8 @@ int run_plot(const Options &o) {
         return fail(e.what());
     }
     const std::string output = o.output.empty() ? beside_job(o.job_path, ".svg") : o.output;
+    // The plot reads the program twice: to measure it, then to draw it.
+    if (o.program_path == STANDARD_STREAM) return fail("the plot reads its program twice: name a file, not standard input");
     if (output != STANDARD_STREAM) {
         for (const std::string *input : {&o.job_path, &o.program_path}) {
             if (!input->empty() && *input != STANDARD_STREAM && same_file(*input, output)) {

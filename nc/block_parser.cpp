@@ -100,6 +100,13 @@ public:
         return static_cast<int>(n);
     }
 
+    // A count of the control's commands: it counts to 2147483647.
+    long long need_count(const char *what) {
+        const long long n = need_integer(what);
+        if (n > 2147483647LL || n < -2147483647LL) fail("the control does not count to " + std::to_string(n));
+        return n;
+    }
+
     [[noreturn]] void fail(const std::string &message) const {
         throw ProgramError(line_, shown_text(text_) + ": " + message);
     }
@@ -265,13 +272,13 @@ void read_command(Cursor &c, Block &b) {
         b.kind = BlockKind::bolt_hole_circle;
         read_values(c, b, 3, false, CIRCLE);
         blank(c, "the number of holes");
-        b.count = c.need_integer("the step angle");
+        b.count = c.need_count("the step angle");
         read_index_tail(c, b);
     } else if (c.take("LAA/")) {
         b.kind = BlockKind::row;
         read_values(c, b, 2, false, ROW);
         blank(c, "the number of further hits");
-        b.count = c.need_integer("the direction");
+        b.count = c.need_count("the direction");
     } else if (c.take("CIR/")) {
         b.kind = BlockKind::laser_circle;
         read_values(c, b, 3, false, LASER_CIRCLE);
@@ -319,7 +326,7 @@ void read_command(Cursor &c, Block &b) {
             part.pitch = c.need_number("the direction");
             if (part.pitch < 0.0) c.fail("the pitch of a repeat has no sign: the direction gives it");
             blank(c, "the number of copies");
-            part.count = c.need_integer("the pitch");
+            part.count = c.need_count("the pitch");
             ++b.part_count;
         }
         if (b.part_count == 0) c.fail("MGR/ needs a direction, a pitch and the number of copies");
@@ -410,7 +417,7 @@ Block parse_block(std::string_view text, long long line, bool first, const Known
     // 3. The dialect; a free NC text of the job stands as the user wrote it.
     try {
         read_command(c, b);
-    } catch (const ProgramError &) {
+    } catch (const ProgramError &e) {
         if (const auto found = known.user_texts.find(key); found != known.user_texts.end()) {
             Block user;
             user.line = line;
@@ -418,7 +425,9 @@ Block parse_block(std::string_view text, long long line, bool first, const Known
             user.parameter = found->second;
             return user;
         }
-        throw;
+        if (known.unknown_hint.empty()) throw;
+        const std::string message = e.what();
+        throw ProgramError(line, message.substr(message.find(": ") + 2) + known.unknown_hint);
     }
     return b;
 }

@@ -15,6 +15,9 @@ namespace nc {
 struct KnownTexts {
     std::unordered_map<std::string, int> parameter_lines;  // text -> its first place in the section
     std::unordered_map<std::string, int> user_texts;       // text -> its first place among the job's texts
+    // Added to the message of a line the dialect does not know, when the
+    // parameter lines could not be had ("; no section of ... fits the sheet").
+    std::string unknown_hint;
 };
 
 // Parses the text of one line (without its line end).  first: the line is

@@ -112,6 +112,13 @@ TEST_F(PelkPost, TheBlockMapNamesTheStepOfEveryLine) {
               std::string::npos)
         << r.out;
     write_file(dir / "bad.map", "header\n");
+    // A move waits in the host's buffer until the next step flushes it: the
+    // map still names the move.
+    const std::string moving = quote(job(R"({"turret": [{"tool": 1, "station": 4}], "work": [{"hit": {"x": 10, "y": 20,
+        "tool": 1}}, {"move": {"x": 30, "y": 40}}, {"hit": {"x": 50, "y": 20, "tool": 1}}]})", "moving.json"));
+    ASSERT_EQ(pelk_post("--map " + quote((dir / "moving.map").string()) + " " + moving).status, 0);
+    EXPECT_NE(read_file(dir / "moving.map").find("6\twork[0] (hit)\n7\twork[1] (move)\n8\twork[2] (hit)\n"), std::string::npos)
+        << read_file(dir / "moving.map");
     EXPECT_EQ(pelk_post("verify --map " + quote((dir / "bad.map").string()) + " " + good + " " + quote((dir / "job.nc").string())).status, 1);
 }
 

@@ -14,6 +14,11 @@ nc::Setup control_setup(const job::Job &job, const LaserParSection &section) {
         setup.known.parameter_lines.emplace(section.lines[i], static_cast<int>(i));
     }
     for (std::size_t i = 0; i < job.nc_texts.size(); ++i) setup.known.user_texts.emplace(job.nc_texts[i], static_cast<int>(i));
+    if (!job.laser_elements.empty() && !section.found) {
+        setup.known.unknown_hint = section.readable ? "; no section of " + section.path + " fits the sheet"
+                                                    : "; " + section.path + " cannot be read";
+        setup.known.unknown_hint += " (is it a line of the machine's laser parameters?)";
+    }
     if (job.machine.pattern_style != 0) {
         JobEvents expansion(job);
         for (std::size_t i = 0; i < job.patterns.size(); ++i) {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -55,9 +56,16 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
                                        double thickness) {
     LaserParSection section;
     section.path = machine_dir + SEPARATOR + "LASER.PAR";
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(section.path, ec)) return section;
     std::ifstream in(section.path, std::ios::binary);
     if (!in) return section;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    try {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception &) {
+        return section;
+    }
     if (in.bad()) return section;
     section.readable = true;
     std::size_t at = text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
