@@ -408,17 +408,18 @@ Block parse_block(std::string_view text, long long line, bool first, const Known
         return b;
     }
     // 2. The machine's laser parameters, as the section holds them.
-    const std::string key(text);
-    if (const auto found = known.parameter_lines.find(key); found != known.parameter_lines.end()) {
-        b.kind = BlockKind::parameter;
-        b.parameter = found->second;
-        return b;
+    if (!known.parameter_lines.empty()) {
+        if (const auto found = known.parameter_lines.find(std::string(text)); found != known.parameter_lines.end()) {
+            b.kind = BlockKind::parameter;
+            b.parameter = found->second;
+            return b;
+        }
     }
     // 3. The dialect; a free NC text of the job stands as the user wrote it.
     try {
         read_command(c, b);
     } catch (const ProgramError &e) {
-        if (const auto found = known.user_texts.find(key); found != known.user_texts.end()) {
+        if (const auto found = known.user_texts.find(std::string(text)); found != known.user_texts.end()) {
             Block user;
             user.line = line;
             user.kind = BlockKind::user_text;
