@@ -32,23 +32,17 @@ std::string technology_words(const nc::Technology &t) {
     return words + " F" + trimmed(t.feed);
 }
 
-void Counter::travel_to(double x, double y) {
-    if (placed_) s_.travel += std::hypot(x - x_, y - y_);
-    placed_ = true;
-    x_ = x;
-    y_ = y;
-}
+void Counter::travel(const nc::Event &e) { s_.travel += std::hypot(e.x - e.x0, e.y - e.y0); }
 
 void Counter::add(const nc::Event &e) {
     using nc::EventKind;
     switch (e.kind) {
     case EventKind::stroke:
-        travel_to(e.x, e.y);
+        travel(e);
         ++s_.strokes;
         ++s_.stations[e.tool.station].strokes;
         break;
     case EventKind::nibble: {
-        travel_to(e.x0, e.y0);
         StationCount &station = s_.stations[e.tool.station];
         const long long n = nc::nibble_stroke_count(e);
         const double length = nc::nibble_length(e);
@@ -58,12 +52,10 @@ void Counter::add(const nc::Event &e) {
         station.nibble_strokes += n;
         s_.nibble_length += length;
         station.nibble_length += length;
-        x_ = e.x;
-        y_ = e.y;
         break;
     }
     case EventKind::pierce: {
-        travel_to(e.x, e.y);
+        travel(e);
         ++s_.pierces;
         TechnologyCount &t = s_.technologies[technology_words(e.technology)];
         ++t.pierces;
@@ -80,16 +72,14 @@ void Counter::add(const nc::Event &e) {
         ++t.elements;
         t.length += length;
         t.feed = e.technology.feed;
-        x_ = e.x;
-        y_ = e.y;
         break;
     }
     case EventKind::move:
-        travel_to(e.x, e.y);
+        travel(e);
         ++s_.moves;
         break;
     case EventKind::copy:
-        travel_to(e.x, e.y);
+        travel(e);
         ++s_.pattern_copies;
         if (e.where.line != last_call_) {
             ++s_.pattern_calls;
@@ -97,21 +87,15 @@ void Counter::add(const nc::Event &e) {
         }
         break;
     case EventKind::trap_door:
-        travel_to(e.x, e.y);
+        travel(e);
         ++s_.trap_doors;
         break;
     case EventKind::stop: ++s_.stops; break;
-    case EventKind::regrip:
-        // The explicit sequence moves the clamps, not the sheet: no travel of
-        // the work, and the tool reads its new place from then on.
-        ++s_.regrips;
-        x_ = e.x;
-        y_ = e.y;
-        break;
-    case EventKind::frame: x_ = e.x; break;
+    case EventKind::regrip: ++s_.regrips; break;  // the clamps travel, not the work
     case EventKind::dwell: s_.dwell += e.value; break;
     case EventKind::tool_change: ++s_.tool_changes; break;
     case EventKind::index_turn: ++s_.index_turns; break;
+    case EventKind::frame:
     case EventKind::cut_end:
     case EventKind::feed_range:
     case EventKind::sheet:

@@ -69,11 +69,10 @@ public:
     Statistics result(long long blocks, const Speeds &speeds) const;
 
 private:
-    void travel_to(double x, double y);
+    // The tool goes from where the event found it to its place without working.
+    void travel(const nc::Event &e);
 
     Statistics s_;
-    bool placed_ = false;
-    double x_ = 0.0, y_ = 0.0;         // where the tool stands
     long long last_call_ = -1;         // the line of the last call counted
 };
 
