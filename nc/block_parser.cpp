@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "nc/m_words.h"
 #include "nc/program_error.h"
 
 namespace nc {
@@ -17,13 +18,18 @@ namespace {
 constexpr std::size_t SHOWN_TEXT_LIMIT = 60;
 
 // The M words of this control.  Any other number is no word of it.
-constexpr int KNOWN_M_WORDS[] = {0,  3,  5,  8,  9,  20, 21, 22, 23, 27, 28, 30, 34, 35, 40, 41, 42, 55,
-                                 56, 71, 72, 73, 74, 80, 81, 82, 83, 121, 122, 123, 124, 610, 611, 613, 615};
+constexpr int KNOWN_M_WORDS[] = {
+    M_STOP,           M_POSITION,        M_PARK,          M_FORMING_ON,      M_FORMING_OFF,     M_LASER_WORK,
+    M_SMOOTH_JUNCTION, M_CORNER_JUNCTION, M_HEAD_UP,      M_TECHNOLOGY_1,    M_TECHNOLOGY_OTHER, M_REWIND,
+    M_TECHNOLOGY_2,   M_TECHNOLOGY_3,    M_UNLOAD,        M_CLAMPS_OPEN,     M_CLAMPS_CLOSE,    M_TRAP_DOOR_READY,
+    M_TRAP_DOOR,      M_SELECTOR_1,      M_SELECTOR_2,    M_SELECTOR_3,      M_SELECTOR_4,      M_FEED_FULL,
+    M_FEED_THREE_QUARTERS, M_FEED_HALF,  M_FEED_QUARTER,  M_HEAD_MODE_1,     M_HEAD_MODE_0,     M_HEAD_MODE_2,
+    M_HEAD_MODE_LEAVE, M_TOOL_MODE_0,    M_TOOL_MODE_1,   M_TOOL_MODE_2,     M_TOOL_MODE_3};
 // Technology words, each followed by its S value.
-constexpr int TECHNOLOGY_M_WORDS[] = {27, 28, 34, 35};
-// M words that end a block which only positions the tool: plain (M03),
-// park (M05), unload (M40), trap door (M56).
-constexpr int POSITIONING_M_WORDS[] = {3, 5, 40, 56};
+constexpr int TECHNOLOGY_M_WORDS[] = {M_TECHNOLOGY_1, M_TECHNOLOGY_OTHER, M_TECHNOLOGY_2, M_TECHNOLOGY_3};
+// M words that end a block which only positions the tool: plain, park,
+// unload, trap door.
+constexpr int POSITIONING_M_WORDS[] = {M_POSITION, M_PARK, M_UNLOAD, M_TRAP_DOOR};
 
 template <std::size_t N>
 bool one_of(int m, const int (&list)[N]) {

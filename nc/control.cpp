@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "nc/m_words.h"
 #include "nc/program_error.h"
 
 namespace nc {
@@ -12,9 +13,9 @@ namespace {
 // A positioning M word and what it moves the sheet for.
 bool positioning_purpose(int m, MovePurpose &purpose) {
     switch (m) {
-    case 3: purpose = MovePurpose::plain; return true;
-    case 5: purpose = MovePurpose::park; return true;
-    case 40: purpose = MovePurpose::unload; return true;
+    case M_POSITION: purpose = MovePurpose::plain; return true;
+    case M_PARK: purpose = MovePurpose::park; return true;
+    case M_UNLOAD: purpose = MovePurpose::unload; return true;
     default: return false;
     }
 }
@@ -98,10 +99,10 @@ void Control::execute(const Block &b) {
         throw ProgramError(nibbling_line_, "NBL/ is not followed by its nibbling command (CAA/Z or RAD/I)");
     }
     if (clamps_open_ && !(b.kind == BlockKind::words && b.words == (b.words & (WORD_X | WORD_Y))) &&
-        !(b.kind == BlockKind::words && b.words == WORD_M && b.m == 42)) {
+        !(b.kind == BlockKind::words && b.words == WORD_M && b.m == M_CLAMPS_CLOSE)) {
         fail("only the clamps' travel stands between M41 and M42");
     }
-    if (trap_door_armed_ && !(b.kind == BlockKind::words && b.m == 56)) {
+    if (trap_door_armed_ && !(b.kind == BlockKind::words && b.m == M_TRAP_DOOR)) {
         throw ProgramError(trap_door_line_, "M55 is not followed by the trap door's block with M56");
     }
 
@@ -113,7 +114,6 @@ void Control::execute(const Block &b) {
     case BlockKind::user_text:
     case BlockKind::comment: break;
     case BlockKind::end:
-        ended_ = true;
         if (cutting_) fail("the program ends while the laser cuts (no LED/DX0DY0)");
         if (clamps_open_) fail("the program ends between M41 and M42");
         break;
@@ -245,9 +245,9 @@ void Control::tool_and_index(const Block &b) {
 void Control::positioning(const Block &b) {
     if (cutting_) fail("a positioning while the laser cuts (no LED/DX0DY0 before it)");
     tool_and_index(b);
-    Event e = event(b.m == 56 ? EventKind::trap_door : EventKind::move);
+    Event e = event(b.m == M_TRAP_DOOR ? EventKind::trap_door : EventKind::move);
     target(b, e.x, e.y);
-    if (b.m == 56) {
+    if (b.m == M_TRAP_DOOR) {
         if (!trap_door_armed_) fail("M56 opens the trap door after M55, which did not come");
         trap_door_armed_ = false;
     } else {
@@ -289,50 +289,49 @@ void Control::laser_block(const Block &b) {
 void Control::execute_m_word(const Block &b) {
     Event e = event(EventKind::stop);
     switch (b.m) {
-    case 0:
+    case M_STOP:
         if (cutting_) fail("M00 while the laser cuts");
         e.number = note_ ? 1 : 0;
         emit(e);
         break;
-    case 8: tool_.forming = true; break;
-    case 9: tool_.forming = false; break;
-    case 610: tool_.m61x = 0; break;
-    case 611: tool_.m61x = 1; break;
-    case 613: tool_.m61x = 2; break;
-    case 615: tool_.m61x = 3; break;
-    case 20:   // laser work on this sheet
-    case 21:   // smooth junctions
-    case 22:   // cornered junctions
-    case 23:   // laser head up
-    case 30:   // rewind
-        break;
-    case 27: laser_.mode = 1; laser_.s = b.s; break;
-    case 34: laser_.mode = 2; laser_.s = b.s; break;
-    case 35: laser_.mode = 3; laser_.s = b.s; break;
-    case 28: laser_.mode = 0; laser_.s = b.s; break;
-    case 71: laser_.m7x = 1; break;
-    case 72: laser_.m7x = 2; break;
-    case 73: laser_.m7x = 3; break;
-    case 74: laser_.m7x = 4; break;
-    case 121: laser_.head = 1; break;
-    case 122: laser_.head = 0; break;
-    case 123: laser_.head = 2; break;
-    case 124: laser_.head = -1; break;
-    case 80:
-    case 81:
-    case 82:
-    case 83:
+    case M_FORMING_ON: tool_.forming = true; break;
+    case M_FORMING_OFF: tool_.forming = false; break;
+    case M_TOOL_MODE_0: tool_.m61x = 0; break;
+    case M_TOOL_MODE_1: tool_.m61x = 1; break;
+    case M_TOOL_MODE_2: tool_.m61x = 2; break;
+    case M_TOOL_MODE_3: tool_.m61x = 3; break;
+    case M_LASER_WORK:
+    case M_SMOOTH_JUNCTION:
+    case M_CORNER_JUNCTION:
+    case M_HEAD_UP:
+    case M_REWIND: break;
+    case M_TECHNOLOGY_1: laser_.mode = 1; laser_.s = b.s; break;
+    case M_TECHNOLOGY_2: laser_.mode = 2; laser_.s = b.s; break;
+    case M_TECHNOLOGY_3: laser_.mode = 3; laser_.s = b.s; break;
+    case M_TECHNOLOGY_OTHER: laser_.mode = 0; laser_.s = b.s; break;
+    case M_SELECTOR_1: laser_.m7x = 1; break;
+    case M_SELECTOR_2: laser_.m7x = 2; break;
+    case M_SELECTOR_3: laser_.m7x = 3; break;
+    case M_SELECTOR_4: laser_.m7x = 4; break;
+    case M_HEAD_MODE_1: laser_.head = 1; break;
+    case M_HEAD_MODE_0: laser_.head = 0; break;
+    case M_HEAD_MODE_2: laser_.head = 2; break;
+    case M_HEAD_MODE_LEAVE: laser_.head = -1; break;
+    case M_FEED_FULL:
+    case M_FEED_THREE_QUARTERS:
+    case M_FEED_HALF:
+    case M_FEED_QUARTER:
         e.kind = EventKind::feed_range;
         e.number = b.m;
         emit(e);
         break;
-    case 41:
+    case M_CLAMPS_OPEN:
         if (cutting_) fail("M41 while the laser cuts");
         clamps_open_ = true;
         regrip_ = event(EventKind::regrip);
         regrip_.number = 0;
         break;
-    case 42: {
+    case M_CLAMPS_CLOSE: {
         if (!clamps_open_) fail("M42 closes the clamps after M41, which did not come");
         clamps_open_ = false;
         // The sheet stayed while the clamps travelled: what follows is read
@@ -344,7 +343,7 @@ void Control::execute_m_word(const Block &b) {
         emit(regrip_);
         break;
     }
-    case 55:
+    case M_TRAP_DOOR_READY:
         trap_door_armed_ = true;
         trap_door_line_ = b.line;
         break;

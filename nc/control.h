@@ -95,7 +95,6 @@ private:
     bool clamps_open_ = false;            // between M41 and M42
     Event regrip_;                        // the re-grip being made by M41 ... M42
     bool note_ = false;                   // the block before was a comment for the operator
-    bool ended_ = false;                  // "%" has been read
 
     // ---- Patterns.
     std::unordered_map<int, std::vector<Block>> definitions_;

@@ -16,6 +16,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "nc/m_words.h"
+
 namespace verify {
 namespace {
 
@@ -74,10 +76,10 @@ bool switches_modes(int variant) { return variant == 7001 || variant == 7002; }
 
 int feed_range_word(double feed, double max_feed) {
     constexpr double EPSILON = 1e-6;
-    if (feed > -EPSILON && feed - 0.25 * max_feed < EPSILON) return 83;
-    if (feed - 0.25 * max_feed >= EPSILON && feed - 0.5 * max_feed < EPSILON) return 82;
-    if (feed - 0.5 * max_feed >= EPSILON && feed - 0.75 * max_feed < EPSILON) return 81;
-    return 80;
+    if (feed > -EPSILON && feed - 0.25 * max_feed < EPSILON) return nc::M_FEED_QUARTER;
+    if (feed - 0.25 * max_feed >= EPSILON && feed - 0.5 * max_feed < EPSILON) return nc::M_FEED_HALF;
+    if (feed - 0.5 * max_feed >= EPSILON && feed - 0.75 * max_feed < EPSILON) return nc::M_FEED_THREE_QUARTERS;
+    return nc::M_FEED_FULL;
 }
 
 JobEvents::JobEvents(const job::Job &job) : job_(job) {

@@ -33,7 +33,7 @@ if ! diff -u "$expected_warnings" <(sed "s|$case_dir/||g" "$out.err") > "$out.di
 fi
 if cmp -s "$out" "$case_dir/expected.nc"; then
   # Read back, the program does what its job says.
-  if ! "$post" verify "$case_dir/job.json" "$case_dir/expected.nc" > "$out.diff"; then
+  if ! "$post" verify "$case_dir/job.json" "$case_dir/expected.nc" > "$out.diff" 2>&1; then
     echo "$case_dir/expected.nc does not verify against its job:"
     head -n 20 "$out.diff"
     exit 1
