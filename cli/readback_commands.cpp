@@ -123,7 +123,7 @@ int run_verify(const Options &o) {
     }
     std::string shown;
     if (r.messages.size() < static_cast<std::size_t>(r.differences) && !r.messages.empty()) {
-        shown = " (the first " + std::to_string(r.messages.size()) + " above)";
+        shown = r.messages.size() == 1 ? " (the first above)" : " (the first " + std::to_string(r.messages.size()) + " above)";
     }
     std::printf("%s: %s from %s%s\n", program.name.c_str(), plural(r.differences, "difference", "differences").c_str(),
                 job_name.c_str(), shown.c_str());

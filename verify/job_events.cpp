@@ -499,6 +499,7 @@ nc::Generator<JobEvent> JobEvents::copies(std::size_t pattern, double x, double 
         in_copy.in_copy = true;
         in_copy.pattern = pattern;
         in_copy.copy = k;
+        in_copy.body_step = static_cast<std::size_t>(-1);  // the copy itself, none of its steps
         co_yield JobEvent{copy, in_copy};
         for (std::size_t j = 0; j < p.body.size(); ++j) {
             in_copy.body_step = j;
