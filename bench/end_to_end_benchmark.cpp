@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -54,15 +55,36 @@ struct ChildUsage {
 
 double seconds(const timeval &t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
 
-// Runs pelk-post on job, writing to output, as a child of the calling
-// process; answers its exit status.
-int run_child(const char *job, const char *output, ChildUsage &used) {
+// The arguments of one run of pelk-post: "-o OUTPUT JOB", "verify JOB
+// PROGRAM", "stats JOB PROGRAM".
+constexpr int MAX_ARGUMENTS = 4;
+constexpr std::size_t MAX_ARGUMENT = 1024;
+struct Arguments {
+    char text[MAX_ARGUMENTS][MAX_ARGUMENT];
+    int count;
+};
+
+Arguments arguments(std::initializer_list<std::string> list) {
+    Arguments a{};
+    for (const std::string &s : list) {
+        if (a.count == MAX_ARGUMENTS || s.size() >= MAX_ARGUMENT) return Arguments{};
+        s.copy(a.text[a.count++], s.size());
+    }
+    return a;
+}
+
+// Runs pelk-post with the arguments, its standard output and error thrown
+// away, as a child of the calling process; answers its exit status.
+int run_child(const Arguments &args, ChildUsage &used) {
     const pid_t child = fork();
     if (child == 0) {
+        std::freopen("/dev/null", "w", stdout);
         std::freopen("/dev/null", "w", stderr);
         const char *chosen = std::getenv("PELK_BENCH_POST");
         const char *tool = chosen != nullptr && *chosen != '\0' ? chosen : PELK_POST_PATH;
-        execl(tool, tool, "-o", output, job, static_cast<char *>(nullptr));
+        const char *argv[MAX_ARGUMENTS + 2] = {tool};
+        for (int i = 0; i < args.count; ++i) argv[i + 1] = args.text[i];
+        execv(tool, const_cast<char *const *>(argv));
         _exit(127);
     }
     int status = 0;
@@ -80,10 +102,7 @@ int run_child(const char *job, const char *output, ChildUsage &used) {
 // memory instead of its own.
 class Spawner {
 public:
-    struct Request {
-        char job[1024];
-        char output[1024];
-    };
+    using Request = Arguments;
     struct Answer {
         int status;
         ChildUsage used;
@@ -99,7 +118,7 @@ public:
             Request request{};
             while (read(to_spawner[0], &request, sizeof request) == static_cast<ssize_t>(sizeof request)) {
                 Answer answer{};
-                answer.status = run_child(request.job, request.output, answer.used);
+                answer.status = run_child(request, answer.used);
                 if (write(from_spawner[1], &answer, sizeof answer) != static_cast<ssize_t>(sizeof answer)) break;
             }
             _exit(0);  // the benchmark has ended: its end of the pipe is closed
@@ -113,12 +132,9 @@ public:
     }
 
     // Runs pelk-post through the spawner; -1 when that cannot be done.
-    int run(const std::string &job, const std::string &output, ChildUsage &used) const {
-        Request request{};
+    int run(const Arguments &request, ChildUsage &used) const {
         Answer answer{};
-        if (requests_ < 0 || job.size() >= sizeof request.job || output.size() >= sizeof request.output) return -1;
-        job.copy(request.job, job.size());
-        output.copy(request.output, output.size());
+        if (requests_ < 0 || request.count == 0) return -1;
         if (write(requests_, &request, sizeof request) != static_cast<ssize_t>(sizeof request) ||
             read(answers_, &answer, sizeof answer) != static_cast<ssize_t>(sizeof answer)) {
             return -1;
@@ -135,16 +151,16 @@ private:
 // Made while the benchmark process is still small, before main.
 const Spawner spawner;
 
-void BM_PelkPostEndToEnd(benchmark::State &state) {
+// Times runs of pelk-post with the arguments on a job of state.range(0)
+// hits, with the counters of the child's CPU time and peak memory.
+void time_runs(benchmark::State &state, const std::string &job, const Arguments &args) {
     const int hits = static_cast<int>(state.range(0));
-    const std::string job = write_punching_job(hits);
-    const std::string output = job + ".nc";
     long peak = 0;
     double cpu = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         ChildUsage used;
-        if (spawner.run(job, output, used) != 0) {
+        if (spawner.run(args, used) != 0) {
             state.SkipWithError("pelk-post failed");
             break;
         }
@@ -158,7 +174,44 @@ void BM_PelkPostEndToEnd(benchmark::State &state) {
     state.counters["peak/job"] = static_cast<double>(peak) / job_bytes;
     state.counters["child_cpu_ms"] = state.iterations() > 0 ? cpu * 1e3 / static_cast<double>(state.iterations()) : 0.0;
     state.SetItemsProcessed(state.iterations() * hits);
+}
+
+void BM_PelkPostEndToEnd(benchmark::State &state) {
+    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
+    const std::string output = job + ".nc";
+    time_runs(state, job, arguments({"-o", output, job}));
     std::filesystem::remove(output);
+}
+
+// The job's program written once, outside the timing, to be read back.
+std::string posted_program(const std::string &job) {
+    const std::string program = job + ".program.nc";
+    ChildUsage used;
+    if (!std::filesystem::exists(program) && spawner.run(arguments({"-o", program, job}), used) != 0) return "";
+    return program;
+}
+
+// pelk-post verify JOB PROGRAM: the program read back and held against the
+// job expanded, against BM_PelkPostEndToEnd of the same size.
+void BM_PelkPostVerify(benchmark::State &state) {
+    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
+    const std::string program = posted_program(job);
+    if (program.empty()) {
+        state.SkipWithError("pelk-post could not write the program");
+        return;
+    }
+    time_runs(state, job, arguments({"verify", job, program}));
+}
+
+// pelk-post stats JOB PROGRAM: the program read back and counted.
+void BM_PelkPostStats(benchmark::State &state) {
+    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
+    const std::string program = posted_program(job);
+    if (program.empty()) {
+        state.SkipWithError("pelk-post could not write the program");
+        return;
+    }
+    time_runs(state, job, arguments({"stats", job, program}));
 }
 
 BENCHMARK(BM_PelkPostEndToEnd)
@@ -168,5 +221,7 @@ BENCHMARK(BM_PelkPostEndToEnd)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
+BENCHMARK(BM_PelkPostVerify)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostStats)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace

@@ -1,7 +1,9 @@
-// options.cpp - pelk-post's options, help text and version.
+// options.cpp - pelk-post's commands, options, help texts and version.
 #include "cli/options.h"
 
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include <CLI/CLI.hpp>
 
@@ -18,7 +20,8 @@ namespace {
 constexpr const char *DESCRIPTION =
     "pelk-post - writes the NC program of a turret punch press with a laser head\n"
     "from a job file (JSON: machine, sheet, turret, laser technologies and the\n"
-    "work in order), using the pelk1 post-processor module.\n"
+    "work in order), using the pelk1 post-processor module; reads programs back\n"
+    "to check them against their job, to plot them and to count what they do.\n"
     "\n"
     "The job is read and checked completely first; a job that cannot be taken\n"
     "writes nothing.  The NC program is written aside and put in place only when\n"
@@ -35,23 +38,91 @@ constexpr const char *FOOTER =
     "  pelk-post --machine shop.json job.json        machine and turret from shop.json\n"
     "  pelk-post --check --strict job.json           checks, writes nothing\n"
     "  pelk-post -j 2 --output-dir nc jobs/*.json    posts every job, two at once\n"
+    "  pelk-post --verify --map job.map job.json     reads the program back first\n"
+    "  pelk-post verify job.json job.nc              does job.nc do what job.json says?\n"
+    "  pelk-post plot job.json -o job.svg            draws what the machine will do\n"
+    "  pelk-post stats job.json --json               strokes, lengths, machine time\n"
     "\n"
     "The module is the one named with --module, else by the environment variable\n"
     "PELK_MODULE, else pelk1.so beside pelk-post, else ../lib/pelk/pelk1.so from\n"
     "pelk-post's folder (where cmake --install puts it).\n"
     "\n"
     "Exit status:\n"
-    "  0  the whole NC program was written (or checked) without warnings\n"
+    "  0  the whole NC program was written (or checked) without warnings; verify:\n"
+    "     the program does what the job says\n"
     "  1  the job was refused, or the program could not be written (nothing was\n"
-    "     written); also any warning under --strict\n"
+    "     written); also any warning under --strict; verify: the program differs\n"
+    "     from the job, or cannot be read\n"
     "  2  wrong command line\n"
     "  3  the whole NC program was written (or checked), but with warnings\n"
-    "The job file format is described in docs/job-format.md.";
+    "The job file format is described in docs/job-format.md, the program in\n"
+    "docs/nc-output.md.";
 
 // Empty names would quietly mean something else (the default output, the
 // current folder); they are refused instead.
 const CLI::Validator NOT_EMPTY(
     [](const std::string &value) { return value.empty() ? std::string("an empty name") : std::string(); }, "", "");
+
+void add_job(CLI::App &app, Options &o) {
+    app.add_option("JOB", o.job_path, "The job file (JSON); \"-\" reads it from standard input")->check(NOT_EMPTY);
+}
+
+void add_machine_file(CLI::App &app, Options &o) {
+    app.add_option("--machine", o.machine_file,
+                   "Machine file (JSON: machine, turret, laser_technologies) of which the job's own keys win, "
+                   "instead of the job's machine_file")
+        ->check(NOT_EMPTY);
+}
+
+void add_module_options(CLI::App &app, Options &o) {
+    app.add_option("--module", o.module_path, "The post-processor module (default: see below)")->check(NOT_EMPTY);
+    app.add_option("--machine-dir", o.machine_dir, "Machine directory holding LASER.PAR (instead of the job's)")
+        ->check(NOT_EMPTY);
+    add_machine_file(app, o);
+    app.add_flag("-q,--quiet", o.quiet, "Do not show warnings (the exit status 3 still tells of them)");
+}
+
+// The options of a run that posts jobs: the top level (pelk-post JOB...)
+// and the post and check commands.  Several jobs are posted each by a run of
+// its own.
+void add_post_options(CLI::App &app, Options &o, bool check) {
+    app.add_option("JOB", o.jobs,
+                   "The job file (JSON); \"-\" reads it from standard input.  Several jobs are posted "
+                   "each by a run of its own, several at once (see -j)")
+        ->check(NOT_EMPTY);
+    add_module_options(app, o);
+    CLI::Option *output = nullptr;
+    if (!check) {
+        output = app.add_option(
+            "-o,--output", o.output,
+            "Where the NC program goes; \"-\" for standard output (default: the job file with \".nc\"; "
+            "standard output for a job from standard input).  One job only");
+        output->check(NOT_EMPTY);
+        app.add_option("--output-dir", o.output_dir,
+                       "Write each program into this folder, named after its job, instead of beside the job")
+            ->check(NOT_EMPTY)
+            ->excludes(output);
+    }
+    app.add_option("-j,--parallel", o.parallel, "Post this many jobs at once (default: one per processor core)")
+        ->check(CLI::Range(1u, 1024u));
+    app.add_flag("--strict,--stop-on-warnings", o.strict,
+                 "Any warning fails the run: the module stops, nothing is written, exit status 1");
+    CLI::Option *check_flag =
+        app.add_flag("--check", o.check_only, "Read and check the job and run the module, but write no NC program");
+    if (output != nullptr) check_flag->excludes(output);
+    app.add_option("--trace", o.trace_path,
+                   "Write every hook call and host service to this file; \"-\" for standard error")
+        ->check(NOT_EMPTY);
+    app.add_flag("--verify", o.verify,
+                 "Read the program back before it is put in place and hold it against the job; a difference "
+                 "fails the run and writes nothing");
+    CLI::Option *map = app.add_option("--map", o.map_path,
+                                      "Write the block map: for every line of the program, the job's step that wrote it");
+    map->check(NOT_EMPTY);
+    CLI::Option *plot = app.add_option("--plot", o.plot_path, "Draw what the program makes the machine do, as SVG");
+    plot->check(NOT_EMPTY);
+    check_flag->excludes(map)->excludes(plot);
+}
 
 }  // namespace
 
@@ -59,57 +130,80 @@ int parse_command_line(int argc, char **argv, Options &o) {
     CLI::App app{DESCRIPTION, "pelk-post"};
     app.footer(FOOTER);
     app.set_version_flag("--version", std::string("pelk-post ") + PELK_VERSION);
-    CLI::Option *jobs = app.add_option("JOB", o.jobs,
-                   "The job file (JSON); \"-\" reads it from standard input.  Several jobs are posted "
-                   "each by a run of its own, several at once (see -j)")
-        ->required();
-    CLI::Option *output = app.add_option(
-        "-o,--output", o.output,
-        "Where the NC program goes; \"-\" for standard output (default: the job file with \".nc\"; "
-        "standard output for a job from standard input).  One job only");
-    output->check(NOT_EMPTY);
-    app.add_option("--output-dir", o.output_dir,
-                   "Write each program into this folder, named after its job, instead of beside the job")
-        ->check(NOT_EMPTY)
-        ->excludes(output);
-    app.add_option("-j,--parallel", o.parallel, "Post this many jobs at once (default: one per processor core)")
-        ->check(CLI::Range(1u, 1024u));
-    app.add_option("--module", o.module_path, "The post-processor module (default: see below)")->check(NOT_EMPTY);
-    app.add_option("--machine-dir", o.machine_dir, "Machine directory holding LASER.PAR (instead of the job's)")
+    app.require_subcommand(0, 1);
+    // pelk-post JOB: the post command, with today's options.
+    add_post_options(app, o, false);
+
+    CLI::App *post = app.add_subcommand("post", "Write the NC program of a job (what pelk-post JOB does)");
+    add_post_options(*post, o, false);
+    CLI::App *check = app.add_subcommand("check", "Read and check a job and run the module, writing nothing");
+    add_post_options(*check, o, true);
+
+    CLI::App *verify = app.add_subcommand(
+        "verify", "Read a program back and hold it against its job: exit 0 when it does what the job says, 1 when not");
+    add_job(*verify, o);
+    verify->add_option("PROGRAM", o.program_path, "The NC program")->required()->check(NOT_EMPTY);
+    verify->add_option("--machine-dir", o.machine_dir, "Machine directory holding LASER.PAR (instead of the job's)")
         ->check(NOT_EMPTY);
-    app.add_option("--machine", o.machine_file,
-                   "Machine file (JSON: machine, turret, laser_technologies) of which the job's own keys win, "
-                   "instead of the job's machine_file")
+    add_machine_file(*verify, o);
+    verify->add_option("--map", o.map_path, "The program's block map (pelk-post --map), to name the job's steps")
         ->check(NOT_EMPTY);
-    app.add_flag("--strict,--stop-on-warnings", o.strict,
-                 "Any warning fails the run: the module stops, nothing is written, exit status 1");
-    app.add_flag("-q,--quiet", o.quiet, "Do not show warnings (the exit status 3 still tells of them)");
-    app.add_flag("--check", o.check_only,
-                 "Read and check the job and run the module, but write no NC program")
-        ->excludes(output);
-    app.add_option("--trace", o.trace_path,
-                   "Write every hook call and host service to this file; \"-\" for standard error")
+    verify->add_option("--allowance", o.allowance,
+                       "Millimetres allowed besides the program's rounding (default 0.001)")
+        ->check(CLI::Range(0.0, 1000.0));
+    verify->add_option("--messages", o.messages, "How many differences are told in full (default 10)");
+    verify->add_flag("-q,--quiet", o.quiet, "Tell only the count");
+
+    CLI::App *plot = app.add_subcommand("plot", "Draw what a job's program makes the machine do, as SVG");
+    add_job(*plot, o);
+    plot->add_option("PROGRAM", o.program_path, "A program to draw instead of the job's, read back the same way")
         ->check(NOT_EMPTY);
+    plot->add_option("-o,--output", o.output, "The SVG file (default: the job file with \".svg\")")->check(NOT_EMPTY);
+    add_module_options(*plot, o);
+
+    CLI::App *stats = app.add_subcommand("stats", "Count what a job's program makes the machine do");
+    add_job(*stats, o);
+    stats->add_option("PROGRAM", o.program_path, "A program to count instead of the job's")->check(NOT_EMPTY);
+    stats->add_flag("--json", o.json, "One JSON object instead of the table");
+    add_module_options(*stats, o);
 
     // A later option wins over an earlier one, as with most tools.
-    for (CLI::Option *option : app.get_options()) {
-        if (option != jobs) option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    for (CLI::App *a : {&app, post, check, verify, plot, stats}) {
+        for (CLI::Option *option : a->get_options()) {
+            if (option->get_name() != "JOB") option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        }
     }
     try {
         app.parse(argc, argv);
+        if (!o.jobs.empty()) o.job_path = o.jobs.front();
+        if (o.job_path.empty()) throw CLI::RequiredError("JOB");
         // Options that name one file cannot serve several jobs.
-        if (o.jobs.size() > 1 && !o.output.empty()) {
-            throw CLI::ValidationError("-o names the program of one job; with several jobs use --output-dir");
-        }
-        if (o.jobs.size() > 1 && !o.trace_path.empty()) {
-            throw CLI::ValidationError("--trace follows one job; name one job with it");
+        if (o.jobs.size() > 1) {
+            if (!o.output.empty()) {
+                throw CLI::ValidationError("-o names the program of one job; with several jobs use --output-dir");
+            }
+            for (const auto &[given, name] : {std::pair{&o.trace_path, "--trace"}, std::pair{&o.map_path, "--map"},
+                                              std::pair{&o.plot_path, "--plot"}}) {
+                if (!given->empty()) throw CLI::ValidationError(std::string(name) + " follows one job; name one job with it");
+            }
         }
     } catch (const CLI::ParseError &e) {
         if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
         std::fprintf(stderr, "pelk-post: error: %s (see pelk-post --help)\n", printable(e.what()).c_str());
         return bad_command_line;
     }
-    o.job_path = o.jobs.front();
+    if (check->parsed()) {
+        o.command = Command::check;
+        o.check_only = true;
+    } else if (verify->parsed()) {
+        o.command = Command::verify;
+    } else if (plot->parsed()) {
+        o.command = Command::plot;
+    } else if (stats->parsed()) {
+        o.command = Command::stats;
+    } else {
+        o.command = o.check_only ? Command::check : Command::post;
+    }
     return -1;
 }
 

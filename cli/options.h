@@ -1,15 +1,26 @@
-// options.h - pelk-post's command line.
+// options.h - pelk-post's command line: a command and its options.
+//
+//   pelk-post [post] JOB       the NC program of a job (today's run)
+//   pelk-post check JOB        the same, writing nothing
+//   pelk-post verify JOB PROGRAM
+//   pelk-post plot JOB [PROGRAM] -o FILE.svg
+//   pelk-post stats JOB [PROGRAM] [--json]
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace cli {
 
+enum class Command : unsigned char { post, check, verify, plot, stats };
+
 struct Options {
-    std::vector<std::string> jobs;  // as given; one job, or a batch of several
+    Command command = Command::post;
+    std::vector<std::string> jobs;  // post, check: as given; one job, or a batch of several
     std::string job_path;     // the one job: "-" is standard input
-    std::string output;       // empty: the default (beside the job, or standard output)
+    std::string program_path; // verify: the program to check; plot, stats: one to read instead of posting the job
+    std::string output;       // post: the program; plot: the SVG (empty: the default)
     std::string module_path;  // empty: found (see module_path.h)
     std::string machine_dir;  // empty: the job's
     std::string machine_file; // empty: the one the job names, if any
@@ -19,6 +30,18 @@ struct Options {
     bool check_only = false;  // the job is read and run, nothing is written
     std::string output_dir;   // empty: each program beside its job (or -o)
     unsigned parallel = 0;    // runs at once in a batch; 0: one per processor core
+
+    // ---- What a post does besides.
+    bool verify = false;      // the program is read back and held against the job before it is put in place
+    std::string map_path;     // post: the block map to write; verify: the program's block map to read
+    std::string plot_path;    // post: the plot of the program written
+
+    // ---- verify
+    double allowance = 0.001; // mm, added to the program's rounding
+    std::size_t messages = 10;// differences told in full
+
+    // ---- stats
+    bool json = false;
 };
 
 // Reads the command line into options.  Answers -1 to go on, or the exit

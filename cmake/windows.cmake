@@ -58,9 +58,10 @@ if(PELK_STAND_IN_HOST)
     file(CREATE_LINK ${PELK_${folder}_INCLUDE}/${folder} ${header_only}/${folder} SYMBOLIC)
   endforeach()
 
-  pelk_glob_sources(PELK_STAND_IN_HOST_SOURCES host/*.cpp job/*.cpp cli/*.cpp)
+  pelk_glob_sources(PELK_STAND_IN_HOST_SOURCES host/*.cpp job/*.cpp cli/*.cpp nc/*.cpp verify/*.cpp plot/*.cpp
+                    stats/*.cpp)
   add_executable(VARNOKII ${PELK_STAND_IN_HOST_SOURCES})
-  pelk_may_include(VARNOKII PRIVATE interface host job cli)
+  pelk_may_include(VARNOKII PRIVATE interface host job cli nc verify plot stats)
   target_include_directories(VARNOKII SYSTEM PRIVATE ${header_only})
   # Exports exactly the names of VARNOKII.def: a name of the header that the
   # stand-in does not define fails the link.

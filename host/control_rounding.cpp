@@ -30,6 +30,10 @@ double rounded(double value, int decimals) {
 
 bool inch_machine() { return c_mch_units == 1; }
 
+double half_unit() { return inch_machine() ? INCH_HALF_UNIT : MM_HALF_UNIT; }
+
+bool within(double dx, double dy, double tolerance) { return std::fabs(dx) <= tolerance && std::fabs(dy) <= tolerance; }
+
 }  // namespace
 
 double written_distance(double value) {
@@ -39,12 +43,13 @@ double written_distance(double value) {
 
 double written_degrees(double value) { return rounded(value, MM_DECIMALS); }
 
-double stroke_tolerance() { return (inch_machine() ? INCH_HALF_UNIT : MM_HALF_UNIT) + STROKE_ALLOWANCE; }
+double stroke_tolerance() { return half_unit() + STROKE_ALLOWANCE; }
 
-bool within_tolerance(double dx, double dy) {
-    const double tolerance = stroke_tolerance();
-    return std::fabs(dx) <= tolerance && std::fabs(dy) <= tolerance;
-}
+bool within_tolerance(double dx, double dy) { return within(dx, dy, stroke_tolerance()); }
+
+double composed_tolerance() { return 2.0 * half_unit() + STROKE_ALLOWANCE; }
+
+bool within_composed_tolerance(double dx, double dy) { return within(dx, dy, composed_tolerance()); }
 
 void direction_vector(double degrees, double &dx, double &dy) {
     const double quarter_turns = degrees / 90.0;

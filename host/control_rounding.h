@@ -25,6 +25,12 @@ double stroke_tolerance();
 // True when a place (dx, dy) off the job's place is within stroke_tolerance.
 bool within_tolerance(double dx, double dy);
 
+// Where two written values make one place (a nibbled path from its start and
+// length, or from its centre and radius), each may be off by half a unit:
+// the tolerance is twice half a unit plus STROKE_ALLOWANCE.
+double composed_tolerance();
+bool within_composed_tolerance(double dx, double dy);
+
 // The unit vector of a direction in degrees, exact along the axes, as the
 // control turns it.
 void direction_vector(double degrees, double &dx, double &dy);

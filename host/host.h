@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -41,6 +42,30 @@ private:
     int flushes_ = 0;
     int refuse_from_ = 0;  // 0: never refuse
 };
+
+// ---- Which step of the job wrote which line ------------------------------------
+
+// The part of the job the host drives while the module writes.
+struct StepPlace {
+    enum class Part : unsigned char { header, pattern, pattern_step, work_step, trailer };
+    Part part = Part::header;       // header: the frame before the body, with the M20 after the patterns
+    std::uint32_t body_index = 0;   // pattern_step: the step of the pattern's body
+    std::size_t index = 0;          // pattern, pattern_step: the pattern in job.patterns; work_step: the step in job.work
+};
+
+// Told at every flush which lines of the program the flushed text begins,
+// counted from 1, and the place of the job that wrote them.  Text that a step
+// left in the NC line buffer (a plain move waits there) counts for that step
+// even when a later one flushes it; a laser block held back by the module
+// counts for the step that flushes it.
+class LineMap {
+public:
+    virtual ~LineMap() = default;
+    virtual void lines(long long first_line, long long count, const StepPlace &place) = 0;
+};
+
+// The map told of the next programs' lines; none: no map is kept.
+void set_line_map(LineMap *map);
 
 // ---- Module loading ---------------------------------------------------------
 

@@ -15,9 +15,16 @@ void copy_text(char *target, std::size_t size, const std::string &text) {
 }
 
 std::string step_path() {
-    const StepPlace &place = session().step;
-    if (!place.in_pattern) return "/work/" + std::to_string(place.index);
-    return "/patterns/" + std::to_string(place.pattern) + "/body/" + std::to_string(place.index);
+    const StepPlace &place = session().place;
+    switch (place.part) {
+    case StepPlace::Part::work_step: return "/work/" + std::to_string(place.index);
+    case StepPlace::Part::pattern_step:
+        return "/patterns/" + std::to_string(place.index) + "/body/" + std::to_string(place.body_index);
+    case StepPlace::Part::pattern: return "/patterns/" + std::to_string(place.index);
+    case StepPlace::Part::header:
+    case StepPlace::Part::trailer: break;
+    }
+    return "";
 }
 
 void reset_variables() {
@@ -59,6 +66,7 @@ void reset_host() {
     s.clamps.clear();
     s.machine_dir.clear();
     s.message_texts.clear();
+    s.line_map = nullptr;
     detail::restore_loaded_hooks();
     std::memset(c_nc_buff, 0, PELK_NC_BUFF_MIN_SIZE);
     detail::build_station_table({});

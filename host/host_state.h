@@ -22,14 +22,6 @@ struct TechnologyRecord {
     std::array<char, TT_RECORD_SIZE> bytes{};
 };
 
-// The step of the job the host walks: an item of the work, or of a
-// pattern's body while the pattern's definition is written.
-struct StepPlace {
-    bool in_pattern = false;
-    std::size_t pattern = 0;                // index into Job::patterns
-    std::size_t index = 0;                  // in the work or the body
-};
-
 struct Session {
     const job::Job *job = nullptr;          // the applied job, or none
     NcWriter *writer = nullptr;             // where flushes go; none refuses
@@ -45,9 +37,15 @@ struct Session {
     std::vector<TechnologyRecord> technologies;
     std::vector<double> clamps;
     std::string machine_dir;                // without a trailing separator
-    StepPlace step;                         // the step walked now
     // ---- Message texts replaced by set_message_text ----
     std::vector<std::pair<int, std::string>> message_texts;
+    // ---- The block map ----
+    LineMap *line_map = nullptr;            // told of every flushed line, or none
+    StepPlace place;                        // the step being driven
+    StepPlace pending_place;                // the step that left text waiting in the NC line buffer
+    std::size_t pending_bytes = 0;          // how much of the buffer's text is that step's
+    long long next_line = 1;                // the number of the program's next line
+    bool line_open = false;                 // the last flush ended inside a line
 };
 
 // The one session of the process (made at its first use); asked for at
@@ -87,6 +85,13 @@ const job::Station *find_station(int tool);
 constexpr std::size_t PENDING_TEXT_LIMIT = 4096;
 int limit_pending_text();
 
+// The host starts driving another part of the job: what waits in the NC
+// line buffer stays the previous part's (host/line_map.cpp).
+void drive(const StepPlace &place);
+
+// The lines of a flushed text, told to the block map.
+void map_lines(const char *text, std::size_t length);
+
 // Length of the text in the NC line buffer, never reading past its end.
 std::size_t nc_text_length();
 
@@ -95,7 +100,8 @@ std::size_t nc_text_length();
 // every later flush is refused, so the program stops at its next block.
 void report(const std::string &text);
 
-// The JSON path of the step walked now: "/work/17" or "/patterns/2/body/3".
+// The JSON path of the step driven now: "/work/17", "/patterns/2/body/3",
+// "/patterns/2" for a pattern's frame, "" for the program's own frame.
 std::string step_path();
 
 // Copies text into a fixed host array of size bytes, cut to fit, zero-terminated.

@@ -54,6 +54,7 @@ extern "C" int flush_nc_buffer(void) {
     host::detail::Session &s = host::detail::session();
     const std::size_t length = host::detail::nc_text_length();
     if (!s.refused) {
+        host::detail::map_lines(c_nc_buff, length);
         bool written = false;
         if (s.writer != nullptr) {
             try {

@@ -105,8 +105,7 @@ int walk(const job::PatternCall &call, const job::Job &job);
 int walk(const job::PatternRepeat &repeat, const job::Job &job);
 
 // One operation, then what it left pending is kept within bounds.
-int walk_operation(const job::Operation &op, const job::Job &job, host::detail::StepPlace place) {
-    host::detail::session().step = place;
+int walk_operation(const job::Operation &op, const job::Job &job) {
     const int result = std::visit([&job](const auto &step) { return walk(step, job); }, op);
     if (stopped(result)) return 1;
     return host::detail::limit_pending_text();
@@ -223,17 +222,21 @@ int walk(const job::PatternRepeat &repeat, const job::Job &job) {
 
 // One definition: header, the body through the same walk as the main body,
 // end line.  1 as soon as a hook answers stop or the writer refused.
-int write_pattern(const job::Pattern &pattern, const job::Job &job) {
+int write_pattern(std::size_t index, const job::Job &job) {
+    const job::Pattern &pattern = job.patterns[index];
     int number = 0;
     if (!host_pattern_number(pattern, number)) return 1;
+    using Part = host::StepPlace::Part;
+    host::detail::drive({Part::pattern, 0, index});
     host::detail::begin_pattern_body(pattern, job);
     int result = (*pp_sub_begin)(number);
     HOST_TRACE("pp_sub_begin(%d) -> %d", number, result);
     if (stopped(result)) return 1;
-    const std::size_t pattern_index = static_cast<std::size_t>(&pattern - job.patterns.data());
     for (std::size_t i = 0; i < pattern.body.size(); ++i) {
-        if (stopped(walk_operation(pattern.body[i], job, {true, pattern_index, i}))) return 1;
+        host::detail::drive({Part::pattern_step, static_cast<std::uint32_t>(i), index});
+        if (stopped(walk_operation(pattern.body[i], job))) return 1;
     }
+    host::detail::drive({Part::pattern, 0, index});
     result = (*pp_sub_end)(number);
     HOST_TRACE("pp_sub_end(%d) -> %d", number, result);
     c_nc_in_sub = 0;
@@ -274,13 +277,14 @@ int gen_nc_output_all_subs(void *list) {
     int result = 0;
     const job::Job *j = host::detail::session().job;
     if (j != nullptr) {
-        for (const job::Pattern &pattern : j->patterns) {
-            if (write_pattern(pattern, *j) != 0) {
+        for (std::size_t i = 0; i < j->patterns.size(); ++i) {
+            if (write_pattern(i, *j) != 0) {
                 result = 1;
                 break;
             }
         }
     }
+    host::detail::drive({host::StepPlace::Part::header, 0, 0});
     // A pattern cut short (the user stopped at the limit warning, or a hook
     // answered stop) must not be followed by a body that calls it: the
     // output has stopped, and every later flush is refused.  The program
@@ -301,12 +305,14 @@ int gen_nc_short_sims(void *list) {
     const job::Job *j = host::detail::session().job;
     if (j != nullptr) {
         for (std::size_t i = 0; i < j->work.size(); ++i) {
-            if (stopped(walk_operation(j->work[i], *j, {false, 0, i}))) {
+            host::detail::drive({host::StepPlace::Part::work_step, 0, i});
+            if (stopped(walk_operation(j->work[i], *j))) {
                 result = 1;
                 break;
             }
         }
     }
+    host::detail::drive({host::StepPlace::Part::trailer, 0, 0});
     HOST_TRACE("gen_nc_short_sims(list) -> %d", result);
     return result;
 }
@@ -323,6 +329,11 @@ int run_program(const job::Job &job, NcWriter &writer) {
     c_done_repos_flag = 0;
     current_repos_x = 0.0;
     c_repos_y = 0.0;
+    detail::Session &s = detail::session();
+    s.place = StepPlace{};
+    s.pending_bytes = 0;
+    s.next_line = 1;
+    s.line_open = false;
     set_writer(&writer);
     const int result = (*pp_main)();
     HOST_TRACE("pp_main() -> %d", result);

@@ -121,8 +121,10 @@ int walk_row(const PunchElement &e, double angle) {
 
 // ---- Nibbling ---------------------------------------------------------------
 // A nibbled element is one command whatever its size, and has no exact form:
-// one whose values as written end the path too far from the job's end is
-// written all the same, with a warning that names the step and the drift.
+// one whose values as written end the path farther from the job's end than
+// its start (or centre) and its length (or radius) can put it, each rounded
+// to its last digit, is written all the same, with a warning that names the
+// step and the drift.
 
 std::string millimetres(double value) {
     char text[64];
@@ -132,7 +134,7 @@ std::string millimetres(double value) {
 
 void warn_if_nibbling_drifts(const char *what, Point reached, Point end) {
     const double dx = reached.x - end.x, dy = reached.y - end.y;
-    if (host::detail::within_tolerance(dx, dy)) return;
+    if (host::detail::within_composed_tolerance(dx, dy)) return;
     host::detail::report(host::detail::step_path() + ": the nibbled " + what + " ends " +
                          millimetres(std::hypot(dx, dy)) +
                          " mm from the job's end, as the control reads its values rounded");
@@ -150,7 +152,8 @@ int walk_nibbled_line(const PunchElement &e, double angle) {
     host::detail::direction_vector(
         host::detail::written_degrees(std::atan2(e.y2 - e.y1, e.x2 - e.x1) * DEGREES_PER_RADIAN), along_x, along_y);
     const double length = host::detail::written_distance(std::hypot(e.x2 - e.x1, e.y2 - e.y1));
-    warn_if_nibbling_drifts("line", {e.x1 + length * along_x, e.y1 + length * along_y}, {e.x2, e.y2});
+    const Point start = {host::detail::written_distance(e.x1), host::detail::written_distance(e.y1)};
+    warn_if_nibbling_drifts("line", {start.x + length * along_x, start.y + length * along_y}, {e.x2, e.y2});
 
     host::ElementValues v = values_of(e, host::ElementKind::nibbled_line);
     v.line_pitch = e.step;
@@ -189,7 +192,8 @@ int walk_nibbled_arc(const PunchElement &e, double angle) {
         host::detail::written_degrees(start) + host::detail::written_degrees(e.counter_clockwise ? sweep : -sweep),
         along_x, along_y);
     const double radius = host::detail::written_distance(e.radius + NIBBLING_RADIUS_ALLOWANCE) - NIBBLING_RADIUS_ALLOWANCE;
-    warn_if_nibbling_drifts("arc", {e.xc + radius * along_x, e.yc + radius * along_y}, {e.x2, e.y2});
+    const Point centre = {host::detail::written_distance(e.xc), host::detail::written_distance(e.yc)};
+    warn_if_nibbling_drifts("arc", {centre.x + radius * along_x, centre.y + radius * along_y}, {e.x2, e.y2});
 
     host::ElementRecord r = round_record(e);
     const int result = (*pp_nibble_a)(e.x1, e.y1, e.x2, e.y2, e.xc, e.yc, r.bytes, angle);

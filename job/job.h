@@ -64,6 +64,10 @@ struct Machine {
     int max_patterns = 99;
     int laser_allowed = 0;         // 2: laser work in use (M20 blocks)
     std::string machine_dir;       // directory of LASER.PAR, no trailing separator
+    // Speeds for the estimate of the machine time (pelk-post stats); the
+    // program does not depend on them.
+    double strokes_per_minute = 300.0;   // strokes of the punch, rows and nibbling alike
+    double positioning_speed = 60.0;     // moves of the sheet without work, metres per minute
 };
 
 struct Sheet {
@@ -74,12 +78,18 @@ struct Sheet {
     std::string nest_name;
 };
 
+// The punch's footprint, as plots draw its strokes; none: a marker.
+enum class ToolShape : std::uint8_t { none, round, square, rectangle, obround };
+
 struct Station {
     int tool = 0;                  // host tool number
     int station = 0;               // turret station number, as in "T%d"
     std::string options;           // option letters: 'F' forming, 'R<n>' M61x mode
     bool indexable = false;        // the index can turn this station
     bool laser = false;            // the laser head, not a punch
+    ToolShape shape = ToolShape::none;
+    double size_x = 0.0;           // footprint at index 0: width along X (round: the diameter)
+    double size_y = 0.0;           // and along Y
 };
 
 struct LaserTechnology {

@@ -8,11 +8,44 @@
 
 namespace job {
 
+namespace {
+
+// A speed of the machine: above 0.
+double positive_speed(const JsonField &f) {
+    const double v = f.number_within(0.0, MAX_NUMBER_SIZE);
+    if (!(v > 0.0)) f.fail("a speed must be greater than 0");
+    return v;
+}
+
+// A tool's footprint: "shape" and "size" (a number for round and square
+// tools, [x, y] for rectangles and obrounds), both or neither.
+void read_tool_shape(const JsonField &e, Station &s) {
+    if (e.has("shape") != e.has("size")) {
+        e.fail(e.has("shape") ? "a tool's \"shape\" needs its \"size\"" : "a tool's \"size\" needs its \"shape\"");
+    }
+    if (!e.has("shape")) return;
+    const std::size_t shape = e.member("shape").choice({"round", "square", "rectangle", "obround"});
+    s.shape = static_cast<ToolShape>(shape + 1);
+    const JsonField size = e.member("size");
+    if (s.shape == ToolShape::round || s.shape == ToolShape::square) {
+        s.size_x = s.size_y = size.number_within(0.0, MAX_NUMBER_SIZE);
+    } else {
+        size.point(s.size_x, s.size_y);
+    }
+    if (!(s.size_x > 0.0) || !(s.size_y > 0.0) || s.size_x > MAX_NUMBER_SIZE || s.size_y > MAX_NUMBER_SIZE) {
+        size.fail(s.shape == ToolShape::round || s.shape == ToolShape::square
+                      ? "a tool's size is a number greater than 0"
+                      : "a tool's size is [x, y], both greater than 0");
+    }
+}
+
+}  // namespace
+
 void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
     f.expect_object({"post_processor", "units", "code", "program_number", "write_program_number", "rewind",
                      "loader_unloader", "reposition_type", "reposition_clamp_travel", "max_feedrate", "initial_feedrate", "load_position",
                      "clamps", "pattern_style", "max_patterns", "laser_allowed", "machine_dir",
-                     "line_number_increment"});
+                     "line_number_increment", "strokes_per_minute", "positioning_speed"});
     if (f.has("post_processor")) {
         const JsonField field = f.member("post_processor");
         m.post_processor = field.int32();
@@ -50,6 +83,8 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
     }
     if (f.has("laser_allowed")) m.laser_allowed = f.member("laser_allowed").int32();
     if (f.has("line_number_increment")) m.line_number_increment = f.member("line_number_increment").int32();
+    if (f.has("strokes_per_minute")) m.strokes_per_minute = positive_speed(f.member("strokes_per_minute"));
+    if (f.has("positioning_speed")) m.positioning_speed = positive_speed(f.member("positioning_speed"));
     if (f.has("machine_dir")) {
         const JsonField field = f.member("machine_dir");
         const std::string dir = field.text(std::numeric_limits<std::size_t>::max());
@@ -82,7 +117,7 @@ std::vector<Station> read_turret(const JsonField &f) {
     if (n > MAX_STATIONS) f.fail("at most " + std::to_string(MAX_STATIONS) + " stations");
     for (std::size_t i = 0; i < n; ++i) {
         JsonField e = f.element(i);
-        e.expect_object({"tool", "station", "options", "indexable", "laser"});
+        e.expect_object({"tool", "station", "options", "indexable", "laser", "shape", "size"});
         Station s;
         s.tool = e.member("tool").int32();
         const JsonField station = e.member("station");
@@ -90,6 +125,7 @@ std::vector<Station> read_turret(const JsonField &f) {
         if (e.has("options")) s.options = e.member("options").text(MAX_OPTIONS_LENGTH);
         if (e.has("indexable")) s.indexable = e.member("indexable").boolean();
         if (e.has("laser")) s.laser = e.member("laser").boolean();
+        read_tool_shape(e, s);
         for (const Station &earlier : turret) {
             if (earlier.tool == s.tool) {
                 e.member("tool").fail("tool " + std::to_string(s.tool) + " stands in the turret twice");

@@ -14,11 +14,11 @@ set_name=${1:-tool}
 
 # Building and running pelk-post and pelk1.so.
 tool_packages="g++ cmake make libcli11-dev"
-# The tests and benchmarks (objdump from binutils checks the module's exports;
 # python3-jsonschema, 4.10 on Debian 12, knows JSON Schema 2020-12 and checks
 # docs/job.schema.json; locales has the German locale that run-tests.sh
-# generates for the test of a comma-decimal locale).
-test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev python3-jsonschema locales"
+# generates for the test of a comma-decimal locale).  The plot's check:
+# rsvg-convert renders the SVG; python3 parses it and the PNG.
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev python3-jsonschema locales librsvg2-bin python3"
 # The Debian package (cpack -G DEB): help2man makes the man page from
 # pelk-post --help, dpkg-dev finds the package's dependencies.
 package_packages="help2man dpkg-dev"

@@ -1,0 +1,29 @@
+// commands.h - pelk-post's commands, each answering the exit status.
+#pragma once
+
+#include <string>
+
+#include "cli/options.h"
+#include "job/job.h"
+
+namespace cli {
+
+// post, check (cli/post_command.cpp)
+int run_post(const Options &o);
+// verify, plot, stats (cli/readback_commands.cpp)
+int run_verify(const Options &o);
+int run_plot(const Options &o);
+int run_stats(const Options &o);
+
+// The job of the command line, with --machine-dir applied.  Throws
+// job::JobError naming the place.
+job::Job job_of(const Options &o);
+
+// The default output beside the job: its path with the extension, or "-"
+// for a job that has no file of its own.
+std::string beside_job(const std::string &job_path, const char *extension);
+
+// True when a and b name the same file, also when one does not exist yet.
+bool same_file(const std::string &a, const std::string &b);
+
+}  // namespace cli

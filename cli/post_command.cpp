@@ -1,0 +1,267 @@
+// post_command.cpp - pelk-post JOB: the job turned into its NC program, and
+// what a run does besides: the block map, the read-back check, the plot.
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "cli/block_map.h"
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/file_writer.h"
+#include "cli/job_input.h"
+#include "cli/message_text.h"
+#include "cli/module_path.h"
+#include "cli/output_file.h"
+#include "cli/readback.h"
+#include "cli/trace_stream.h"
+#include "host/host.h"
+#include "job/job_reader.h"
+#include "job/machine_file.h"
+#include "nc/program_error.h"
+
+namespace cli {
+namespace {
+
+constexpr const char *STANDARD_STREAM = "-";
+
+// The trace: a file written aside like the program, or standard error.
+struct Trace {
+    OutputFile file;
+    std::unique_ptr<TraceStream> stream;
+    std::string name;
+
+    bool open(const std::string &path, std::string &error) {
+        if (path == STANDARD_STREAM) {
+            name = "standard error";
+            stream = std::make_unique<TraceStream>(stderr);
+            return true;
+        }
+        if (!file.open(path, error)) return false;
+        name = "the trace file " + path;
+        stream = std::make_unique<TraceStream>(file.stream());
+        return true;
+    }
+
+    // Puts the trace in place; false with the reason in error.
+    bool commit(std::string &error) {
+        if (stream == nullptr) return true;
+        stream->flush();
+        if (stream->error_number() != 0) {
+            file.discard();
+            error = "cannot write " + name + ": " + std::strerror(stream->error_number());
+            return false;
+        }
+        return file.stream() == nullptr || file.commit(error);
+    }
+};
+
+// Hands every flushed piece to the program's writer and to a scratch copy
+// that is read back before the program is put in place.
+class TeeWriter : public host::NcWriter {
+public:
+    TeeWriter(host::NcWriter &target, std::FILE *copy) : target_(target), copy_(copy) {}
+    bool write(const char *text, std::size_t length) override {
+        if (copy_ != nullptr && length > 0 && std::fwrite(text, 1, length, copy_) != length) {
+            error_number_ = errno != 0 ? errno : EIO;
+            return false;
+        }
+        return target_.write(text, length);
+    }
+    int error_number() const { return error_number_; }
+
+private:
+    host::NcWriter &target_;
+    std::FILE *copy_;
+    int error_number_ = 0;
+};
+
+// The outputs of a run, named for messages; none may be the job or another.
+struct Named {
+    const char *what;
+    const char *option;
+    std::string path;
+};
+
+std::string distinct_outputs(const std::string &job_path, const std::vector<Named> &outputs) {
+    const bool job_is_file = job_path != STANDARD_STREAM;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const Named &a = outputs[i];
+        if (a.path.empty() || a.path == STANDARD_STREAM) continue;
+        if (job_is_file && same_file(job_path, a.path)) {
+            return std::string(a.what) + " " + a.path + " is the job file itself; name another with " + a.option;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            const Named &b = outputs[j];
+            if (!b.path.empty() && b.path != STANDARD_STREAM && same_file(a.path, b.path)) {
+                return std::string(a.what) + " " + a.path + " is " + b.what + " too; name another with " + a.option;
+            }
+        }
+    }
+    return "";
+}
+
+// The trace's first lines: the machine file read, and what the job gave
+// itself as well.
+void write_machine_source(std::ostream &trace, const job::MachineSource &source) {
+    if (!source.file.empty()) trace << "machine file " << printable(source.file) << '\n';
+    for (const std::string &note : source.notes) trace << "machine file: " << printable(note) << '\n';
+}
+
+}  // namespace
+
+// 1. the job, 2. where the outputs go, 3. the module, 4. the outputs opened,
+// 5. the program made, 6. the verdict: trace put in place, the program read
+// back when asked, then the program, its map and its plot put in place.
+int run_post(const Options &o) {
+    // ---- 1. The job, read and checked completely before anything is written.
+    job::Job job;
+    try {
+        job = job_of(o);
+    } catch (const job::JobError &e) {
+        return fail(e.what());
+    }
+
+    // ---- 2. Where the outputs go: never onto the job, never onto each other.
+    std::string error;
+    if (!o.output_dir.empty() && job_is_a_stream(o.job_path)) {
+        return fail("the job " + o.job_path + " has no name to write into " + o.output_dir + "; name the program with -o");
+    }
+    const std::string output = o.check_only         ? ""
+                               : !o.output.empty()   ? o.output
+                               : o.output_dir.empty() ? beside_job(o.job_path, ".nc")
+                                                     : program_of(o.job_path, o.output_dir);
+    for (const std::string *side : {&o.map_path, &o.plot_path}) {
+        if (*side == STANDARD_STREAM) return fail("the block map and the plot go to files: \"-\" names none");
+    }
+    const std::string clash = distinct_outputs(o.job_path, {{"the output", "-o", output},
+                                                            {"the trace file", "--trace", o.trace_path},
+                                                            {"the block map", "--map", o.map_path},
+                                                            {"the plot", "--plot", o.plot_path}});
+    if (!clash.empty()) return fail(clash);
+    if (!o.check_only && !o.output_dir.empty() && o.output.empty() && !make_output_dir(o.output_dir, error)) {
+        return fail(error);
+    }
+
+    // ---- 3. The module.
+    if (!host::load_module(find_module(o.module_path), error)) return fail(error);
+
+    // ---- 4. The outputs, opened aside; a scratch copy of the program when
+    // it is to be read back.
+    Trace trace;
+    if (!o.trace_path.empty() && !trace.open(o.trace_path, error)) return fail(error);
+    OutputFile out;
+    if (!output.empty() && !out.open(output, error)) return fail(error);
+    OutputFile map_out;
+    if (!o.map_path.empty() && !map_out.open(o.map_path, error)) return fail(error);
+    OutputFile plot_out;
+    if (!o.plot_path.empty() && !plot_out.open(o.plot_path, error)) return fail(error);
+    ScratchFile scratch;
+    const bool read_back = o.verify || !o.plot_path.empty();
+    if (read_back && !scratch.open(error)) return fail(error);
+
+    // ---- 5. The program.
+    FileWriter file_writer(out.stream());
+    DiscardWriter discard_writer;
+    host::NcWriter &writer = o.check_only ? static_cast<host::NcWriter &>(discard_writer) : file_writer;
+    TeeWriter tee(writer, scratch.stream());
+    BlockMap map(job, map_out.stream(), o.verify);
+    if (trace.stream != nullptr) write_machine_source(*trace.stream, job.machine_source);
+    host::set_trace(trace.stream.get());
+    host::set_stop_on_warnings(o.strict);
+    host::set_message_stream(o.quiet ? nullptr : &std::cerr);
+    host::set_line_map(!o.map_path.empty() || o.verify ? &map : nullptr);
+    const int result = host::run_program(job, tee);
+    host::set_line_map(nullptr);
+    host::set_trace(nullptr);
+    host::set_writer(nullptr);
+    host::show_repeated_messages();
+
+    // ---- 6. The verdict.  The trace goes first: it shows what happened also
+    // when the program is not written, and a trace that cannot be written
+    // fails the run before the program is put in place.
+    const std::string what = o.check_only ? std::string("the job") : out.name();
+    auto give_up = [&](const std::string &reason) {
+        out.discard();
+        map_out.discard();
+        plot_out.discard();
+        return fail(reason);
+    };
+    if (!trace.commit(error)) return give_up(error + "; " + what + " was not written");
+    if (o.strict && host::message_total() > 0) {
+        return give_up("a warning with --strict: " + (o.check_only ? "the job does not pass" : out.name() + " was not written"));
+    }
+    if (file_writer.error_number() != 0) {
+        return give_up("cannot write " + out.name() + ": " + std::strerror(file_writer.error_number()));
+    }
+    if (tee.error_number() != 0) {
+        return give_up(std::string("cannot keep the program to read it back: ") + std::strerror(tee.error_number()));
+    }
+    if (result != 0) {
+        return give_up("the NC program was stopped before its end; " +
+                       (o.check_only ? std::string("the job does not pass") : out.name() + " was not written"));
+    }
+    if (map.error_number() != 0) return give_up("cannot write the block map " + o.map_path + ": " + std::strerror(map.error_number()));
+    const std::string program_name = o.check_only ? std::string("the program") : out.name();
+    try {
+        const ControlFor control = read_back ? ControlFor(job) : ControlFor();
+        if (o.verify) {
+            verify::ComparisonOptions options;
+            options.tolerance = verify::program_tolerance(job.machine.inch, o.allowance);
+            options.messages = o.messages;
+            options.line_name = [&map](long long line) { return map.name(line); };
+            const verify::ComparisonResult r = check_program(job, control, scratch.stream(), program_name, options);
+            if (r.differences > 0) {
+                for (const std::string &m : r.messages) std::fprintf(stderr, "pelk-post: %s: %s\n", program_name.c_str(), printable(m).c_str());
+                return give_up("the program read back does not do what the job says (" + std::to_string(r.differences) +
+                               (r.differences == 1 ? " difference" : " differences") + "); " +
+                               (o.check_only ? std::string("the job does not pass") : out.name() + " was not written"));
+            }
+        }
+        if (!o.plot_path.empty()) {
+            draw_program(job, control, scratch.stream(), program_name, plot_out.stream(),
+                         std::filesystem::path(o.job_path).filename().string() + " - " + job.sheet.nest_name);
+        }
+    } catch (const nc::ProgramError &e) {
+        return give_up(program_name + ": " + e.what() + "; read back, the program is not one the control can run");
+    } catch (const std::runtime_error &e) {
+        return give_up(e.what());
+    }
+    if (!o.check_only && !out.commit(error)) return give_up(error);
+    if (!o.map_path.empty() && !map_out.commit(error)) return give_up(error);
+    if (!o.plot_path.empty() && !plot_out.commit(error)) return give_up(error);
+    return host::message_total() > 0 ? written_with_warnings : written;
+}
+
+job::Job job_of(const Options &o) {
+    // The machine file of the command line is read first.
+    std::optional<job::MachineFile> machine_file;
+    if (!o.machine_file.empty()) machine_file.emplace(job::read_machine_file(o.machine_file));
+    job::Job job = read_job(o.job_path, machine_file ? &*machine_file : nullptr);
+    if (!o.machine_dir.empty()) job.machine.machine_dir = job::resolve_machine_dir(o.machine_dir, "");
+    return job;
+}
+
+std::string beside_job(const std::string &job_path, const char *extension) {
+    if (job_is_a_stream(job_path)) return STANDARD_STREAM;
+    std::filesystem::path p(job_path);
+    p.replace_extension(extension);
+    return p.string();
+}
+
+bool same_file(const std::string &a, const std::string &b) {
+    std::error_code ec;
+    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {
+        return std::filesystem::equivalent(a, b, ec) && !ec;
+    }
+    const auto weak_a = std::filesystem::weakly_canonical(a, ec);
+    if (ec) return false;
+    const auto weak_b = std::filesystem::weakly_canonical(b, ec);
+    return !ec && weak_a == weak_b;
+}
+
+}  // namespace cli

@@ -1,0 +1,93 @@
+// readback.cpp - reading programs back, for the commands that check, plot
+// and count them.
+#include "cli/readback.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "verify/control_setup.h"
+#include "verify/job_events.h"
+
+namespace cli {
+
+ScratchFile::~ScratchFile() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+bool ScratchFile::open(std::string &error) {
+    file_ = std::tmpfile();
+    if (file_ == nullptr) error = std::string("cannot make a scratch file to read the program back: ") + std::strerror(errno);
+    return file_ != nullptr;
+}
+
+ControlFor::ControlFor(const job::Job &job)
+    : section(verify::laser_par_section_of(job)), setup(verify::control_setup(job, section)) {}
+
+ProgramEvents::ProgramEvents(std::FILE *file, const std::string &name, const nc::Setup &setup)
+    : source_(file, name), reader_(source_, setup.known), control_(reader_, setup), events_(control_.events()) {}
+
+verify::ComparisonResult check_program(const job::Job &job, const ControlFor &control, std::FILE *program,
+                                       const std::string &name, const verify::ComparisonOptions &options) {
+    std::rewind(program);
+    ProgramEvents read(program, name, control.setup);
+    verify::JobEvents expansion(job);
+    nc::Generator<verify::JobEvent> job_events = expansion.events();
+    return verify::compare(read.events(), job_events, job, control.section, options);
+}
+
+stats::Speeds speeds_of(const job::Job &job) {
+    stats::Speeds speeds;
+    speeds.strokes_per_minute = job.machine.strokes_per_minute;
+    speeds.positioning_speed = job.machine.positioning_speed;
+    speeds.inch = job.machine.inch;
+    return speeds;
+}
+
+stats::Statistics count_program(const job::Job &job, const ControlFor &control, std::FILE *program,
+                                const std::string &name) {
+    std::rewind(program);
+    ProgramEvents read(program, name, control.setup);
+    stats::Counter counter;
+    nc::Event e;
+    while (read.events().next(e)) counter.add(e);
+    return counter.result(read.lines(), speeds_of(job));
+}
+
+plot::Scene scene_of(const job::Job &job, const std::string &title) {
+    plot::Scene scene;
+    scene.title = title;
+    scene.sheet_x = job.sheet.size_x;
+    scene.sheet_y = job.sheet.size_y;
+    scene.clamps = job.machine.clamps;
+    scene.load_x = job.machine.load_x;
+    scene.load_y = job.machine.load_y;
+    for (const job::Station &s : job.turret) {
+        if (s.laser) continue;
+        plot::Footprint f;
+        f.shape = static_cast<plot::Footprint::Shape>(static_cast<int>(s.shape));
+        f.size_x = s.size_x;
+        f.size_y = s.size_y;
+        scene.tools[s.station] = f;
+    }
+    return scene;
+}
+
+void draw_program(const job::Job &job, const ControlFor &control, std::FILE *program, const std::string &name,
+                  std::FILE *svg, const std::string &title) {
+    const plot::Scene scene = scene_of(job, title);
+    plot::Extent extent(scene);
+    {
+        std::rewind(program);
+        ProgramEvents read(program, name, control.setup);
+        nc::Event e;
+        while (read.events().next(e)) extent.add(e);
+    }
+    std::rewind(program);
+    ProgramEvents read(program, name, control.setup);
+    plot::SvgPlot drawing(svg, scene, extent);
+    nc::Event e;
+    while (read.events().next(e)) drawing.add(e);
+    drawing.finish();
+}
+
+}  // namespace cli

@@ -1,0 +1,387 @@
+// svg_plot.cpp - the events drawn.
+//
+// The drawing is in millimetres with Y up (one group flips SVG's Y axis);
+// the legend stands to its right.  Styles are CSS classes, so that an
+// element is short and its class says what it is: stroke, nibble-stroke,
+// nibble, laser, kerf, pierce, move, regrip.
+#include "plot/svg_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "nc/nibbling.h"
+
+namespace plot {
+namespace {
+
+constexpr double RADIANS_PER_DEGREE = std::numbers::pi / 180.0;
+constexpr double FULL_TURN = 360.0;
+constexpr double PIXEL_WIDTH = 1600.0;     // the width the SVG asks for
+constexpr double LEGEND_CHARACTERS = 34.0; // the legend's width, in characters of its text
+constexpr double CLAMP_WIDTH = 40.0, CLAMP_DEPTH = 20.0;  // mm, as drawn
+constexpr double KERF_OFFSET_SHARE = 0.004;  // the compensation side, against the drawing's size
+
+// Station colours, in turn.
+constexpr const char *PALETTE[] = {"#1f77b4", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf", "#8c564b",
+                                   "#e377c2", "#bcbd22", "#7f7f7f", "#393b79", "#637939", "#843c39"};
+constexpr const char *LASER_COLOUR = "#d62728";
+
+// A number of the drawing: millimetres to 0.001.
+std::string n(double v) {
+    char text[48];
+    if (std::fabs(v) < 0.0005) v = 0.0;
+    std::snprintf(text, sizeof text, "%.3f", v);
+    std::string s = text;
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+    return s;
+}
+
+std::string escaped(const std::string &text) {
+    std::string e;
+    for (char c : text) {
+        switch (c) {
+        case '<': e += "&lt;"; break;
+        case '>': e += "&gt;"; break;
+        case '&': e += "&amp;"; break;
+        case '"': e += "&quot;"; break;
+        default:
+            if (static_cast<unsigned char>(c) >= 0x20) e += c;
+        }
+    }
+    return e;
+}
+
+// Path data of an arc or circle event from its start: SVG's sweep flag 1 is
+// counter-clockwise here, Y being up.
+std::string arc_path(double x0, double y0, double xc, double yc, double r, double sweep) {
+    const int flag = sweep > 0.0 ? 1 : 0;
+    const double a0 = std::atan2(y0 - yc, x0 - xc);
+    if (std::fabs(sweep) >= FULL_TURN - 1e-9) {
+        const double mx = xc - (x0 - xc), my = yc - (y0 - yc);
+        return "M" + n(x0) + " " + n(y0) + "A" + n(r) + " " + n(r) + " 0 1 " + std::to_string(flag) + " " + n(mx) + " " +
+               n(my) + "A" + n(r) + " " + n(r) + " 0 1 " + std::to_string(flag) + " " + n(x0) + " " + n(y0);
+    }
+    const double a1 = a0 + sweep * RADIANS_PER_DEGREE;
+    const int large = std::fabs(sweep) > 180.0 ? 1 : 0;
+    return "M" + n(x0) + " " + n(y0) + "A" + n(r) + " " + n(r) + " 0 " + std::to_string(large) + " " +
+           std::to_string(flag) + " " + n(xc + r * std::cos(a1)) + " " + n(yc + r * std::sin(a1));
+}
+
+bool turns(const Footprint &f) { return f.shape != Footprint::Shape::marker && f.shape != Footprint::Shape::round; }
+
+}  // namespace
+
+// ---- The frame of the sheet ------------------------------------------------------------
+
+void SheetFrame::place(nc::Event &e) {
+    if (e.kind == nc::EventKind::frame) {
+        shift_x_ = 0.0;
+        shift_y_ = 0.0;
+        return;
+    }
+    if (e.kind == nc::EventKind::regrip && e.number == 0) {
+        // The regrip is drawn where it began; what follows reads the sheet
+        // shifted by the clamps' travel.
+        e.x0 += shift_x_;
+        e.y0 += shift_y_;
+        shift_x_ += e.value;
+        shift_y_ -= e.value2;
+        e.x += shift_x_;
+        e.y += shift_y_;
+        return;
+    }
+    e.x0 += shift_x_;
+    e.y0 += shift_y_;
+    e.x += shift_x_;
+    e.y += shift_y_;
+    e.xc += shift_x_;
+    e.yc += shift_y_;
+}
+
+// ---- The first pass ---------------------------------------------------------------------
+
+Extent::Extent(const Scene &scene)
+    : min_x(std::min(0.0, scene.load_x)), min_y(std::min(0.0, scene.load_y)),
+      max_x(std::max(scene.sheet_x, scene.load_x)), max_y(std::max(scene.sheet_y, scene.load_y)) {
+    for (double c : scene.clamps) cover(c, 0.0, CLAMP_WIDTH);
+    min_y = std::min(min_y, -CLAMP_DEPTH);
+    for (const auto &[station, f] : scene.tools) margin_ = std::max(margin_, std::max(f.size_x, f.size_y) / 2.0);
+}
+
+void Extent::cover(double x, double y, double margin) {
+    min_x = std::min(min_x, x - margin);
+    min_y = std::min(min_y, y - margin);
+    max_x = std::max(max_x, x + margin);
+    max_y = std::max(max_y, y + margin);
+}
+
+void Extent::add(nc::Event e) {
+    frame_.place(e);
+    using nc::EventKind;
+    switch (e.kind) {
+    case EventKind::stroke:
+        stations.insert(e.tool.station);
+        ++strokes[e.tool.station];
+        cover(e.x, e.y, margin_);
+        break;
+    case EventKind::nibble:
+        stations.insert(e.tool.station);
+        strokes[e.tool.station] += nc::nibble_stroke_count(e);
+        cover(e.x0, e.y0, margin_);
+        cover(e.x, e.y, margin_);
+        if (e.shape != nc::Shape::line) cover(e.xc, e.yc, e.radius + margin_);
+        break;
+    case EventKind::laser:
+        laser = true;
+        cover(e.x0, e.y0);
+        cover(e.x, e.y);
+        if (e.shape != nc::Shape::line) cover(e.xc, e.yc, e.radius);
+        break;
+    case EventKind::regrip:
+        ++regrips;
+        cover(e.x0, e.y0);
+        cover(e.x, e.y);
+        break;
+    case EventKind::pierce:
+    case EventKind::move:
+    case EventKind::copy:
+    case EventKind::trap_door:
+        cover(e.x0, e.y0);
+        cover(e.x, e.y);
+        break;
+    default: break;
+    }
+}
+
+// ---- The second pass --------------------------------------------------------------------
+
+SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent) : out_(out), scene_(scene), extent_(extent) {
+    std::size_t i = 0;
+    for (int station : extent.stations) colours_[station] = PALETTE[i++ % (sizeof PALETTE / sizeof PALETTE[0])];
+    const double size = std::max(extent.max_x - extent.min_x, extent.max_y - extent.min_y);
+    const double margin = size * 0.03 + 10.0;
+    const double left = extent.min_x - margin, top = -extent.max_y - margin;
+    const double drawing_width = extent.max_x - extent.min_x + 2.0 * margin;
+    const double width = drawing_width + font() * LEGEND_CHARACTERS * 0.62 + margin;
+    // Below the clamps, room for the labels of the re-grips.
+    const double height = extent.max_y - extent.min_y + 2.0 * margin + (extent.regrips > 0 ? font() * 2.0 : 0.0);
+    const double line = size / 400.0 + 0.2;
+    const double marker = size / 250.0 + 1.0;
+    std::fprintf(out_,
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                 "width=\"%s\" height=\"%s\" viewBox=\"%s %s %s %s\">\n",
+                 n(PIXEL_WIDTH).c_str(), n(std::min(PIXEL_WIDTH * height / width, 8.0 * PIXEL_WIDTH)).c_str(), n(left).c_str(),
+                 n(top).c_str(), n(width).c_str(), n(height).c_str());
+    std::fprintf(out_, "<title>%s</title>\n", escaped(scene.title).c_str());
+    std::fprintf(out_,
+                 "<style>\n"
+                 ".sheet{fill:#f7f6f0;stroke:#444;stroke-width:%s}\n"
+                 ".clamp{fill:#999;stroke:#444;stroke-width:%s}\n"
+                 ".regrip{fill:none;stroke:#444;stroke-width:%s;stroke-dasharray:%s}\n"
+                 ".load{fill:none;stroke:#000;stroke-width:%s}\n"
+                 ".nibble{fill:none;stroke-width:%s}\n"
+                 ".laser{fill:none;stroke:%s;stroke-width:%s}\n"
+                 ".kerf{fill:none;stroke:%s;stroke-width:%s;stroke-dasharray:%s;opacity:0.6}\n"
+                 ".pierce{fill:none;stroke:%s;stroke-width:%s}\n"
+                 ".move{stroke:#aaa;stroke-width:%s}\n"
+                 ".stop,.trap-door{fill:#000}\n"
+                 "text{font-family:sans-serif;font-size:%spx;fill:#222}\n"
+                 "</style>\n",
+                 n(line).c_str(), n(line).c_str(), n(line).c_str(), n(line * 4).c_str(), n(line * 1.5).c_str(),
+                 n(line * 1.5).c_str(), LASER_COLOUR, n(line * 1.5).c_str(), LASER_COLOUR, n(line * 0.6).c_str(),
+                 n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), n(font()).c_str());
+    // One symbol per station: its footprint, or a marker.
+    std::fprintf(out_, "<defs>\n<marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerUnits=\"userSpaceOnUse\" "
+                       "markerWidth=\"%s\" markerHeight=\"%s\" orient=\"auto\"><path d=\"M0 0L10 5L0 10z\" fill=\"%s\"/></marker>\n",
+                 n(marker * 1.5).c_str(), n(marker * 1.5).c_str(), LASER_COLOUR);
+    for (const auto &[station, c] : colours_) {
+        const auto found = scene.tools.find(station);
+        const Footprint f = found != scene.tools.end() ? found->second : Footprint{};
+        const std::string paint = "fill=\"" + c + "\" fill-opacity=\"0.35\" stroke=\"" + c + "\" stroke-width=\"" + n(line * 0.5) + "\"";
+        std::fprintf(out_, "<g id=\"t%d\">", station);
+        switch (f.shape) {
+        case Footprint::Shape::marker:
+            std::fprintf(out_, "<circle r=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"%s\"/><path d=\"M-%s 0H%sM0 -%sV%s\" stroke=\"%s\" stroke-width=\"%s\"/>",
+                         n(marker).c_str(), c.c_str(), n(line * 0.6).c_str(), n(marker).c_str(), n(marker).c_str(),
+                         n(marker).c_str(), n(marker).c_str(), c.c_str(), n(line * 0.6).c_str());
+            break;
+        case Footprint::Shape::round: std::fprintf(out_, "<circle r=\"%s\" %s/>", n(f.size_x / 2).c_str(), paint.c_str()); break;
+        case Footprint::Shape::square:
+        case Footprint::Shape::rectangle:
+        case Footprint::Shape::obround: {
+            const double r = f.shape == Footprint::Shape::obround ? std::min(f.size_x, f.size_y) / 2 : 0.0;
+            std::fprintf(out_, "<rect x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\" rx=\"%s\" %s/>", n(-f.size_x / 2).c_str(),
+                         n(-f.size_y / 2).c_str(), n(f.size_x).c_str(), n(f.size_y).c_str(), n(r).c_str(), paint.c_str());
+            break;
+        }
+        }
+        std::fprintf(out_, "</g>\n");
+    }
+    std::fprintf(out_, "</defs>\n<rect x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\" fill=\"#fff\"/>\n", n(left).c_str(), n(top).c_str(),
+                 n(width).c_str(), n(height).c_str());
+    // The sheet, the clamps below its edge, the load position.
+    std::fprintf(out_, "<g transform=\"scale(1,-1)\">\n<rect class=\"sheet\" x=\"0\" y=\"0\" width=\"%s\" height=\"%s\"/>\n",
+                 n(scene.sheet_x).c_str(), n(scene.sheet_y).c_str());
+    for (double c : scene.clamps) {
+        std::fprintf(out_, "<rect class=\"clamp\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n", n(c - CLAMP_WIDTH / 2).c_str(),
+                     n(-CLAMP_DEPTH).c_str(), n(CLAMP_WIDTH).c_str(), n(CLAMP_DEPTH).c_str());
+    }
+    std::fprintf(out_, "<path class=\"load\" d=\"M%s %sl%s %sl%s 0z\"/>\n", n(scene.load_x).c_str(), n(scene.load_y).c_str(),
+                 n(-marker * 2).c_str(), n(-marker * 3).c_str(), n(marker * 4).c_str());
+}
+
+std::string SvgPlot::colour(int station) const {
+    const auto found = colours_.find(station);
+    return found != colours_.end() ? found->second : "#000";
+}
+
+void SvgPlot::stroke_at(int station, double x, double y, double angle, const char *kind) {
+    const auto found = scene_.tools.find(station);
+    if (found != scene_.tools.end() && turns(found->second) && angle != 0.0) {
+        std::fprintf(out_, "<use class=\"%s\" xlink:href=\"#t%d\" transform=\"translate(%s %s) rotate(%s)\"/>\n", kind, station,
+                     n(x).c_str(), n(y).c_str(), n(angle).c_str());
+    } else {
+        std::fprintf(out_, "<use class=\"%s\" xlink:href=\"#t%d\" x=\"%s\" y=\"%s\"/>\n", kind, station, n(x).c_str(), n(y).c_str());
+    }
+}
+
+void SvgPlot::laser_element(const nc::Event &e) {
+    ++laser_elements;
+    std::string d;
+    if (e.shape == nc::Shape::line) d = "M" + n(e.x0) + " " + n(e.y0) + "L" + n(e.x) + " " + n(e.y);
+    else d = arc_path(e.x0, e.y0, e.xc, e.yc, e.radius, e.sweep);
+    std::fprintf(out_, "<path class=\"laser\" d=\"%s\" marker-end=\"url(#arrow)\"/>\n", d.c_str());
+    if (e.technology.compensation == nc::Compensation::none) return;
+    // The compensation side: a thin line beside the cut, left or right of its way.
+    const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
+    const double side = (e.technology.compensation == nc::Compensation::left ? 1.0 : -1.0) * size * KERF_OFFSET_SHARE;
+    if (e.shape == nc::Shape::line) {
+        const double length = std::hypot(e.x - e.x0, e.y - e.y0);
+        if (length == 0.0) return;
+        const double nx = -(e.y - e.y0) / length * side, ny = (e.x - e.x0) / length * side;
+        d = "M" + n(e.x0 + nx) + " " + n(e.y0 + ny) + "L" + n(e.x + nx) + " " + n(e.y + ny);
+    } else {
+        // Left of a counter-clockwise arc is towards its centre.
+        const double r = e.radius - (e.sweep > 0.0 ? side : -side);
+        if (r <= 0.0) return;
+        const double a0 = std::atan2(e.y0 - e.yc, e.x0 - e.xc);
+        d = arc_path(e.xc + r * std::cos(a0), e.yc + r * std::sin(a0), e.xc, e.yc, r, e.sweep);
+    }
+    std::fprintf(out_, "<path class=\"kerf\" d=\"%s\"/>\n", d.c_str());
+}
+
+void SvgPlot::add(nc::Event e) {
+    frame_.place(e);
+    using nc::EventKind;
+    switch (e.kind) {
+    case EventKind::stroke:
+        ++strokes;
+        stroke_at(e.tool.station, e.x, e.y, e.tool.angle, "stroke");
+        break;
+    case EventKind::nibble: {
+        ++nibble_paths;
+        const std::string d = e.shape == nc::Shape::line ? "M" + n(e.x0) + " " + n(e.y0) + "L" + n(e.x) + " " + n(e.y)
+                                                         : arc_path(e.x0, e.y0, e.xc, e.yc, e.radius, e.sweep);
+        std::fprintf(out_, "<path class=\"nibble\" stroke=\"%s\" d=\"%s\"/>\n", colour(e.tool.station).c_str(), d.c_str());
+        const long long count = nc::nibble_stroke_count(e);
+        for (long long k = 0; k < count; ++k) {
+            double x = 0.0, y = 0.0;
+            nc::nibble_stroke(e, k, x, y);
+            stroke_at(e.tool.station, x, y, e.tool.angle, "nibble-stroke");
+        }
+        nibble_strokes += count;
+        break;
+    }
+    case EventKind::pierce: {
+        ++pierces;
+        const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
+        std::fprintf(out_, "<circle class=\"pierce\" cx=\"%s\" cy=\"%s\" r=\"%s\"/>\n", n(e.x).c_str(), n(e.y).c_str(),
+                     n(size / 300.0 + 0.5).c_str());
+        break;
+    }
+    case EventKind::laser: laser_element(e); break;
+    case EventKind::move:
+        ++moves;
+        std::fprintf(out_, "<line class=\"move\" x1=\"%s\" y1=\"%s\" x2=\"%s\" y2=\"%s\"/>\n", n(e.x0).c_str(), n(e.y0).c_str(),
+                     n(e.x).c_str(), n(e.y).c_str());
+        break;
+    case EventKind::trap_door:
+    case EventKind::stop: {
+        const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y) / 150.0 + 1.0;
+        std::fprintf(out_, "<rect class=\"%s\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n",
+                     e.kind == EventKind::stop ? "stop" : "trap-door", n(e.x - size / 2).c_str(), n(e.y - size / 2).c_str(),
+                     n(size).c_str(), n(size).c_str());
+        break;
+    }
+    case EventKind::regrip: {
+        // The clamps take the sheet further along: drawn dashed where they
+        // now hold it, with the re-grip's number and distance.
+        ++regrip_;
+        grip_shift_ += e.value;
+        for (double c : scene_.clamps) {
+            std::fprintf(out_, "<rect class=\"regrip\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n",
+                         n(c + grip_shift_ - CLAMP_WIDTH / 2).c_str(), n(-CLAMP_DEPTH).c_str(), n(CLAMP_WIDTH).c_str(),
+                         n(CLAMP_DEPTH).c_str());
+        }
+        const double x = scene_.clamps.empty() ? e.x0 : scene_.clamps.front() + grip_shift_;
+        std::fprintf(out_, "<text class=\"regrip-label\" transform=\"translate(%s %s) scale(1,-1)\">re-grip %lld: %s</text>\n",
+                     n(x).c_str(), n(-CLAMP_DEPTH - font() * 1.2 * static_cast<double>(1 + (regrip_ - 1) % 2)).c_str(), regrip_,
+                     n(e.value).c_str());
+        break;
+    }
+    default: break;
+    }
+}
+
+double SvgPlot::font() const {
+    const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
+    return size / 60.0 + 2.0;
+}
+
+double SvgPlot::legend_x() const {
+    const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
+    return extent_.max_x + (size * 0.03 + 10.0) * 1.5;
+}
+
+void SvgPlot::finish() {
+    std::fprintf(out_, "</g>\n");
+    // The legend, to the right of the drawing: a swatch and a text a line.
+    const double f = font();
+    const double x = legend_x();
+    double y = -extent_.max_y;
+    auto line = [&](const char *swatch, const std::string &t) {
+        if (swatch != nullptr) {
+            std::fprintf(out_, "<rect x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\" fill=\"%s\"/>\n", n(x).c_str(),
+                         n(y - f * 0.85).c_str(), n(f * 1.2).c_str(), n(f).c_str(), swatch);
+        }
+        std::fprintf(out_, "<text x=\"%s\" y=\"%s\">%s</text>\n", n(x + f * 1.8).c_str(), n(y).c_str(), escaped(t).c_str());
+        y += f * 1.5;
+    };
+    std::fprintf(out_, "<g class=\"legend\">\n<text x=\"%s\" y=\"%s\" font-weight=\"bold\">%s</text>\n", n(x).c_str(),
+                 n(y).c_str(), escaped(scene_.title).c_str());
+    y += f * 2.0;
+    for (const auto &[station, c] : colours_) {
+        static const char *const SHAPES[] = {"marker", "round", "square", "rectangle", "obround"};
+        const auto found = scene_.tools.find(station);
+        const Footprint fp = found != scene_.tools.end() ? found->second : Footprint{};
+        std::string what = "T" + std::to_string(station) + " " + SHAPES[static_cast<int>(fp.shape)];
+        if (fp.shape != Footprint::Shape::marker) what += " " + n(fp.size_x) + (fp.size_x != fp.size_y ? " x " + n(fp.size_y) : "");
+        const auto count = extent_.strokes.find(station);
+        const long long n_strokes = count != extent_.strokes.end() ? count->second : 0;
+        line(c.c_str(), what + ": " + std::to_string(n_strokes) + (n_strokes == 1 ? " stroke" : " strokes"));
+    }
+    if (extent_.laser) {
+        line(LASER_COLOUR, "laser cut, arrow: its way");
+        line(nullptr, "ring: pierce; dashed: compensation side");
+    }
+    line(nullptr, "grey line: positioning");
+    line(nullptr, "below the sheet: clamps");
+    if (extent_.regrips > 0) line(nullptr, "dashed clamps: after a re-grip");
+    line(nullptr, "triangle: load position");
+    std::fprintf(out_, "</g>\n</svg>\n");
+}
+
+}  // namespace plot

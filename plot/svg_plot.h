@@ -1,0 +1,94 @@
+// svg_plot.h - a drawing of what a program makes the machine do, as SVG:
+// the sheet with its clamps and load position, every stroke as the tool's
+// footprint (one symbol per station, placed with <use>) or a marker, the
+// nibbled paths with their strokes, the laser cuts with their direction,
+// pierce points and compensation side, the positionings as thin lines, and
+// the re-grips as the clamps' new hold on the sheet.  A sink of the control
+// model's events, fed twice: once to measure, once to draw.
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "nc/event.h"
+
+namespace plot {
+
+// The punch's footprint at index 0; marker: not known, a marker is drawn.
+struct Footprint {
+    enum class Shape { marker, round, square, rectangle, obround } shape = Shape::marker;
+    double size_x = 0.0, size_y = 0.0;   // mm
+};
+
+// What the plot is drawn on.
+struct Scene {
+    std::string title;
+    double sheet_x = 0.0, sheet_y = 0.0; // the sheet's size, mm
+    std::vector<double> clamps;          // X of the clamps
+    double load_x = 0.0, load_y = 0.0;   // the load position
+    std::map<int, Footprint> tools;      // by station
+};
+
+// Where the events lie on the sheet: the control's coordinates, moved along
+// by the explicit re-grip sequence (its incremental moves shift the control's
+// X against the sheet) until a frame block sets them anew.
+class SheetFrame {
+public:
+    // Takes the frame's changes from e and moves e onto the sheet.
+    void place(nc::Event &e);
+
+private:
+    double shift_x_ = 0.0, shift_y_ = 0.0;
+};
+
+// The first pass: the extent of the drawing and what it holds.
+class Extent {
+public:
+    explicit Extent(const Scene &scene);
+    void add(nc::Event e);
+
+    double min_x, min_y, max_x, max_y;
+    std::set<int> stations;              // stations that work
+    std::map<int, long long> strokes;    // by station, nibbling included
+    bool laser = false;
+    long long regrips = 0;
+
+private:
+    void cover(double x, double y, double margin = 0.0);
+    SheetFrame frame_;
+    double margin_ = 5.0;
+};
+
+// The second pass: the SVG, written as the events come.
+class SvgPlot {
+public:
+    // Writes the head of the SVG (size, symbols, the sheet) to out.
+    SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent);
+    void add(nc::Event e);
+    // The legend and the end of the SVG.
+    void finish();
+
+    // What was drawn, by class.
+    long long strokes = 0, nibble_strokes = 0, nibble_paths = 0, laser_elements = 0, pierces = 0, moves = 0;
+
+private:
+    void stroke_at(int station, double x, double y, double angle, const char *kind);
+    // The size of the legend's text, and where the legend stands.
+    double font() const;
+    double legend_x() const;
+    void laser_element(const nc::Event &e);
+    std::string colour(int station) const;
+
+    std::FILE *out_;
+    const Scene &scene_;
+    const Extent &extent_;
+    SheetFrame frame_;
+    std::map<int, std::string> colours_;
+    double grip_shift_ = 0.0;   // the clamps' hold moved along the sheet by the re-grips
+    long long regrip_ = 0;
+};
+
+}  // namespace plot

@@ -1,0 +1,176 @@
+// cli_readback_test.cpp - pelk-post's commands as a user runs them: post and
+// check as before, verify with its exit status and messages, the block map,
+// --verify failing a run that writes nothing, plot and stats.
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/support/cli_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Three hits, then a free NC text that makes the machine strike once more.
+const char *const STRIKING_TEXT_JOB = R"j({"machine": {"rewind": false},
+ "sheet": {"material": "ST37 (3)", "thickness": 2, "nest_name": "N"},
+ "turret": [{"tool": 1, "station": 4}],
+ "work": [{"hit": {"x": 10, "y": 20, "tool": 1}}, {"hit": {"x": 30, "y": 20, "tool": 1}},
+          {"nc": {"text": "X50Y20"}}, {"hit": {"x": 70, "y": 20, "tool": 1}}]})j";
+
+std::size_t lines_in(const std::string &text) {
+    std::size_t n = 0;
+    for (char c : text) n += c == '\n';
+    return n;
+}
+
+TEST_F(PelkPost, PostAndCheckAreTheRunOfAJob) {
+    const std::string good = quote(job(GOOD_JOB));
+    ASSERT_EQ(pelk_post(good).status, 0);
+    const std::string nc = read_file(dir / "job.nc");
+    fs::remove(dir / "job.nc");
+    ASSERT_EQ(pelk_post("post " + good).status, 0);
+    EXPECT_EQ(read_file(dir / "job.nc"), nc);
+    ASSERT_EQ(pelk_post("post -o - " + good).out, nc);
+    fs::remove(dir / "job.nc");
+    EXPECT_EQ(pelk_post("check " + good).status, 0);
+    EXPECT_EQ(pelk_post("check --strict " + good).status, 0);
+    EXPECT_EQ(others(), "");
+    EXPECT_EQ(pelk_post("verify " + good).status, 2) << "verify needs the program";
+    EXPECT_EQ(pelk_post("stats").status, 2);
+    EXPECT_EQ(pelk_post("").status, 2);
+}
+
+TEST_F(PelkPost, VerifyTellsWhetherAProgramDoesWhatItsJobSays) {
+    const std::string good = quote(job(GOOD_JOB));
+    ASSERT_EQ(pelk_post(good).status, 0);
+    const std::string nc_path = (dir / "job.nc").string();
+    Result agree = pelk_post("verify " + good + " " + quote(nc_path));
+    EXPECT_EQ(agree.status, 0) << agree.out << agree.err;
+    EXPECT_NE(agree.out.find("job.nc does what"), std::string::npos) << agree.out;
+    EXPECT_EQ(pelk_post("verify -q " + good + " " + quote(nc_path)).out, "");
+
+    // The hit moved by hand: named at its line, with the job's step.
+    std::string nc = read_file(nc_path);
+    nc.replace(nc.find("X10Y20T4"), 8, "X10.1Y20T4");
+    write_file(dir / "moved.nc", nc);
+    Result differ = pelk_post("verify " + good + " " + quote((dir / "moved.nc").string()));
+    EXPECT_EQ(differ.status, 1);
+    EXPECT_NE(differ.out.find("moved.nc: line 6: stroke at X10.1 Y20 T4; the job's work[0] (hit): stroke at X10 Y20 T4\n"),
+              std::string::npos)
+        << differ.out;
+    EXPECT_NE(differ.out.find("moved.nc: 1 difference from"), std::string::npos) << differ.out;
+
+    // A block the control does not know: refused at its line.
+    nc.replace(nc.find("X10.1Y20T4"), 10, "X10Y20T4G01");
+    write_file(dir / "unknown.nc", nc);
+    Result unknown = pelk_post("verify " + good + " " + quote((dir / "unknown.nc").string()));
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("unknown.nc: line 6: X10Y20T4G01: \"G01\" is no word of this control"), std::string::npos)
+        << unknown.err;
+    Result missing = pelk_post("verify " + good + " " + quote((dir / "none.nc").string()));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot open the program"), std::string::npos) << missing.err;
+}
+
+TEST_F(PelkPost, ManyDifferencesAreToldInFullUpToALimitThenCounted) {
+    std::string hits;
+    for (int i = 0; i < 30; ++i) hits += std::string(i ? ", " : "") + R"({"hit": {"x": )" + std::to_string(10 + i) + R"(, "y": 20, "tool": 1}})";
+    const std::string good = quote(job(std::string(R"({"turret": [{"tool": 1, "station": 4}], "work": [)") + hits + "]}"));
+    ASSERT_EQ(pelk_post(good).status, 0);
+    const std::string job_with_other_place = quote(job(std::string(R"({"turret": [{"tool": 1, "station": 4}],
+        "work": [)") + [&] {
+        std::string moved = hits;
+        for (std::size_t at = moved.find("\"y\": 20"); at != std::string::npos; at = moved.find("\"y\": 20", at + 1)) {
+            moved.replace(at, 7, "\"y\": 21");
+        }
+        return moved;
+    }() + "]}", "other.json"));
+    Result r = pelk_post("verify --messages 3 " + job_with_other_place + " " + quote((dir / "job.nc").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_in(r.out), 4u) << r.out;
+    EXPECT_NE(r.out.find("30 differences from"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(the first 3 above)"), std::string::npos) << r.out;
+}
+
+TEST_F(PelkPost, TheBlockMapNamesTheStepOfEveryLine) {
+    const std::string good = quote(job(STRIKING_TEXT_JOB));
+    ASSERT_EQ(pelk_post("--map " + quote((dir / "job.map").string()) + " " + good).status, 0);
+    const std::string nc = read_file(dir / "job.nc");
+    const std::string map = read_file(dir / "job.map");
+    EXPECT_EQ(lines_in(map), lines_in(nc) + 1) << "every line, the last without its line end included";
+    EXPECT_EQ(map.rfind("1\theader\n2\theader\n", 0), 0u) << map;
+    EXPECT_NE(map.find("\twork[0] (hit)\n"), std::string::npos) << map;
+    EXPECT_NE(map.find("\twork[2] (nc)\n"), std::string::npos) << map;
+    EXPECT_EQ(map.substr(map.size() - 9), "\ttrailer\n") << map;
+
+    // The check names the step that wrote the line, and refuses a map that
+    // is none.
+    Result r = pelk_post("verify --map " + quote((dir / "job.map").string()) + " " + good + " " + quote((dir / "job.nc").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("line 8 (written for work[2] (nc)): stroke at X50 Y20 T4, which the job does not have"),
+              std::string::npos)
+        << r.out;
+    write_file(dir / "bad.map", "header\n");
+    // A move waits in the host's buffer until the next step flushes it: the
+    // map still names the move.
+    const std::string moving = quote(job(R"({"turret": [{"tool": 1, "station": 4}], "work": [{"hit": {"x": 10, "y": 20,
+        "tool": 1}}, {"move": {"x": 30, "y": 40}}, {"hit": {"x": 50, "y": 20, "tool": 1}}]})", "moving.json"));
+    ASSERT_EQ(pelk_post("--map " + quote((dir / "moving.map").string()) + " " + moving).status, 0);
+    EXPECT_NE(read_file(dir / "moving.map").find("6\twork[0] (hit)\n7\twork[1] (move)\n8\twork[2] (hit)\n"), std::string::npos)
+        << read_file(dir / "moving.map");
+    EXPECT_EQ(pelk_post("verify --map " + quote((dir / "bad.map").string()) + " " + good + " " + quote((dir / "job.nc").string())).status, 1);
+}
+
+TEST_F(PelkPost, AVerifiedRunThatDiffersWritesNothing) {
+    const std::string good = quote(job(GOOD_JOB));
+    ASSERT_EQ(pelk_post("--verify --map " + quote((dir / "good.map").string()) + " " + good).status, 0);
+    EXPECT_TRUE(fs::exists(dir / "good.map") && fs::exists(dir / "job.nc")) << others();
+    fs::remove(dir / "good.map");
+    fs::remove(dir / "job.nc");
+
+    write_file(dir / "striking.nc", "old");
+    const std::string striking = quote(job(STRIKING_TEXT_JOB, "striking.json"));
+    Result r = pelk_post("--verify --map " + quote((dir / "s.map").string()) + " --plot " + quote((dir / "s.svg").string()) +
+                         " " + striking);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("striking.nc: line 8 (written for work[2] (nc)): stroke at X50 Y20 T4, which the job does not have"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("does not do what the job says (1 difference); " + (dir / "striking.nc").string() + " was not written"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(read_file(dir / "striking.nc"), "old");
+    EXPECT_EQ(others(), "striking.nc ");
+    EXPECT_EQ(pelk_post("check --verify " + striking).status, 1);
+    EXPECT_EQ(pelk_post("--check --map x.map " + good).status, 2);
+}
+
+TEST_F(PelkPost, PlotAndStatsReadTheJobsProgramBack) {
+    const std::string good = quote(job(STRIKING_TEXT_JOB));
+    Result plot = pelk_post("plot " + good);
+    ASSERT_EQ(plot.status, 0) << plot.err;
+    const std::string svg = read_file(dir / "job.svg");
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("<g id=\"t4\">"), std::string::npos);
+    std::size_t uses = 0;
+    for (std::size_t at = svg.find("<use class=\"stroke\""); at != std::string::npos; at = svg.find("<use class=\"stroke\"", at + 1)) ++uses;
+    EXPECT_EQ(uses, 4u) << "the machine strikes the free NC text too";
+
+    Result json = pelk_post("stats --json " + good);
+    ASSERT_EQ(json.status, 0) << json.err;
+    const nlohmann::json s = nlohmann::json::parse(json.out);
+    EXPECT_EQ(s["strokes"], 4);
+    EXPECT_EQ(s["tool_changes"], 1);
+    EXPECT_EQ(s["stations"][0]["station"], 4);
+    EXPECT_GT(s["time_s"]["total"].get<double>(), 0.0);
+    Result table = pelk_post("stats " + good);
+    EXPECT_NE(table.out.find("Strokes                           4"), std::string::npos) << table.out;
+
+    // A program of one's own is read instead of posting the job.
+    ASSERT_EQ(pelk_post(good).status, 0);
+    Result of_program = pelk_post("stats --json " + good + " " + quote((dir / "job.nc").string()));
+    EXPECT_EQ(nlohmann::json::parse(of_program.out)["blocks"], nlohmann::json::parse(json.out)["blocks"]);
+    EXPECT_EQ(pelk_post("plot " + good + " -o " + good).status, 1) << "never over the job";
+}
+
+}  // namespace
