@@ -38,7 +38,7 @@ if cmp -s "$out" "$case_dir/expected.nc"; then
   "$post" verify "$case_dir/job.json" "$case_dir/expected.nc" > "$out.verify" 2>&1
   verify_status=$?
   if [ -f "$case_dir/expected.verify" ]; then
-    if [ "$verify_status" -ne 1 ] || ! diff -u "$case_dir/expected.verify" <(sed "s|$case_dir/||g" "$out.verify") > "$out.diff"; then
+    if [ "$verify_status" -ne 1 ] || ! diff -u "$case_dir/expected.verify" <(tr -d '\r' < "$out.verify" | sed -E 's#[^ ]*(expected\.nc|job\.json)#\1#g') > "$out.diff"; then
       echo "verify of $case_dir/expected.nc differs from $case_dir/expected.verify (status $verify_status):"
       head -n 20 "$out.diff"
       exit 1
