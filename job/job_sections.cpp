@@ -48,7 +48,12 @@ Machine read_machine(const JsonField &f, const std::string &base_dir) {
         m.max_patterns = static_cast<int>(f.member("max_patterns").integer(0, std::numeric_limits<int>::max()));
     }
     if (f.has("laser_allowed")) m.laser_allowed = f.member("laser_allowed").int32();
-    if (f.has("line_number_increment")) m.line_number_increment = f.member("line_number_increment").int32();
+    // Block numbers count up: the module steps the host's counter back by one
+    // increment, which a negative one would carry past the largest int.
+    if (f.has("line_number_increment")) {
+        m.line_number_increment =
+            static_cast<int>(f.member("line_number_increment").integer(0, std::numeric_limits<int>::max()));
+    }
     std::string dir;
     if (f.has("machine_dir")) {
         const JsonField field = f.member("machine_dir");
