@@ -12,8 +12,10 @@ set_name=${1:-tool}
 
 # Building and running pelk-post and pelk1.so.
 tool_packages="g++ cmake make libcli11-dev"
-# The tests and benchmarks (objdump from binutils checks the module's exports).
-test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev"
+# The tests and benchmarks (objdump from binutils checks the module's exports);
+# clang with libFuzzer and its sanitizer runtimes (libclang-rt-14-dev) for the
+# fuzz targets.
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev clang libclang-rt-14-dev"
 # The Windows build: mingw-w64 cross compilers for 32 and 64 bits (with their
 # binutils: objdump, dlltool) and wine64 to run the 64-bit build.  Installed
 # without the packages they only recommend (wine's desktop parts).
