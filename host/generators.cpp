@@ -11,10 +11,9 @@
 namespace {
 
 host::detail::TechnologyRecord *find_technology(int number) {
-    for (host::detail::TechnologyRecord &t : host::detail::session().technologies) {
-        if (t.number == number) return &t;
-    }
-    return nullptr;
+    host::detail::Session &s = host::detail::session();
+    const auto at = s.technology_at.find(number);
+    return at != s.technology_at.end() ? &s.technologies[at->second] : nullptr;
 }
 
 }  // namespace

@@ -50,6 +50,9 @@ void reset_host() {
     s.counted.clear();
     s.message_total = 0;
     s.technologies.clear();
+    s.technology_at.clear();
+    s.pattern_facts.clear();
+    s.pattern_facts_known.clear();
     s.clamps.clear();
     s.machine_dir.clear();
     s.message_texts.clear();

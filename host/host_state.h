@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/pattern_walk.h"
 #include "job/job.h"
 #include "interface/host_records.h"
 
@@ -35,6 +36,11 @@ struct Session {
     std::unordered_map<std::string, std::size_t> counted; // text -> its place in message_counts
     long message_total = 0;                 // messages of the run, repeats included
     std::vector<TechnologyRecord> technologies;
+    std::unordered_map<int, std::size_t> technology_at;  // technology number -> its record
+    // The patterns of the applied job as their calls need them, worked out
+    // at the first call (see pattern_facts).
+    std::vector<PatternFacts> pattern_facts;
+    std::vector<bool> pattern_facts_known;
     std::vector<double> clamps;
     std::string machine_dir;                // without a trailing separator
     // ---- Message texts replaced by set_message_text ----

@@ -82,7 +82,13 @@ void apply_job(const job::Job &job) {
     // c_nc_laser_tt1 points into the records: never leave it at old ones.
     c_nc_laser_tt1 = nullptr;
     s.technologies.clear();
-    for (const job::LaserTechnology &t : job.technologies) s.technologies.push_back(technology_record(t));
+    s.technology_at.clear();
+    for (const job::LaserTechnology &t : job.technologies) {
+        s.technology_at.emplace(t.number, s.technologies.size());
+        s.technologies.push_back(technology_record(t));
+    }
+    s.pattern_facts.clear();
+    s.pattern_facts_known.clear();
 }
 
 }  // namespace host

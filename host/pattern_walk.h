@@ -36,6 +36,16 @@ struct PatternExit {
 };
 PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job);
 
+// What a call of the pattern needs of its body, worked out at the first call
+// of a program and kept for the program: a pattern called a million times is
+// walked once.  pattern must be one of job.patterns.
+struct PatternFacts {
+    PatternEntry entry;
+    int station = 0;
+    PatternExit exit;
+};
+const PatternFacts &pattern_facts(const job::Pattern &pattern, const job::Job &job);
+
 // The host's state once the control has run count copies of the pattern,
 // the first with its origin at (x, y), each next (dx, dy) further on: the
 // position the last copy leaves the tool at, its station and index angle.

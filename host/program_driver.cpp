@@ -141,7 +141,7 @@ int walk(const job::PatternCall &call, const job::Job &job) {
     const job::Pattern *pattern = called_pattern(call.pattern, job);
     int number = 0;
     if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
+    const host::detail::PatternEntry &entry = host::detail::pattern_facts(*pattern, job).entry;
     const int result = (*pp_sub_call)(entry.tool, call.x, call.y, entry.angle, entry.indexable, number);
     HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, call.x, call.y, entry.angle,
                entry.indexable, number, result);
@@ -158,7 +158,7 @@ int walk(const job::PatternRepeat &repeat, const job::Job &job) {
     const job::Pattern *pattern = called_pattern(row.pattern, job);
     int number = 0;
     if (pattern == nullptr || !host_pattern_number(*pattern, number)) return 1;
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(*pattern, job);
+    const host::detail::PatternEntry &entry = host::detail::pattern_facts(*pattern, job).entry;
     const int result = (*pp_sub_rep_call)(entry.tool, row.x, row.y, entry.angle, entry.indexable, number, row.dx,
                                           row.dy, row.count);
     HOST_TRACE("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, row.x,
