@@ -12,8 +12,12 @@ namespace {
 
 host::detail::TechnologyRecord *find_technology(int number) {
     host::detail::Session &s = host::detail::session();
+    const auto made = s.technology_records.find(number);
+    if (made != s.technology_records.end()) return &made->second;
     const auto at = s.technology_at.find(number);
-    return at != s.technology_at.end() ? &s.technologies[at->second] : nullptr;
+    if (at == s.technology_at.end() || s.job == nullptr) return nullptr;
+    const job::LaserTechnology &t = s.job->technologies[at->second];
+    return &s.technology_records.emplace(number, host::detail::technology_record(t)).first->second;
 }
 
 }  // namespace

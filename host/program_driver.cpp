@@ -206,7 +206,7 @@ void init_pp_variables(void) {
 }
 
 double get_clamp_pos(int i) {
-    const std::vector<double> &clamps = host::detail::session().clamps;
+    const std::span<const double> clamps = host::detail::session().clamps;
     const double position = i >= 0 && static_cast<std::size_t>(i) < clamps.size() ? clamps[static_cast<std::size_t>(i)] : 0.0;
     HOST_TRACE("get_clamp_pos(%d) -> %.10g", i, position);
     return position;

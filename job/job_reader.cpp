@@ -435,9 +435,9 @@ void JobStream::part_done() {
 void JobStream::read_section(const JsonField &part) {
     if (file_key_ == "machine") {
         job_.machine = read_machine(part, base_dir_);
-        // The clamps read item by item come first; the tree held none of them.
-        job_.machine.clamps.insert(job_.machine.clamps.begin(), clamps_.begin(), clamps_.end());
-        clamps_.clear();
+        // The clamps were read item by item; the tree held none of them.
+        if (!clamps_.empty()) job_.machine.clamps = std::move(clamps_);
+        clamps_ = {};
         machine_read_ = true;
     } else if (file_key_ == "sheet") {
         job_.sheet = read_sheet(part);
