@@ -448,6 +448,7 @@ void JobStream::read_section(const JsonField &part) {
     } else if (file_key_ == "laser_technologies") {
         read_technologies(part);  // as the turret
         job_.technologies = std::move(technologies_);
+        technology_numbers_ = {};
         context_.technologies_known();
     } else {
         part.array_size();  // the work, given as something else than an array: refused
