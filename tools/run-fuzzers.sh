@@ -54,6 +54,6 @@ run_target job_reader tests/fuzz/job.dict tests/fuzz/job_seeds tests/fuzz/job_co
 run_target pipeline tests/fuzz/job.dict tests/fuzz/job_seeds tests/fuzz/job_corpus & pipeline=$!
 status=0; wait $reader || status=$?; report job_reader $status
 status=0; wait $pipeline || status=$?; report pipeline $status
-status=0; run_target laser_par tests/fuzz/laser_par.dict tests/fuzz/laser_par/seeds || status=$?
+status=0; run_target laser_par tests/fuzz/laser_par.dict tests/fuzz/laser_par/seeds tests/fuzz/laser_par/corpus || status=$?
 report laser_par $status
 exit $failed
