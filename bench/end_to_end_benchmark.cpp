@@ -151,10 +151,9 @@ private:
 // Made while the benchmark process is still small, before main.
 const Spawner spawner;
 
-// Times runs of pelk-post with the arguments on a job of state.range(0)
-// hits, with the counters of the child's CPU time and peak memory.
-void time_runs(benchmark::State &state, const std::string &job, const Arguments &args) {
-    const int hits = static_cast<int>(state.range(0));
+// Times runs of pelk-post with the arguments on a job, with the counters of
+// the child's CPU time and peak memory; items: what the job holds N of.
+void time_runs(benchmark::State &state, const std::string &job, const Arguments &args, long items) {
     long peak = 0;
     double cpu = 0;
     for (auto _ : state) {
@@ -173,14 +172,19 @@ void time_runs(benchmark::State &state, const std::string &job, const Arguments 
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["peak/job"] = static_cast<double>(peak) / job_bytes;
     state.counters["child_cpu_ms"] = state.iterations() > 0 ? cpu * 1e3 / static_cast<double>(state.iterations()) : 0.0;
-    state.SetItemsProcessed(state.iterations() * hits);
+    state.SetItemsProcessed(state.iterations() * items);
+}
+
+// Posts job as the benchmark's iterations.
+void run_end_to_end(benchmark::State &state, const std::string &job, long items) {
+    const std::string output = job + ".nc";
+    time_runs(state, job, arguments({"-o", output, job}), items);
+    std::filesystem::remove(output);
 }
 
 void BM_PelkPostEndToEnd(benchmark::State &state) {
-    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
-    const std::string output = job + ".nc";
-    time_runs(state, job, arguments({"-o", output, job}));
-    std::filesystem::remove(output);
+    const int hits = static_cast<int>(state.range(0));
+    run_end_to_end(state, write_punching_job(hits), hits);
 }
 
 // The job's program written once, outside the timing, to be read back.
@@ -200,7 +204,7 @@ void BM_PelkPostVerify(benchmark::State &state) {
         state.SkipWithError("pelk-post could not write the program");
         return;
     }
-    time_runs(state, job, arguments({"verify", job, program}));
+    time_runs(state, job, arguments({"verify", job, program}), state.range(0));
 }
 
 // pelk-post stats JOB PROGRAM: the program read back and counted.
@@ -211,7 +215,105 @@ void BM_PelkPostStats(benchmark::State &state) {
         state.SkipWithError("pelk-post could not write the program");
         return;
     }
-    time_runs(state, job, arguments({"stats", job, program}));
+    time_runs(state, job, arguments({"stats", job, program}), state.range(0));
+
+// ---- Long lists besides the work: a pattern's body, many patterns, clamps, ----
+// ---- laser technologies ---------------------------------------------------------
+
+constexpr const char *LIST_JOB_HEAD = R"j({"machine": {"post_processor": 7001, "max_patterns": 1000000, "laser_allowed": 2)j";
+constexpr const char *LIST_JOB_TURRET = R"j(
+ "sheet": {"material": "ST37 (3)", "nest_name": "BENCH"},
+ "turret": [{"tool": 11, "station": 1, "indexable": true}, {"tool": 90, "station": 20, "laser": true}],
+)j";
+
+// A job written by write(out) into the temporary folder once, and kept.
+template <typename Write>
+std::string generated_job(const std::string &name, Write write) {
+    const std::string path = (std::filesystem::temp_directory_path() / ("pelk_bench_" + name + ".json")).string();
+    if (std::filesystem::exists(path)) return path;
+    std::ofstream out(path + ".part");
+    write(out);
+    out.close();
+    std::filesystem::rename(path + ".part", path);
+    return path;
+}
+
+// n hits of tool 11 on a grid, comma-separated, as a body or a work list.
+void write_hits(std::ostream &out, long n) {
+    char line[120];
+    for (long i = 0; i < n; ++i) {
+        std::snprintf(line, sizeof line, "%s{\"hit\": {\"x\": %.2f, \"y\": %.2f, \"tool\": 11}}", i == 0 ? "" : ",\n",
+                      10.0 + static_cast<double>(i % 200) * 12.5, 10.0 + static_cast<double>(i / 200 % 100) * 12.5);
+        out << line;
+    }
+}
+
+// One pattern whose body holds n hits, called ten times in a row.
+void BM_PelkPostPatternBody(benchmark::State &state) {
+    const long n = state.range(0);
+    const std::string job = generated_job("body_" + std::to_string(n), [n](std::ostream &out) {
+        out << LIST_JOB_HEAD << "}," << LIST_JOB_TURRET << R"j( "patterns": [{"number": 1, "body": [)j";
+        write_hits(out, n);
+        out << "]}],\n \"work\": [{\"pattern_repeat\": {\"pattern\": 1, \"x\": 0, \"y\": 0, \"dx\": 3000, \"count\": 10}}]}\n";
+    });
+    run_end_to_end(state, job, n);
+}
+
+// n patterns of ten hits each, each called ten times singly: ten times as
+// many calls as patterns.
+void BM_PelkPostPatterns(benchmark::State &state) {
+    const long n = state.range(0);
+    const std::string job = generated_job("patterns_" + std::to_string(n), [n](std::ostream &out) {
+        out << LIST_JOB_HEAD << "}," << LIST_JOB_TURRET << R"j( "patterns": [)j";
+        for (long p = 1; p <= n; ++p) {
+            out << (p == 1 ? "" : ",\n") << "{\"number\": " << p << ", \"body\": [";
+            write_hits(out, 10);
+            out << "]}";
+        }
+        out << "],\n \"work\": [";
+        for (long c = 0; c < 10 * n; ++c) {
+            out << (c == 0 ? "" : ",\n") << "{\"pattern_call\": {\"pattern\": " << c % n + 1 << ", \"x\": " << c % 1000
+                << ", \"y\": " << c / 1000 % 1000 << "}}";
+        }
+        out << "]}\n";
+    });
+    run_end_to_end(state, job, n);
+}
+
+// n clamp positions, a few hits.
+void BM_PelkPostClamps(benchmark::State &state) {
+    const long n = state.range(0);
+    const std::string job = generated_job("clamps_" + std::to_string(n), [n](std::ostream &out) {
+        out << LIST_JOB_HEAD << R"j(, "clamps": [)j";
+        for (long i = 0; i < n; ++i) out << (i == 0 ? "" : ", ") << 100 + i % 2000;
+        out << "]}," << LIST_JOB_TURRET << R"j( "work": [)j";
+        write_hits(out, 10);
+        out << "]}\n";
+    });
+    run_end_to_end(state, job, n);
+}
+
+// n laser technologies, a contour of a line for each of the last thousand.
+void BM_PelkPostTechnologies(benchmark::State &state) {
+    const long n = state.range(0);
+    const std::string job = generated_job("technologies_" + std::to_string(n), [n](std::ostream &out) {
+        out << LIST_JOB_HEAD << R"j(, "machine_dir": ")j" << PELK_EXAMPLES_DIR << "/machine\"}," << LIST_JOB_TURRET
+            << R"j( "laser_technologies": [)j";
+        for (long t = 1; t <= n; ++t) {
+            out << (t == 1 ? "" : ",\n") << "{\"number\": " << t << R"j(, "feedrate": 25, "mode": 1, "m7x": 2, "s_value": )j"
+                << 400 + t % 100 << "}";
+        }
+        out << "],\n \"work\": [";
+        const long contours = std::min(n, 1000L);
+        for (long c = 0; c < contours; ++c) {
+            const long x = 10 + c % 100 * 20, y = 10 + c / 100 * 20;
+            out << (c == 0 ? "" : ",\n") << "{\"laser_contour\": {\"technology\": " << n - c
+                << ", \"elements\": [{\"line\": {\"from\": [" << x << ", " << y << "], \"to\": [" << x + 10 << ", " << y
+                << "]}, \"laser_off\": 3}]}}";
+        }
+        out << "]}\n";
+    });
+    run_end_to_end(state, job, n);
 }
 
 BENCHMARK(BM_PelkPostEndToEnd)
@@ -223,5 +325,10 @@ BENCHMARK(BM_PelkPostEndToEnd)
     ->MinTime(2.0);
 BENCHMARK(BM_PelkPostVerify)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostStats)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+BENCHMARK(BM_PelkPostPatternBody)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostPatterns)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostClamps)->Arg(10000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostTechnologies)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace

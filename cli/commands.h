@@ -1,15 +1,23 @@
 // commands.h - pelk-post's commands, each answering the exit status.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "cli/options.h"
+#include "host/host.h"
 #include "job/job.h"
 
 namespace cli {
 
-// post, check (cli/post_command.cpp)
-int run_post(const Options &o);
+// A writer put in front of the tool's own, handed every flushed piece first;
+// it answers the writer the host is to use.  The tests put one there that
+// refuses from a given flush on, to walk every failure path of a run through
+// the same code as the tool.
+using WriterInFront = std::function<host::NcWriter &(host::NcWriter &own)>;
+
+// post, check of one job (cli/post_command.cpp)
+int run_post(const Options &o, const WriterInFront &in_front = {});
 // verify, plot, stats (cli/readback_commands.cpp)
 int run_verify(const Options &o);
 int run_plot(const Options &o);

@@ -117,7 +117,7 @@ void write_machine_source(std::ostream &trace, const job::MachineSource &source)
 // 1. the job, 2. where the outputs go, 3. the module, 4. the outputs opened,
 // 5. the program made, 6. the verdict: trace put in place, the program read
 // back when asked, then the program, its map and its plot put in place.
-int run_post(const Options &o) {
+int run_post(const Options &o, const WriterInFront &in_front) {
     // ---- 1. The job, read and checked completely before anything is written.
     job::Job job;
     try {
@@ -167,7 +167,8 @@ int run_post(const Options &o) {
     // ---- 5. The program.
     FileWriter file_writer(out.stream());
     DiscardWriter discard_writer;
-    host::NcWriter &writer = o.check_only ? static_cast<host::NcWriter &>(discard_writer) : file_writer;
+    host::NcWriter &own_writer = o.check_only ? static_cast<host::NcWriter &>(discard_writer) : file_writer;
+    host::NcWriter &writer = in_front ? in_front(own_writer) : own_writer;
     TeeWriter tee(writer, scratch.stream());
     BlockMap map(job, map_out.stream(), o.verify);
     if (trace.stream != nullptr) write_machine_source(*trace.stream, job.machine_source);

@@ -1,6 +1,7 @@
 // generators.cpp - the host's NC generators.  Each leads to the hook of the
 // same stem through the hook table and keeps the host state that the hooks
 // rely on the host to keep.
+#include <climits>
 #include <cstring>
 
 #include "host/host_state.h"
@@ -10,18 +11,29 @@
 namespace {
 
 host::detail::TechnologyRecord *find_technology(int number) {
-    for (host::detail::TechnologyRecord &t : host::detail::session().technologies) {
-        if (t.number == number) return &t;
-    }
-    return nullptr;
+    host::detail::Session &s = host::detail::session();
+    const auto made = s.technology_records.find(number);
+    if (made != s.technology_records.end()) return &made->second;
+    const auto at = s.technology_at.find(number);
+    if (at == s.technology_at.end() || s.job == nullptr) return nullptr;
+    const job::LaserTechnology &t = s.job->technologies[at->second];
+    return &s.technology_records.emplace(number, host::detail::technology_record(t)).first->second;
 }
 
 }  // namespace
 
 extern "C" {
 
+// The block counter runs through the values of an int and wraps past the
+// largest one to 0, however large the increment and however long the
+// program.  The module reads it as an int and steps it back by one increment
+// for a block it holds back, which the next block begun adds again: kept
+// within 0..INT_MAX here, neither step can overflow.
 int gen_nc_n(void) {
-    c_nc_block += c_line_number_inc;
+    constexpr long long COUNTER_RANGE = static_cast<long long>(INT_MAX) + 1;
+    long long next = (static_cast<long long>(c_nc_block) + c_line_number_inc) % COUNTER_RANGE;
+    if (next < 0) next += COUNTER_RANGE;
+    c_nc_block = static_cast<int>(next);
     HOST_TRACE("pp_n()");
     (*pp_n)();
     return 0;

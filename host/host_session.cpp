@@ -62,8 +62,11 @@ void reset_host() {
     s.message_counts.clear();
     s.counted.clear();
     s.message_total = 0;
-    s.technologies.clear();
-    s.clamps.clear();
+    s.technology_records.clear();
+    s.technology_at.clear();
+    s.pattern_facts.clear();
+    s.pattern_facts_known.clear();
+    s.clamps = {};
     s.machine_dir.clear();
     s.message_texts.clear();
     s.line_map = nullptr;

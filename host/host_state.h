@@ -5,12 +5,14 @@
 #include <array>
 #include <iostream>
 #include <ostream>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "host/host.h"
+#include "host/pattern_walk.h"
 #include "job/job.h"
 #include "interface/host_records.h"
 
@@ -34,8 +36,17 @@ struct Session {
     std::vector<MessageCount> message_counts;             // each text once, in order of first coming
     std::unordered_map<std::string, std::size_t> counted; // text -> its place in message_counts
     long message_total = 0;                 // messages of the run, repeats included
-    std::vector<TechnologyRecord> technologies;
-    std::vector<double> clamps;
+    // The laser technologies of the applied job by number (their place in
+    // job->technologies), and the records made of them when the module is
+    // first pointed at one: a job of many technologies that uses a few costs
+    // a few records.  A record never moves once made.
+    std::unordered_map<int, std::size_t> technology_at;
+    std::unordered_map<int, TechnologyRecord> technology_records;
+    // The patterns of the applied job as their calls need them, worked out
+    // at the first call (see pattern_facts).
+    std::vector<PatternFacts> pattern_facts;
+    std::vector<bool> pattern_facts_known;
+    std::span<const double> clamps;         // the applied job's clamp positions
     std::string machine_dir;                // without a trailing separator
     // ---- Message texts replaced by set_message_text ----
     std::vector<std::pair<int, std::string>> message_texts;
@@ -61,6 +72,9 @@ void install_default_hooks();
 // The hook table as the module installed it; restored by reset_host.
 void save_loaded_hooks();
 void restore_loaded_hooks();
+
+// The laser technology record of t, as the module reads it behind c_nc_laser_tt1.
+TechnologyRecord technology_record(const job::LaserTechnology &t);
 
 // Machine and sheet variables, clamps and machine directory from a job.
 void apply_machine_and_sheet(const job::Job &job);

@@ -21,22 +21,22 @@ std::string without_trailing_separator(std::string dir) {
     return dir;
 }
 
-host::detail::TechnologyRecord technology_record(const job::LaserTechnology &t) {
-    host::detail::TechnologyRecord record;
-    record.number = t.number;
-    char *bytes = record.bytes.data();
-    std::memcpy(bytes + TT_FEEDRATE_AT, &t.feedrate, sizeof t.feedrate);
-    host::detail::copy_text(bytes + TT_MODE_AT, TT_MODE_SIZE, t.mode);
-    host::detail::copy_text(bytes + TT_M7X_AT, TT_M7X_SIZE, t.m7x);
-    host::detail::copy_text(bytes + TT_S_VALUE_AT, TT_S_VALUE_SIZE, t.s_value);
-    return record;
-}
-
 int clamp_count(std::size_t n) { return n > 1000000 ? 1000000 : static_cast<int>(n); }
 
 }  // namespace
 
 namespace host::detail {
+
+TechnologyRecord technology_record(const job::LaserTechnology &t) {
+    TechnologyRecord record;
+    record.number = t.number;
+    char *bytes = record.bytes.data();
+    std::memcpy(bytes + TT_FEEDRATE_AT, &t.feedrate, sizeof t.feedrate);
+    copy_text(bytes + TT_MODE_AT, TT_MODE_SIZE, t.mode);
+    copy_text(bytes + TT_M7X_AT, TT_M7X_SIZE, t.m7x);
+    copy_text(bytes + TT_S_VALUE_AT, TT_S_VALUE_SIZE, t.s_value);
+    return record;
+}
 
 void apply_machine_and_sheet(const job::Job &job) {
     const job::Machine &m = job.machine;
@@ -81,8 +81,11 @@ void apply_job(const job::Job &job) {
     detail::build_station_table(job.turret);
     // c_nc_laser_tt1 points into the records: never leave it at old ones.
     c_nc_laser_tt1 = nullptr;
-    s.technologies.clear();
-    for (const job::LaserTechnology &t : job.technologies) s.technologies.push_back(technology_record(t));
+    s.technology_records.clear();
+    s.technology_at.clear();
+    for (std::size_t i = 0; i < job.technologies.size(); ++i) s.technology_at.emplace(job.technologies[i].number, i);
+    s.pattern_facts.clear();
+    s.pattern_facts_known.clear();
 }
 
 }  // namespace host

@@ -169,12 +169,28 @@ PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job) {
     return exit;
 }
 
+const PatternFacts &pattern_facts(const job::Pattern &pattern, const job::Job &job) {
+    Session &s = session();
+    const auto index = static_cast<std::size_t>(&pattern - job.patterns.data());
+    if (s.pattern_facts.size() != job.patterns.size()) {
+        s.pattern_facts.assign(job.patterns.size(), PatternFacts{});
+        s.pattern_facts_known.assign(job.patterns.size(), false);
+    }
+    if (!s.pattern_facts_known[index]) {
+        s.pattern_facts[index] = PatternFacts{pattern_entry(pattern, job), pattern_station(pattern, job),
+                                              pattern_exit(pattern, job)};
+        s.pattern_facts_known[index] = true;
+    }
+    return s.pattern_facts[index];
+}
+
 void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y) {
-    const PatternExit exit = pattern_exit(pattern, job);
+    const PatternFacts &facts = pattern_facts(pattern, job);
+    const PatternExit &exit = facts.exit;
     c_nc_x = x + exit.x;
     c_nc_y = y + exit.y;
 
-    const int station = pattern_station(pattern, job);
+    const int station = facts.station;
     if (station == 0) return;
     // A station the call did not put in place was changed inside the body,
     // where the index counts as standing at 0 after the change.

@@ -36,6 +36,16 @@ struct PatternExit {
 };
 PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job);
 
+// What a call of the pattern needs of its body, worked out at the first call
+// of a program and kept for the program: a pattern called a million times is
+// walked once.  pattern must be one of job.patterns.
+struct PatternFacts {
+    PatternEntry entry;
+    int station = 0;
+    PatternExit exit;
+};
+const PatternFacts &pattern_facts(const job::Pattern &pattern, const job::Job &job);
+
 // The host's state once the control has run the pattern, its last copy
 // with its origin at (x, y) (where the control placed it, from the values
 // as written): the position that copy leaves the tool at, its station and

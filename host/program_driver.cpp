@@ -139,7 +139,7 @@ const job::Pattern *called_pattern(std::size_t index, const job::Job &job) {
 }
 
 int call_pattern(const job::Pattern &pattern, const job::Job &job, int number, double x, double y) {
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(pattern, job);
+    const host::detail::PatternEntry &entry = host::detail::pattern_facts(pattern, job).entry;
     const int result = (*pp_sub_call)(entry.tool, x, y, entry.angle, entry.indexable, number);
     HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, x, y, entry.angle,
                entry.indexable, number, result);
@@ -172,7 +172,7 @@ bool copy_fits(const job::PatternRow &row, double x, double y, int copy) {
 
 int repeat_pattern(const job::Pattern &pattern, const job::PatternRow &row, const job::Job &job, int number,
                    int first, int count) {
-    const host::detail::PatternEntry entry = host::detail::pattern_entry(pattern, job);
+    const host::detail::PatternEntry &entry = host::detail::pattern_facts(pattern, job).entry;
     const double x = row.x + row.dx * first, y = row.y + row.dy * first;
     const int result = (*pp_sub_rep_call)(entry.tool, x, y, entry.angle, entry.indexable, number, row.dx, row.dy,
                                           count);
@@ -262,7 +262,7 @@ void init_pp_variables(void) {
 }
 
 double get_clamp_pos(int i) {
-    const std::vector<double> &clamps = host::detail::session().clamps;
+    const std::span<const double> clamps = host::detail::session().clamps;
     const double position = i >= 0 && static_cast<std::size_t>(i) < clamps.size() ? clamps[static_cast<std::size_t>(i)] : 0.0;
     HOST_TRACE("get_clamp_pos(%d) -> %.10g", i, position);
     return position;

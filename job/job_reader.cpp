@@ -2,11 +2,13 @@
 // in one pass over the text.
 //
 // The scanner hands its events to JobStream, which builds a small tree for
-// one part of the file at a time (the machine, the sheet, the turret, the
-// technologies, the patterns, or one step of the work) and reads it into the
-// job as soon as it is complete.  However long the work, only one step is
-// held as a tree, and of a step with a long list (the elements of a laser
-// contour) only one item of the list.
+// one part of the file at a time (the machine, the sheet, a member of a
+// pattern, or one step of the work or of a pattern's body) and reads it into
+// the job as soon as it is complete.  However long the work or a body, only
+// one step is held as a tree; of a long list (the elements of a laser
+// contour, the clamps, the stations, the laser technologies) only one item,
+// read and dropped as soon as it is complete: every list is read in time
+// and memory that grow with its length alone.
 #include "job/job_reader.h"
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -36,7 +39,8 @@ namespace {
 class JobStream : public JsonEvents {
 public:
     JobStream(Job &job, const std::string &base_dir, const MachineFile *machine_file)
-        : job_(job), context_(job), base_dir_(base_dir), command_line_machine_file_(machine_file != nullptr) {
+        : job_(job), context_(job), base_dir_(base_dir), patterns_(context_),
+          command_line_machine_file_(machine_file != nullptr) {
         if (machine_file != nullptr) use_machine_file(*machine_file);
     }
 
@@ -88,6 +92,7 @@ public:
     void start_array() override;
     void end_array() override {
         if (flat_ != Flat::none) leave_flat();
+        if (pattern_event_taken(false, false)) return;
         end_container();
     }
 
@@ -96,8 +101,12 @@ public:
     void finish();
 
 private:
-    // Where the scanner stands in the file's own structure.
-    enum class Place { before_file, in_file, in_work, after_file };
+    // Where the scanner stands in the file's own structure: in the work or
+    // a pattern's body its steps are parts; in the patterns section each
+    // pattern's members other than the body.
+    enum class Place { before_file, in_file, in_work, in_patterns, in_pattern, in_body, after_file };
+    // The long list being read item by item, if any.
+    enum class List { none, step_items, clamps, stations, technologies };
     // A work step held back from the tree, to be read flat (see
     // StepKind::flat): the step has begun, its key named a kind that
     // reads flat, its body is being read, or it has been read.
@@ -109,8 +118,12 @@ private:
     void begin_value(JsonKind kind);
     void value_added();
     void end_container();
-    bool in_long_list() const { return list_level_ != NO_LIST && part_.depth() == list_level_ + 1; }
-    const StepKind *long_list_starting() const;
+    bool in_long_list() const { return list_ != List::none && part_.depth() == list_level_ + 1; }
+    bool in_steps() const { return place_ == Place::in_work || place_ == Place::in_body; }
+    JsonPath part_path() const;
+    void step_done();
+    bool pattern_event_taken(bool object, bool open);
+    List long_list_starting(const StepKind *&kind) const;
     void item_done();
     void part_done();
     void read_section(const JsonField &part);
@@ -131,7 +144,11 @@ private:
     std::string_view file_key_;    // the member of the file being read: "machine", "work", ... (of FILE_KEYS)
     std::vector<std::string_view> file_keys_seen_;
     std::size_t steps_ = 0;        // work steps read
-    bool patterns_read_ = false;
+    PatternsReader patterns_;
+    std::size_t patterns_begun_ = 0;
+    std::string pattern_key_;      // the member of the pattern being read
+    std::vector<std::string> pattern_keys_seen_;
+    std::size_t body_steps_ = 0;   // steps read of the body being read
 
     // A machine file named on the command line, or by the job and read here.
     const MachineFile *machine_file_ = nullptr;
@@ -141,17 +158,25 @@ private:
     // The job's own machine (as a tree: read again onto the machine file's
     // at the end), turret and technologies.
     std::optional<JsonTree> job_machine_;
+    std::optional<std::vector<double>> job_clamps_;   // the job's clamps, read item by item
     std::optional<std::vector<Station>> job_turret_;
     std::optional<std::vector<LaserTechnology>> job_technologies_;
     bool turret_in_force_ = false;        // the work is checked against job_.turret
 
     JsonTree part_;                // the part being built
-    // A step's long list being read item by item: its level in the part, the
-    // step's kind, and the items handed on so far.
+    // A long list being read item by item: what it is, its level in the
+    // part, the step's kind for a step's list, and the items handed on so far.
+    List list_ = List::none;
     std::size_t list_level_ = NO_LIST;
     const StepKind *list_kind_ = nullptr;
     std::size_t handed_ = 0;
     std::size_t list_items_ = 0;   // items handed on of the last list, for the step's reader
+    // The sections' lists as their items come; the section's reader gets
+    // its list empty.
+    std::vector<double> clamps_;
+    std::vector<Station> turret_;
+    std::vector<LaserTechnology> technologies_;
+    std::set<int> technology_numbers_;
 
     Flat flat_ = Flat::none;
     const StepKind *flat_kind_ = nullptr;
@@ -161,6 +186,8 @@ private:
 const JsonPath WORK_PATH = JsonPath().key("work");
 const std::vector<Station> NO_STATIONS;
 const std::vector<LaserTechnology> NO_TECHNOLOGIES;
+const JsonPath PATTERNS_PATH = JsonPath().key("patterns");
+constexpr std::string_view PATTERN_KEYS[] = {"number", "name", "body"};
 
 // "$schema" names a schema for editors and is otherwise left alone.
 constexpr std::string_view FILE_KEYS[] = {"$schema", "machine_file", "machine", "sheet", "turret",
@@ -172,9 +199,58 @@ void JobStream::fail_file(const char *found) const { throw JobError(std::string(
 // itself starts a new part.
 void JobStream::begin_value(JsonKind kind) {
     if (place_ == Place::before_file) fail_file(kind_name(kind));
-    if (part_.depth() == 0) {
-        part_.clear(place_ == Place::in_work ? WORK_PATH.index(steps_) : JsonPath().key(file_key_));
+    if (part_.depth() == 0) part_.clear(part_path());
+}
+
+// The path of a part that starts where the scanner stands.
+JsonPath JobStream::part_path() const {
+    switch (place_) {
+    case Place::in_work: return WORK_PATH.index(steps_);
+    case Place::in_body: return PATTERNS_PATH.index(patterns_begun_ - 1).key("body").index(body_steps_);
+    case Place::in_pattern: return PATTERNS_PATH.index(patterns_begun_ - 1).key(pattern_key_);
+    case Place::in_patterns: return PATTERNS_PATH.index(patterns_begun_);
+    default: return JsonPath().key(file_key_);
     }
+}
+
+// A step of the work or of a body has been read.
+void JobStream::step_done() {
+    list_items_ = 0;
+    if (place_ == Place::in_body) {
+        patterns_.body_step_read();
+        ++body_steps_;
+    } else {
+        ++steps_;
+    }
+}
+
+// The patterns section's own structure, outside any part: a pattern, its
+// body.  True when the event was one of them.
+bool JobStream::pattern_event_taken(bool object, bool open) {
+    if (part_.depth() != 0 || flat_ != Flat::none) return false;
+    if (open && !object && place_ == Place::in_file && file_key_ == "patterns") {
+        place_ = Place::in_patterns;
+    } else if (open && object && place_ == Place::in_patterns) {
+        place_ = Place::in_pattern;
+        patterns_.begin_pattern(patterns_begun_++);
+        pattern_keys_seen_.clear();
+    } else if (open && !object && place_ == Place::in_pattern && pattern_key_ == "body") {
+        place_ = Place::in_body;
+        body_steps_ = 0;
+        patterns_.begin_body();
+    } else if (!open && !object && place_ == Place::in_body) {
+        place_ = Place::in_pattern;
+        patterns_.end_body();
+    } else if (!open && object && place_ == Place::in_pattern) {
+        place_ = Place::in_patterns;
+        patterns_.end_pattern();
+    } else if (!open && !object && place_ == Place::in_patterns) {
+        place_ = Place::in_file;
+        patterns_.finish();
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void JobStream::value_added() {
@@ -213,8 +289,7 @@ void JobStream::leave_flat() {
 bool JobStream::took_flat_step() {
     if (context_.open_cut() != nullptr || !flat_kind_->flat->read(flat_body_, context_)) return false;
     flat_ = Flat::none;
-    list_items_ = 0;
-    ++steps_;
+    step_done();
     return true;
 }
 
@@ -231,7 +306,8 @@ void JobStream::start_object() {
         place_ = Place::in_file;
         return;
     }
-    if (place_ == Place::in_work && part_.depth() == 0) {
+    if (pattern_event_taken(true, true)) return;
+    if (in_steps() && part_.depth() == 0) {
         // A step: held back until its kind is known.
         flat_ = Flat::step_open;
         return;
@@ -247,6 +323,7 @@ void JobStream::end_object() {
     }
     if (flat_ == Flat::closed && took_flat_step()) return;
     if (flat_ != Flat::none) leave_flat();
+    if (pattern_event_taken(true, false)) return;
     end_container();
 }
 
@@ -258,23 +335,38 @@ void JobStream::start_array() {
         place_ = Place::in_work;
         return;
     }
-    const StepKind *kind = long_list_starting();
+    if (pattern_event_taken(false, true)) return;
+    const StepKind *kind = nullptr;
+    const List list = long_list_starting(kind);
     begin_value(JsonKind::array);
     part_.open(JsonKind::array);
-    if (kind != nullptr) {
+    if (list != List::none) {
+        list_ = list;
         list_kind_ = kind;
         list_level_ = part_.depth() - 1;
         handed_ = 0;
     }
 }
 
-// The kind of step whose long list the array now starting is, or nullptr:
-// the array is the member of the step's body that the kind names.
-const StepKind *JobStream::long_list_starting() const {
-    if (place_ != Place::in_work || part_.depth() != 2) return nullptr;
-    if (part_.open_node(0).kind != JsonKind::object || part_.open_node(1).kind != JsonKind::object) return nullptr;
-    const StepKind *kind = find_step_kind(part_.key(part_.node(part_.last_member(0))));
-    return kind != nullptr && kind->long_list != nullptr && part_.pending_key() == kind->long_list ? kind : nullptr;
+// Which long list the array now starting is, if any: the member of a step's
+// body that its kind names (kind), the machine's clamps, the turret, the
+// laser technologies.
+JobStream::List JobStream::long_list_starting(const StepKind *&kind) const {
+    if (place_ == Place::in_file) {
+        if (part_.depth() == 0) {
+            if (file_key_ == "turret") return List::stations;
+            if (file_key_ == "laser_technologies") return List::technologies;
+            return List::none;
+        }
+        const bool clamps = file_key_ == "machine" && part_.depth() == 1 &&
+                            part_.open_node(0).kind == JsonKind::object && part_.pending_key() == "clamps";
+        return clamps ? List::clamps : List::none;
+    }
+    if (!in_steps() || part_.depth() != 2) return List::none;
+    if (part_.open_node(0).kind != JsonKind::object || part_.open_node(1).kind != JsonKind::object) return List::none;
+    kind = find_step_kind(part_.key(part_.node(part_.last_member(0))));
+    const bool list = kind != nullptr && kind->long_list != nullptr && part_.pending_key() == kind->long_list;
+    return list ? List::step_items : List::none;
 }
 
 void JobStream::key(std::string_view name) {
@@ -292,6 +384,19 @@ void JobStream::key(std::string_view name) {
         leave_flat();
     } else if (flat_ != Flat::none) {
         leave_flat();
+    }
+    if (part_.depth() == 0 && place_ == Place::in_pattern) {
+        // A member of a pattern.
+        const JsonPath path = PATTERNS_PATH.index(patterns_begun_ - 1).key(name);
+        bool known = false;
+        for (std::string_view k : PATTERN_KEYS) known = known || name == k;
+        if (!known) fail_unknown_key(path, name, PATTERN_KEYS);
+        for (const std::string &seen : pattern_keys_seen_) {
+            if (seen == name) throw JobError(path.text() + ": key \"" + seen + "\" given twice");
+        }
+        pattern_key_ = name;
+        pattern_keys_seen_.push_back(pattern_key_);
+        return;
     }
     if (part_.depth() == 0) {
         // A member of the file itself.
@@ -318,27 +423,38 @@ void JobStream::end_container() {
         return;
     }
     if (in_long_list()) {
-        list_items_ = handed_;
+        if (list_ == List::step_items) list_items_ = handed_;
+        list_ = List::none;
         list_level_ = NO_LIST;
     }
     part_.close();
     value_added();
 }
 
-// An item of a step's long list is complete: it is read, then dropped.
+// An item of a long list is complete: it is read, then dropped.
 void JobStream::item_done() {
-    const std::size_t item = part_.last_member(list_level_);
-    list_kind_->read_item(JsonField(part_, item), handed_, context_);
+    const JsonField item(part_, part_.last_member(list_level_));
+    switch (list_) {
+    case List::step_items: list_kind_->read_item(item, handed_, context_); break;
+    case List::clamps: clamps_.push_back(item.number()); break;
+    case List::stations: read_station(JsonField(part_, 0), item, turret_); break;
+    case List::technologies: read_technology(item, technologies_, technology_numbers_); break;
+    case List::none: break;
+    }
     ++handed_;
     part_.drop_open_members();
 }
 
 void JobStream::part_done() {
     const JsonField part(part_, 0);
-    if (place_ == Place::in_work) {
+    if (in_steps()) {
+        if (place_ == Place::in_body) patterns_.check_body_step(part);
         read_work_step(part, context_, list_items_);
-        list_items_ = 0;
-        ++steps_;
+        step_done();
+    } else if (place_ == Place::in_pattern) {
+        patterns_.read_member(pattern_key_, part);
+    } else if (place_ == Place::in_patterns) {
+        part.expect_object(PATTERN_KEYS);  // a pattern given as something else than an object: refused
     } else {
         read_section(part);
     }
@@ -350,6 +466,9 @@ void JobStream::read_section(const JsonField &part) {
         read_machine(part, base_dir_, checked);
         job_machine_.emplace(std::move(part_));
         part_ = JsonTree();
+        // The clamps were read item by item; the tree holds their list empty.
+        if (JsonField(*job_machine_, 0).has("clamps")) job_clamps_ = std::move(clamps_);
+        clamps_ = {};
     } else if (file_key_ == "machine_file") {
         read_machine_file_key(part);
     } else if (file_key_ == "$schema") {
@@ -357,15 +476,16 @@ void JobStream::read_section(const JsonField &part) {
     } else if (file_key_ == "sheet") {
         job_.sheet = read_sheet(part);
     } else if (file_key_ == "turret") {
-        job_turret_ = read_turret(part);
+        read_turret(part);  // a turret given as something else than an array: refused
+        job_turret_ = std::move(turret_);
+        turret_ = {};
         update_turret(machine_file_settled_);
     } else if (file_key_ == "laser_technologies") {
-        job_technologies_ = read_technologies(part);
+        read_technologies(part);  // as the turret
+        job_technologies_ = std::move(technologies_);
+        technologies_ = {};
+        technology_numbers_ = {};
         update_technologies(machine_file_settled_);
-    } else if (file_key_ == "patterns") {
-        read_patterns(part, context_);
-        context_.patterns_known();
-        patterns_read_ = true;
     } else {
         part.array_size();  // the work, given as something else than an array: refused
     }
@@ -409,7 +529,7 @@ void JobStream::update_turret(bool complete) {
     job_.turret = join_turret(from_file ? machine_file_->turret : NO_STATIONS, job_turret_ ? *job_turret_ : NO_STATIONS,
                               nullptr);
     // What was read against the turret before must still find its punches.
-    if (turret_in_force_ && (steps_ > 0 || patterns_read_)) check_punches_kept(job_, before);
+    if (turret_in_force_ && (steps_ > 0 || patterns_begun_ > 0)) check_punches_kept(job_, before);
     turret_in_force_ = true;
     context_.turret_known(complete);
 }
@@ -438,6 +558,7 @@ void JobStream::join_machine() {
     if (job_machine_) {
         const JsonField own(*job_machine_, 0);
         read_machine(own, base_dir_, m);
+        if (job_clamps_) m.clamps = std::move(*job_clamps_);
         dir_given = dir_given || own.has("machine_dir");
     }
     if (!dir_given) m.machine_dir = resolve_machine_dir(".", base_dir_);

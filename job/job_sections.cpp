@@ -82,7 +82,12 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
         m.max_patterns = static_cast<int>(f.member("max_patterns").integer(0, std::numeric_limits<int>::max()));
     }
     if (f.has("laser_allowed")) m.laser_allowed = f.member("laser_allowed").int32();
-    if (f.has("line_number_increment")) m.line_number_increment = f.member("line_number_increment").int32();
+    // Block numbers count up: the module steps the host's counter back by one
+    // increment, which a negative one would carry past the largest int.
+    if (f.has("line_number_increment")) {
+        m.line_number_increment =
+            static_cast<int>(f.member("line_number_increment").integer(0, std::numeric_limits<int>::max()));
+    }
     if (f.has("strokes_per_minute")) m.strokes_per_minute = positive_speed(f.member("strokes_per_minute"));
     if (f.has("positioning_speed")) m.positioning_speed = positive_speed(f.member("positioning_speed"));
     if (f.has("machine_dir")) {
@@ -111,58 +116,59 @@ Sheet read_sheet(const JsonField &f) {
     return s;
 }
 
+void read_station(const JsonField &list, const JsonField &e, std::vector<Station> &turret) {
+    if (turret.size() >= MAX_STATIONS) list.fail("at most " + std::to_string(MAX_STATIONS) + " stations");
+    e.expect_object({"tool", "station", "options", "indexable", "laser", "shape", "size"});
+    Station s;
+    s.tool = e.member("tool").int32();
+    const JsonField station = e.member("station");
+    s.station = static_cast<int>(station.integer(1, MAX_STATION_NUMBER));
+    if (e.has("options")) s.options = e.member("options").text(MAX_OPTIONS_LENGTH);
+    if (e.has("indexable")) s.indexable = e.member("indexable").boolean();
+    if (e.has("laser")) s.laser = e.member("laser").boolean();
+    read_tool_shape(e, s);
+    for (const Station &earlier : turret) {
+        if (earlier.tool == s.tool) {
+            e.member("tool").fail("tool " + std::to_string(s.tool) + " stands in the turret twice");
+        }
+        if (earlier.station == s.station) {
+            station.fail("station " + std::to_string(s.station) + " holds tool " + std::to_string(earlier.tool) +
+                         " already");
+        }
+        if (earlier.laser && s.laser) {
+            e.member("laser").fail("the machine has one laser head, and tool " + std::to_string(earlier.tool) +
+                                   " is it already");
+        }
+    }
+    turret.push_back(s);
+}
+
 std::vector<Station> read_turret(const JsonField &f) {
     std::vector<Station> turret;
-    std::size_t n = f.array_size();
-    if (n > MAX_STATIONS) f.fail("at most " + std::to_string(MAX_STATIONS) + " stations");
-    for (std::size_t i = 0; i < n; ++i) {
-        JsonField e = f.element(i);
-        e.expect_object({"tool", "station", "options", "indexable", "laser", "shape", "size"});
-        Station s;
-        s.tool = e.member("tool").int32();
-        const JsonField station = e.member("station");
-        s.station = static_cast<int>(station.integer(1, MAX_STATION_NUMBER));
-        if (e.has("options")) s.options = e.member("options").text(MAX_OPTIONS_LENGTH);
-        if (e.has("indexable")) s.indexable = e.member("indexable").boolean();
-        if (e.has("laser")) s.laser = e.member("laser").boolean();
-        read_tool_shape(e, s);
-        for (const Station &earlier : turret) {
-            if (earlier.tool == s.tool) {
-                e.member("tool").fail("tool " + std::to_string(s.tool) + " stands in the turret twice");
-            }
-            if (earlier.station == s.station) {
-                station.fail("station " + std::to_string(s.station) + " holds tool " + std::to_string(earlier.tool) +
-                             " already");
-            }
-            if (earlier.laser && s.laser) {
-                e.member("laser").fail("the machine has one laser head, and tool " + std::to_string(earlier.tool) +
-                                       " is it already");
-            }
-        }
-        turret.push_back(s);
-    }
+    const std::size_t n = f.array_size();
+    for (std::size_t i = 0; i < n; ++i) read_station(f, f.element(i), turret);
     return turret;
+}
+
+void read_technology(const JsonField &e, std::vector<LaserTechnology> &list, std::set<int> &numbers) {
+    e.expect_object({"number", "feedrate", "mode", "m7x", "s_value"});
+    LaserTechnology t;
+    t.number = e.member("number").int32();
+    if (e.has("feedrate")) t.feedrate = e.member("feedrate").number_within(0.0, MAX_FEEDRATE);
+    if (e.has("mode")) t.mode = e.member("mode").whole_number_text(MAX_TECH_MODE_LENGTH);
+    if (e.has("m7x")) t.m7x = e.member("m7x").whole_number_text(MAX_TECH_M7X_LENGTH);
+    if (e.has("s_value")) t.s_value = e.member("s_value").whole_number_text(MAX_TECH_S_VALUE_LENGTH);
+    if (!numbers.insert(t.number).second) {
+        e.member("number").fail("laser technology " + std::to_string(t.number) + " is defined twice");
+    }
+    list.push_back(t);
 }
 
 std::vector<LaserTechnology> read_technologies(const JsonField &f) {
     std::vector<LaserTechnology> list;
-    std::size_t n = f.array_size();
-    for (std::size_t i = 0; i < n; ++i) {
-        JsonField e = f.element(i);
-        e.expect_object({"number", "feedrate", "mode", "m7x", "s_value"});
-        LaserTechnology t;
-        t.number = e.member("number").int32();
-        if (e.has("feedrate")) t.feedrate = e.member("feedrate").number_within(0.0, MAX_FEEDRATE);
-        if (e.has("mode")) t.mode = e.member("mode").whole_number_text(MAX_TECH_MODE_LENGTH);
-        if (e.has("m7x")) t.m7x = e.member("m7x").whole_number_text(MAX_TECH_M7X_LENGTH);
-        if (e.has("s_value")) t.s_value = e.member("s_value").whole_number_text(MAX_TECH_S_VALUE_LENGTH);
-        for (const LaserTechnology &earlier : list) {
-            if (earlier.number == t.number) {
-                e.member("number").fail("laser technology " + std::to_string(t.number) + " is defined twice");
-            }
-        }
-        list.push_back(t);
-    }
+    std::set<int> numbers;
+    const std::size_t n = f.array_size();
+    for (std::size_t i = 0; i < n; ++i) read_technology(f.element(i), list, numbers);
     return list;
 }
 

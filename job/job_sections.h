@@ -2,6 +2,7 @@
 // machine, sheet, turret and laser technologies.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,11 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m);
 Sheet read_sheet(const JsonField &f);
 std::vector<Station> read_turret(const JsonField &f);
 std::vector<LaserTechnology> read_technologies(const JsonField &f);
+
+// ---- The lists of the sections item by item, as the reader meets them ----
+// One station of the turret list, after the stations read before it.
+void read_station(const JsonField &list, const JsonField &item, std::vector<Station> &turret);
+// One laser technology, after those read before it (their numbers in numbers).
+void read_technology(const JsonField &item, std::vector<LaserTechnology> &list, std::set<int> &numbers);
 
 }  // namespace job

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -41,8 +42,11 @@ private:
     std::size_t offset() const { return piece_offset_ + static_cast<std::size_t>(p_ - piece_); }
     void skip_whitespace() {
         // Mostly there is none, or a single blank.
-        if (p_ < end_ && static_cast<unsigned char>(*p_) > ' ') return;
-        if (p_ + 1 < end_ && *p_ == ' ' && static_cast<unsigned char>(p_[1]) > ' ') {
+        // Distances, not p_ + 1: before the first piece and after the last
+        // p_ is null, and no arithmetic may be done on it.
+        const std::ptrdiff_t left = end_ - p_;
+        if (left > 0 && static_cast<unsigned char>(*p_) > ' ') return;
+        if (left > 1 && *p_ == ' ' && static_cast<unsigned char>(p_[1]) > ' ') {
             ++p_;
             return;
         }

@@ -29,7 +29,13 @@ std::size_t JsonTree::find(std::size_t object, std::string_view name) const {
 
 std::size_t JsonTree::element(std::size_t container, std::size_t index) const {
     std::size_t at = container + 1;
-    for (std::size_t i = 0; i < index; ++i) at = nodes_[at].next;
+    std::size_t i = 0;
+    if (cursor_.container == container && cursor_.index <= index) {
+        at = cursor_.at;
+        i = cursor_.index;
+    }
+    for (; i < index; ++i) at = nodes_[at].next;
+    cursor_ = Cursor{container, index, at};
     return at;
 }
 
@@ -54,6 +60,7 @@ JsonPath JsonTree::path_of(std::size_t at) const {
 
 void JsonTree::clear(const JsonPath &path) {
     path_ = path;
+    forget_cursor();
     nodes_.clear();
     chars_.clear();
     open_.clear();
@@ -120,6 +127,7 @@ void JsonTree::close() { open_.pop_back(); }
 
 void JsonTree::drop_open_members() {
     Open &container = open_.back();
+    forget_cursor();
     nodes_.resize(container.node + 1);
     chars_.resize(container.chars_at);
     JsonNode &node = nodes_[container.node];

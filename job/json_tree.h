@@ -70,7 +70,8 @@ public:
     // The member named name of the object at `object`, or 0 (the root is no
     // member of anything).
     std::size_t find(std::size_t object, std::string_view name) const;
-    // The member at index of the array or object at `container`.
+    // The member at index of the array or object at `container`.  Walking
+    // the members in order costs a step each, however many there are.
     std::size_t element(std::size_t container, std::size_t index) const;
     // The JSON path of the value at `at`: the part's own path, then a key or
     // an index per level.  Its keys point into the tree: a path lives no
@@ -131,7 +132,17 @@ private:
     JsonNode &add(JsonKind kind);
     std::size_t keep(std::string_view bytes);
 
+    // The member that element() found last: the next one asked for is
+    // mostly the one after it.
+    struct Cursor {
+        std::size_t container = JsonNode::NONE;
+        std::size_t index = 0;
+        std::size_t at = 0;
+    };
+    void forget_cursor() const { cursor_ = Cursor{}; }
+
     std::vector<JsonNode> nodes_;
+    mutable Cursor cursor_;
     std::string chars_;              // the bytes of every text and key
     std::vector<Open> open_;
     JsonPath path_;                  // the path of the whole value

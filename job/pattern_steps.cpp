@@ -64,84 +64,93 @@ std::string body_fault(const std::string &kind) {
     return "";
 }
 
-const Pattern *find_pattern(const std::vector<Pattern> &patterns, long long number, const std::string *name,
-                            std::size_t &index) {
-    for (index = 0; index < patterns.size(); ++index) {
-        const Pattern &p = patterns[index];
-        if (name != nullptr ? p.name == *name : p.number == number) return &p;
-    }
-    return nullptr;
-}
-
 std::string pattern_label(const Pattern &p) {
     return p.name.empty() ? "pattern " + std::to_string(p.number) : "pattern \"" + p.name + "\"";
 }
 
 JsonPath pattern_path(std::size_t index) { return JsonPath().key("patterns").index(index); }
 
-// Reads the body of a pattern: every step through the reader of its kind,
-// then moved from the work into the body.
-void read_body(const JsonField &f, Pattern &pattern, WorkContext &context) {
-    const std::size_t n = f.array_size();
-    if (n == 0) f.fail("a pattern needs at least one work step");
-    std::vector<Operation> &work = context.job().work;
-    bool punches = false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const JsonField step = f.element(i);
-        const std::string fault = body_fault(kind_of_step(step));
-        if (!fault.empty()) step.fail(fault);
-        const std::size_t mark = work.size();
-        read_work_step(step, context);
-        for (std::size_t k = mark; k < work.size(); ++k) {
-            visit_step(work[k], context.job(),
-                       [&punches](const auto &s) { punches = punches || punches_or_cuts<std::decay_t<decltype(s)>>(); });
-            pattern.body.push_back(work[k]);
-        }
-        work.resize(mark);
-    }
-    // A cut the body leaves open would go on in whatever follows the call.
-    if (context.open_cut() != nullptr) context.fail_open_cut();
-    if (!punches) f.fail("a pattern needs a step that punches or cuts (its first one places the tool)");
-}
-
 }  // namespace
 
-void read_patterns(const JsonField &f, WorkContext &context) {
-    std::vector<Pattern> &patterns = context.job().patterns;
-    patterns.clear();
-    const std::size_t n = f.array_size();
-    std::vector<bool> numbered(n, false);
-    std::set<long long> numbers;
-    for (std::size_t i = 0; i < n; ++i) {
-        const JsonField e = f.element(i);
-        e.expect_object({"number", "name", "body"});
-        if (!e.has("number") && !e.has("name")) e.fail("a pattern needs a number or a name");
-        Pattern p;
-        if (e.has("number")) {
-            const JsonField number = e.member("number");
-            p.number = static_cast<int>(number.integer(0, MAX_PATTERN_NUMBER));
-            if (!numbers.insert(p.number).second) number.fail("pattern " + std::to_string(p.number) + " is defined twice");
-            numbered[i] = true;
+// ---- The patterns section ----------------------------------------------------------
+
+JsonPath PatternsReader::path() const { return pattern_path(index_); }
+
+void PatternsReader::begin_pattern(std::size_t index) {
+    index_ = index;
+    pattern_ = Pattern();
+    numbered_ = false;
+    body_given_ = false;
+}
+
+void PatternsReader::read_member(std::string_view key, const JsonField &value) {
+    if (key == "number") {
+        pattern_.number = static_cast<int>(value.integer(0, MAX_PATTERN_NUMBER));
+        if (!numbers_.insert(pattern_.number).second) {
+            value.fail("pattern " + std::to_string(pattern_.number) + " is defined twice");
         }
-        if (e.has("name")) {
-            const JsonField name = e.member("name");
-            p.name = name.text(MAX_PATTERN_NAME_LENGTH);
-            if (p.name.empty()) name.fail("a pattern name must not be empty");
-            for (const Pattern &earlier : patterns) {
-                if (earlier.name == p.name) name.fail("pattern \"" + p.name + "\" is defined twice");
-            }
-        }
-        read_body(e.member("body"), p, context);
-        patterns.push_back(std::move(p));
+        numbered_ = true;
+    } else if (key == "name") {
+        pattern_.name = value.text(MAX_PATTERN_NAME_LENGTH);
+        if (pattern_.name.empty()) value.fail("a pattern name must not be empty");
+        if (!names_.insert(pattern_.name).second) value.fail("pattern \"" + pattern_.name + "\" is defined twice");
+    } else {
+        value.array_size();  // the body, given as something else than an array: refused
     }
+}
+
+void PatternsReader::begin_body() {
+    // A cut the work leaves open cannot go on in a pattern.
+    if (context_.open_cut() != nullptr) context_.fail_open_cut();
+    body_given_ = true;
+    punches_ = false;
+    body_mark_ = context_.job().work.size();
+}
+
+void PatternsReader::check_body_step(const JsonField &step) {
+    const std::string fault = body_fault(kind_of_step(step));
+    if (!fault.empty()) step.fail(fault);
+}
+
+void PatternsReader::body_step_read() {
+    std::vector<Operation> &work = context_.job().work;
+    for (std::size_t k = body_mark_; k < work.size(); ++k) {
+        visit_step(work[k], context_.job(),
+                   [this](const auto &s) { punches_ = punches_ || punches_or_cuts<std::decay_t<decltype(s)>>(); });
+        pattern_.body.push_back(work[k]);
+    }
+    work.resize(body_mark_);
+}
+
+void PatternsReader::end_body() {
+    const JsonPath body = path().key("body");
+    if (pattern_.body.empty()) throw JobError(body.text() + ": a pattern needs at least one work step");
+    // A cut the body leaves open would go on in whatever follows the call.
+    if (context_.open_cut() != nullptr) context_.fail_open_cut();
+    if (!punches_) {
+        throw JobError(body.text() + ": a pattern needs a step that punches or cuts (its first one places the tool)");
+    }
+}
+
+void PatternsReader::end_pattern() {
+    const std::string place = path().text();
+    if (!numbered_ && pattern_.name.empty()) throw JobError(place + ": a pattern needs a number or a name");
+    if (!body_given_) throw JobError(place + ": missing key \"body\"");
+    context_.job().patterns.push_back(std::move(pattern_));
+    numbered_patterns_.push_back(numbered_);
+}
+
+void PatternsReader::finish() {
     // Patterns named only by their name take the lowest free numbers from 1.
+    std::vector<Pattern> &patterns = context_.job().patterns;
     long long next = 1;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (numbered[i]) continue;
-        while (numbers.count(next) != 0) ++next;
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        if (numbered_patterns_[i]) continue;
+        while (numbers_.count(next) != 0) ++next;
         patterns[i].number = static_cast<int>(next);
-        numbers.insert(next);
+        numbers_.insert(next);
     }
+    context_.patterns_known();
 }
 
 void read_pattern_call_step(const JsonField &body, WorkContext &context) {
@@ -201,19 +210,35 @@ void WorkContext::refer_pattern(const JsonField &field, PatternTarget target) {
 }
 
 void WorkContext::resolve(const PatternReference &reference) {
-    std::size_t index = 0;
-    const Pattern *p = find_pattern(job_.patterns, reference.number, reference.by_name ? &reference.name : nullptr, index);
-    if (p == nullptr) {
+    std::uint32_t at = 0;
+    bool found = false;
+    if (reference.by_name) {
+        const auto p = pattern_names_.find(reference.name);
+        found = p != pattern_names_.end();
+        if (found) at = p->second;
+    } else {
+        const auto p = pattern_numbers_.find(reference.number);
+        found = p != pattern_numbers_.end();
+        if (found) at = p->second;
+    }
+    if (!found) {
         const std::string what = reference.by_name ? "pattern \"" + reference.name + "\"" : "pattern " + std::to_string(reference.number);
         throw JobError(reference.place + ": " + what + " is not defined in patterns");
     }
-    const auto at = static_cast<std::uint32_t>(index);
     if (reference.target.row) job_.pattern_rows[reference.target.index].pattern = at;
     else std::get<PatternCall>(job_.work[reference.target.index]).pattern = at;
 }
 
 void WorkContext::patterns_known() {
     patterns_known_ = true;
+    // The first pattern of a number or name, as the job reader lets only one have it.
+    pattern_numbers_.clear();
+    pattern_names_.clear();
+    for (std::size_t i = 0; i < job_.patterns.size(); ++i) {
+        const auto at = static_cast<std::uint32_t>(i);
+        pattern_numbers_.emplace(job_.patterns[i].number, at);
+        if (!job_.patterns[i].name.empty()) pattern_names_.emplace(job_.patterns[i].name, at);
+    }
     for (const PatternReference &reference : waiting_patterns_) resolve(reference);
     waiting_patterns_.clear();
 }

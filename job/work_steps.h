@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -119,6 +120,9 @@ private:
     void check_patterns() const;
     bool patterns_known_ = false;
     std::vector<PatternReference> waiting_patterns_;
+    // The patterns by number and by name, once they are known.
+    std::map<long long, std::uint32_t> pattern_numbers_;
+    std::map<std::string, std::uint32_t, std::less<>> pattern_names_;
 
     // The first place in the file that referred to a value not checked yet.
     struct Waiting {
@@ -194,8 +198,46 @@ void read_laser_contour_element(const JsonField &item, std::size_t index, WorkCo
 void read_pattern_call_step(const JsonField &body, WorkContext &context);
 void read_pattern_repeat_step(const JsonField &body, WorkContext &context);
 
-// The patterns section: every pattern with its body, into context.job().patterns.
-void read_patterns(const JsonField &f, WorkContext &context);
+// The patterns section, read as the reader meets it: pattern after pattern,
+// and each body step after step through the readers of the work, so that
+// neither the section nor a body is ever held as JSON whole.  Into
+// context.job().patterns.
+class PatternsReader {
+public:
+    explicit PatternsReader(WorkContext &context) : context_(context) {}
+
+    // The pattern at /patterns/index begins (an object).
+    void begin_pattern(std::size_t index);
+    // A member of the pattern other than its body ("number" or "name").
+    void read_member(std::string_view key, const JsonField &value);
+    // Its body begins (an array); its steps are read into the work.
+    void begin_body();
+    // Refuses a step that cannot stand in a body (a call, a repositioning,
+    // ...), before it is read.
+    void check_body_step(const JsonField &step);
+    // A step of the body has been read: what it added to the work is moved
+    // into the body.
+    void body_step_read();
+    void end_body();
+    void end_pattern();
+    // The section has ended: patterns named only by their name get their
+    // numbers, and the calls read before are resolved.
+    void finish();
+
+private:
+    JsonPath path() const;  // of the pattern being read
+
+    WorkContext &context_;
+    std::size_t index_ = 0;
+    Pattern pattern_;
+    bool numbered_ = false;
+    bool body_given_ = false;
+    bool punches_ = false;            // the body has a step that punches or cuts
+    std::size_t body_mark_ = 0;       // the work's size when the body began
+    std::vector<bool> numbered_patterns_;
+    std::set<long long> numbers_;
+    std::set<std::string> names_;
+};
 
 // ---- Rows, nibbling, bolt-hole circles (job/punch_element_steps.cpp) ----
 void read_row_step(const JsonField &body, WorkContext &context);

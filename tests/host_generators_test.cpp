@@ -1,5 +1,6 @@
 // The host's generators: each leads to its hook and keeps the host state
 // that the module relies on the host to keep.
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -98,6 +99,26 @@ TEST_F(HostGenerators, HitFeedAndBlockNumberReachTheirHooks) {
     c_nc_block = 10;
     gen_nc_n();
     EXPECT_EQ(c_nc_block, 15);
+}
+
+TEST_F(HostGenerators, BlockCounterWrapsPastTheLargestInt) {
+    // {counter, increment, counter after the next block}
+    const struct {
+        int block, increment, next;
+    } cases[] = {
+        {INT_MAX - 1, 10, 8},
+        {INT_MAX, INT_MAX, INT_MAX - 1},
+        {1073741824, 1073741824, 0},
+        // stepped back by the module for a held block, then begun again
+        {3 - INT_MAX, INT_MAX, 3},
+        {-7, 10, 3},
+    };
+    for (const auto &c : cases) {
+        c_nc_block = c.block;
+        c_line_number_inc = c.increment;
+        gen_nc_n();
+        EXPECT_EQ(c_nc_block, c.next) << c.block << " + " << c.increment;
+    }
 }
 
 TEST_F(HostGenerators, TechTablePointsAtTheRecordOfItsNumber) {

@@ -17,8 +17,10 @@ tool_packages="g++ cmake make libcli11-dev"
 # python3-jsonschema, 4.10 on Debian 12, knows JSON Schema 2020-12 and checks
 # docs/job.schema.json; locales has the German locale that run-tests.sh
 # generates for the test of a comma-decimal locale).  The plot's check:
-# rsvg-convert renders the SVG; python3 parses it and the PNG.
-test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev python3-jsonschema locales librsvg2-bin python3"
+# rsvg-convert renders the SVG; python3 parses it and the PNG.  clang with
+# libFuzzer and its sanitizer runtimes (libclang-rt-14-dev) for the fuzz
+# targets.
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev python3-jsonschema locales librsvg2-bin python3 clang libclang-rt-14-dev"
 # The Debian package (cpack -G DEB): help2man makes the man page from
 # pelk-post --help, dpkg-dev finds the package's dependencies.
 package_packages="help2man dpkg-dev"
