@@ -75,16 +75,22 @@ Generator<Event> Control::events() {
     Block b;
     while (reader_.next(b)) {
         if (record(b)) continue;
-        out_.clear();
-        execute(b);
-        for (const Event &e : out_) co_yield e;
-        if (expansion_.kind != Expansion::Kind::none) {
-            Expansion x = expansion_;
-            expansion_ = Expansion{};
-            Generator<Event> more = expand(x);
-            Event e;
-            while (more.next(e)) co_yield e;
-        }
+        Generator<Event> of_block = run(b);
+        Event e;
+        while (of_block.next(e)) co_yield e;
+    }
+}
+
+Generator<Event> Control::run(const Block &b) {
+    out_.clear();
+    execute(b);
+    for (const Event &e : out_) co_yield e;
+    if (expansion_.kind != Expansion::Kind::none) {
+        Expansion x = expansion_;
+        expansion_ = Expansion{};
+        Generator<Event> more = expand(x);
+        Event e;
+        while (more.next(e)) co_yield e;
     }
 }
 

@@ -56,6 +56,8 @@ private:
     void laser_circle(const Block &b);
     void laser_arc(const Block &b);
     Generator<Event> expand(Expansion x);
+    // One block run: its own events, then what it leaves to expand.
+    Generator<Event> run(const Block &b);
 
     // ---- Patterns (control_patterns.cpp).
     bool record(const Block &b);         // true when b went into a definition

@@ -113,16 +113,9 @@ Generator<Event> Control::run_copy(int pattern, double ox, double oy, long long 
     where_.call_line = call_line;
     if (const auto found = definitions_.find(pattern); found != definitions_.end()) {
         for (const Block &b : found->second) {
-            out_.clear();
-            execute(b);
-            for (const Event &e : out_) co_yield e;
-            if (expansion_.kind != Expansion::Kind::none) {
-                Expansion x = expansion_;
-                expansion_ = Expansion{};
-                Generator<Event> more = expand(x);
-                Event e;
-                while (more.next(e)) co_yield e;
-            }
+            Generator<Event> of_block = run(b);
+            Event e;
+            while (of_block.next(e)) co_yield e;
         }
         if (nibbling_armed_) throw ProgramError(nibbling_line_, "NBL/ is not followed by its nibbling command (CAA/Z or RAD/I)");
         in_copy_ = false;
