@@ -129,12 +129,7 @@ Generator<Event> Control::run_copy(int pattern, double ox, double oy, long long 
         Event e = s;
         e.where = Source{call_line, call_line};
         e.checks = 0;
-        e.x0 += ox;
-        e.y0 += oy;
-        e.x += ox;
-        e.y += oy;
-        e.xc += ox;
-        e.yc += oy;
+        shift(e, ox, oy);
         switch (s.kind) {
         case EventKind::stroke:
         case EventKind::nibble:

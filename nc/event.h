@@ -106,4 +106,15 @@ struct Event {
     double value3 = 0.0;
 };
 
+// The event moved by (dx, dy): where the tool stood, where it goes, the
+// centre of its arc.
+inline void shift(Event &e, double dx, double dy) {
+    e.x0 += dx;
+    e.y0 += dy;
+    e.x += dx;
+    e.y += dy;
+    e.xc += dx;
+    e.yc += dy;
+}
+
 }  // namespace nc

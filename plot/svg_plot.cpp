@@ -92,12 +92,7 @@ void SheetFrame::place(nc::Event &e) {
         e.y += shift_y_;
         return;
     }
-    e.x0 += shift_x_;
-    e.y0 += shift_y_;
-    e.x += shift_x_;
-    e.y += shift_y_;
-    e.xc += shift_x_;
-    e.yc += shift_y_;
+    nc::shift(e, shift_x_, shift_y_);
 }
 
 // ---- The first pass ---------------------------------------------------------------------
