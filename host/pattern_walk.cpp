@@ -126,23 +126,25 @@ int station_of(int tool) {
 }  // namespace
 
 PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job) {
+    PatternEntry entry;
     for (const job::Operation &op : pattern.body) {
-        PatternEntry entry;
         job::visit_step(
-            op, job, [&entry, &job](const auto &step) {
+            op, job, [&entry](const auto &step) {
                 using Step = std::decay_t<decltype(step)>;
                 if constexpr (std::is_same_v<Step, job::LaserContour>) {
-                    entry.tool = laser_tool(job);
-                    entry.laser = true;
-                } else if (const int tool = punch_tool_of(step); tool != 0) {
+                    entry.cuts = true;
+                } else if (const int tool = punch_tool_of(step); tool != 0 && entry.tool == 0) {
                     entry.tool = tool;
                     entry.angle = angle_of(step);
                     entry.indexable = is_indexable(tool) ? 1 : 0;
                 }
             });
-        if (entry.tool != 0 || entry.laser) return entry;
     }
-    return PatternEntry{};
+    if (entry.tool == 0 && entry.cuts) {
+        entry.tool = laser_tool(job);
+        entry.laser = true;
+    }
+    return entry;
 }
 
 int pattern_station(const job::Pattern &pattern, const job::Job &job) {
@@ -207,8 +209,7 @@ void begin_pattern_body(const job::Pattern &pattern, const job::Job &job) {
     c_nc_abs_sub_y = 0.0;
     c_nc_x = 0.0;
     c_nc_y = 0.0;
-    const PatternEntry entry = pattern_entry(pattern, job);
-    c_nc_tool = entry.laser ? 0 : pattern_station(pattern, job);
+    c_nc_tool = pattern_station(pattern, job);
     c_nc_tool_a = 0.0;
     c_last_form_flag = 0;
     c_nc_laser_on = 0;

@@ -11,14 +11,17 @@
 
 namespace host::detail {
 
-// The tool at the pattern's first position, as the call hooks take it: the
-// first step that punches (its tool and index angle) or cuts with the laser
-// (the turret's laser head, angle 0).  tool is 0 when the body has neither.
+// The tool a call puts in place for the pattern, as the call hooks take it:
+// the body's punch (the tool and index angle of its first step that punches)
+// whether or not a laser contour comes before it, for the control repeats
+// the body without its tool changes; the turret's laser head (angle 0) for a
+// body that only cuts.  tool is 0 when the body does neither.
 struct PatternEntry {
     int tool = 0;            // host tool number
     double angle = 0.0;      // degrees
     int indexable = 0;       // 1: the station turns (the call writes the C word)
-    bool laser = false;
+    bool laser = false;      // tool is the laser head
+    bool cuts = false;       // the body holds a laser contour
 };
 PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job);
 
@@ -53,9 +56,9 @@ const PatternFacts &pattern_facts(const job::Pattern &pattern, const job::Job &j
 void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y);
 
 // The host's start state for writing the body of a definition: origin (0, 0)
-// with the tool standing there, the pattern's station in place when the call
-// puts it there (no station when it starts with the laser), index at 0,
-// laser off and head up, and the body marked as being written.
+// with the tool standing there, the pattern's station in place as every call
+// puts it there, index at 0, laser off and head up, and the body marked as
+// being written.
 void begin_pattern_body(const job::Pattern &pattern, const job::Job &job);
 
 }  // namespace host::detail

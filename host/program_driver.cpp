@@ -138,8 +138,18 @@ const job::Pattern *called_pattern(std::size_t index, const job::Job &job) {
     return &job.patterns[index];
 }
 
+// A program in any style but 0 holds no definitions: the control runs the
+// ones it holds.  A body that punches and cuts is called with its punch in
+// place, and that call does not send the laser parameters its cut needs:
+// the host has them written ahead of it.
+void send_laser_parameters_for(const host::detail::PatternEntry &entry) {
+    if (!entry.cuts || entry.laser || c_nc_sub_type == 0) return;
+    gen_nc_laser_enable();
+}
+
 int call_pattern(const job::Pattern &pattern, const job::Job &job, int number, double x, double y) {
     const host::detail::PatternEntry &entry = host::detail::pattern_facts(pattern, job).entry;
+    send_laser_parameters_for(entry);
     const int result = (*pp_sub_call)(entry.tool, x, y, entry.angle, entry.indexable, number);
     HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, x, y, entry.angle,
                entry.indexable, number, result);
@@ -174,6 +184,7 @@ int repeat_pattern(const job::Pattern &pattern, const job::PatternRow &row, cons
                    int first, int count) {
     const host::detail::PatternEntry &entry = host::detail::pattern_facts(pattern, job).entry;
     const double x = row.x + row.dx * first, y = row.y + row.dy * first;
+    send_laser_parameters_for(entry);
     const int result = (*pp_sub_rep_call)(entry.tool, x, y, entry.angle, entry.indexable, number, row.dx, row.dy,
                                           count);
     HOST_TRACE("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, x, y,

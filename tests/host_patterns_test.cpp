@@ -137,11 +137,12 @@ TEST_F(HostPatterns, DefinitionsWriteEveryBodyFromThePatternOrigin) {
         "hit 10 5 7 1 | sub 1 origin 0,0 at 0,0 T2 C0",
         "hit 20 5 7 1 | sub 1 origin 0,0 at 0,0 T2 C0",
         "end 14 | sub 1 origin 0,0 at 0,0 T2 C0",
-        // A pattern that starts with the laser has no station in place.
-        "begin 12 | sub 1 origin 0,0 at 0,0 T0 C0",
-        "line 0 0 30 0 | sub 1 origin 0,0 at 0,0 T0 C0",
-        "hit 40 8 8 0 | sub 1 origin 0,0 at 0,0 T0 C0",
-        "end 12 | sub 1 origin 0,0 at 0,0 T0 C0",
+        // A pattern that starts with the laser has its punch in place all
+        // the same: the control repeats the body without tool changes.
+        "begin 12 | sub 1 origin 0,0 at 0,0 T3 C0",
+        "line 0 0 30 0 | sub 1 origin 0,0 at 0,0 T3 C0",
+        "hit 40 8 8 0 | sub 1 origin 0,0 at 0,0 T3 C0",
+        "end 12 | sub 1 origin 0,0 at 0,0 T3 C0",
     };
     EXPECT_EQ(events, expected);
     EXPECT_EQ(c_nc_in_sub, 0);
@@ -180,11 +181,12 @@ TEST_F(HostPatterns, CallsPassThePatternsFirstToolAndLeaveTheToolWhereTheLastCop
         "hit 0 0 8 0 | sub 0 origin 0,0 at 120,55 T2 C90",
         "repeat 7 200 50 45 1 14 30 -10 3 | sub 0 origin 0,0 at 120,55 T2 C90",
         "hit 0 0 8 0 | sub 0 origin 0,0 at 280,35 T2 C90",
-        // The laser comes first in the cutout: the call takes the laser head.
-        // Its pitch is none: one copy.  T3 was changed inside the body.
-        "repeat 20 300 60 0 0 12 5e-07 0 4 | sub 0 origin 0,0 at 280,35 T2 C90",
+        // The laser comes first in the cutout, but the call puts its punch
+        // T3 in place, which the body's hit strikes with.  Its pitch is
+        // none: one copy.
+        "repeat 8 300 60 0 0 12 5e-07 0 4 | sub 0 origin 0,0 at 280,35 T2 C90",
         "hit 0 0 8 0 | sub 0 origin 0,0 at 340,68 T3 C0",
-        "call 20 400 70 0 0 12 | sub 0 origin 0,0 at 340,68 T3 C0",
+        "call 8 400 70 0 0 12 | sub 0 origin 0,0 at 340,68 T3 C0",
         "hit 0 0 8 0 | sub 0 origin 0,0 at 440,78 T3 C0",
     };
     EXPECT_EQ(events, expected);

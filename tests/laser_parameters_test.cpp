@@ -248,6 +248,9 @@ TEST_F(LaserParametersTest, DataLinesTheControlWouldMisreadAreSkipped) {
     const std::string percent = "Line of the laser parameter file begins with \"%\", the end of the program on the control, skipped";
     const std::string comment = "Line of the laser parameter file opens a comment with \"(\" and does not close it, skipped";
     const std::string zero = "Line of the laser parameter file holds a zero byte, skipped";
+    const std::string comment_line =
+        "Line of the laser parameter file is a comment on the control (it begins with \"(\"), not a parameter, skipped";
+    const std::string stray = "Line of the laser parameter file closes a comment with \")\" that it did not open, skipped";
     struct Case {
         std::string line;
         std::string warning;
@@ -261,17 +264,22 @@ TEST_F(LaserParametersTest, DataLinesTheControlWouldMisreadAreSkipped) {
         {"LPAR/P1\x7f", control},
         {"\x01", control},
         {"\f", control},
-        {"(open", comment},
+        {"(open", comment_line},
         {"LPAR/P1 (power", comment},
         {"A) (B", comment},
-        {"(a (b) c", ""},  // the first ")" closes the comment: no nesting
+        {"LPAR (a (b) c", ""},  // the first ")" closes the comment: no nesting
+        {"(a (b) c", comment_line},
+        {"(GAS)", comment_line},  // the control reads a comment, no parameter of the cut
+        {"  (GAS)", comment_line},
+        {"(A)B", comment_line},
         {std::string("A\0B", 3), zero},
         {std::string("\0", 1), zero},
         {std::string("(\0)", 3), zero},
         {"LPAR/P1 (power 50%)", ""},
         {"A 50%", ""},
-        {"(closed)", ""},
-        {"A) B", ""},
+        {"LGAS/O2 (closed)", ""},
+        {"A) B", stray},
+        {"A (B)) C", stray},
         {" LPAR/P1 ", ""},
         {"LGAS/O2 P0.8 \xc2\xb0", ""},  // UTF-8 text is the machine's business
     };

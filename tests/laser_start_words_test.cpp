@@ -109,12 +109,22 @@ TEST_F(LaserStartTest, TechnologyWordsOnlyOnAChange) {
     start_program();
     const std::string lines = "X10Y0F250\nX20F250\nM21\nLED/DX0DY0\n";
     cut_one(ContourRecord(1, 1, 1));
-    EXPECT_EQ(cut_one(ContourRecord(1, 1, 2)), crlf(lines));
-    EXPECT_EQ(cut_one(ContourRecord(1, 1, 3)), crlf("M71\n" + lines));
+    EXPECT_EQ(cut_one(ContourRecord(1, 1, 1)), crlf(lines));
+    EXPECT_EQ(cut_one(ContourRecord(1, 1, 2)), crlf("M27S900\n" + lines));
+    EXPECT_EQ(cut_one(ContourRecord(1, 1, 3)), crlf("M71\nM27S450\n" + lines));
     EXPECT_EQ(cut_one(ContourRecord(1, 1, 4)), crlf("M71\n" + lines));
     EXPECT_EQ(cut_one(ContourRecord(1, 1, 5)), crlf("M28S300\n" + lines));
     EXPECT_EQ(cut_one(ContourRecord(1, 1, 6)), crlf("M73\nM35S7\n" + lines));
     EXPECT_EQ(cut_one(ContourRecord(1, 1, 7)), crlf("M74\nM34S8\n" + lines));
+}
+
+TEST_F(LaserStartTest, TechnologyValuesOfMinusOneAreWordsLikeAnyOther) {
+    // -1 is a selector (M71) and a mode (M28) a technology may hold: the
+    // first contour writes them, however the module keeps unknown words.
+    add_technology(2, 2.5, "-1", "-1", "-1");
+    start_program();
+    EXPECT_EQ(cut_one(ContourRecord(1, 1, 2)), crlf("M121\nM71\nM28S-1\nX10Y0F250\nX20F250\nM21\nLED/DX0DY0\n"));
+    EXPECT_EQ(cut_one(ContourRecord(1, 1, 2)), crlf("X10Y0F250\nX20F250\nM21\nLED/DX0DY0\n"));
 }
 
 TEST_F(LaserStartTest, RefusedTechnologyWordIsWrittenAgainNextTime) {

@@ -15,6 +15,7 @@
 #include "laser/held_block.h"
 #include "laser/laser_records.h"
 #include "laser/laser_words.h"
+#include "plugin/cutting_patterns.h"
 #include "plugin/flow.h"
 #include "plugin/hooks.h"
 #include "plugin/nc_codes.h"
@@ -31,6 +32,7 @@ static constexpr double PI = 3.141592653589793;
 // is cancelled first, so that the cut lands where the sheet says, and the
 // laser parameters come once per program.
 static void begin_element() {
+    note_laser_element();
     gen_nc_n();
     cancel_pattern_offset();
     gen_nc_laser_enable();

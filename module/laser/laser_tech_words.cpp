@@ -32,16 +32,21 @@ Flow write_laser_tech_words() {
     const int m7x = tech_m7x();
     const int s_value = tech_s_value();
 
-    if (m7x != last_laser_m7x) {
+    if (laser_m7x_known == 0 || m7x != last_laser_m7x) {
         if (stopped(flush_m_block(m7x_word(m7x)))) return Flow::stop;
         last_laser_m7x = m7x;
+        laser_m7x_known = 1;
     }
-    if (mode == last_laser_tech) return Flow::go_on;
+    // The S value is a word of the block too: a technology that differs in
+    // it alone still cuts with its own.
+    if (laser_tech_known != 0 && mode == last_laser_tech && s_value == last_laser_s) return Flow::go_on;
 
     gen_nc_m(technology_word(mode));
     nc_append_int("S", s_value);
     if (stopped(end_block_flush_and_begin_next())) return Flow::stop;
     last_laser_tech = mode;
+    last_laser_s = s_value;
+    laser_tech_known = 1;
     return Flow::go_on;
 }
 

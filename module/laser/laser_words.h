@@ -7,8 +7,8 @@
 namespace pelk {
 
 // M71..M74 when the M7x selector changed, then the technology M word with
-// its S value when the technology mode changed, each a block of its own that
-// is flushed at once.  A remembered value changes only when the writer took
+// its S value when the technology mode or the S value changed, each a block
+// of its own that is flushed at once; after forget_laser_modes both.  A remembered value changes only when the writer took
 // its block.
 Flow write_laser_tech_words();
 

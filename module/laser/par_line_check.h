@@ -11,8 +11,10 @@ namespace pelk {
 //   the control takes some of them as the end of the block or of the tape;
 // - "%" as its first character after blanks: the end of the program, the
 //   control would stop before the cut;
+// - "(" as its first character after blanks: the control takes the line
+//   as a comment for the operator, no parameter of the cut;
 // - "(" without a ")" behind it: the comment would run into the blocks
-//   after it.
+//   after it; a ")" that no "(" opened.
 const char *data_line_fault(const char *line);
 
 }  // namespace pelk

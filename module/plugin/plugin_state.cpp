@@ -11,8 +11,16 @@ int laser_par_loaded;
 int laser_par_outcome;
 char laser_par_lines[LASER_PAR_LINES_SIZE];
 int laser_head_mode;
+int laser_m7x_known;
 int last_laser_m7x;
+int laser_tech_known;
 int last_laser_tech;
+int last_laser_s;
+int defining_pattern;
+int pattern_being_defined;
+int cutting_patterns[CUTTING_PATTERNS_SIZE];
+int cutting_pattern_count;
+int cutting_patterns_overflow;
 int m21_m22_state;
 int pending_block_kind;
 char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
@@ -33,8 +41,11 @@ void forget_reached_place() {
 
 void forget_laser_modes() {
     laser_head_mode = MODE_UNKNOWN;
+    laser_m7x_known = 0;
     last_laser_m7x = MODE_UNKNOWN;
+    laser_tech_known = 0;
     last_laser_tech = MODE_UNKNOWN;
+    last_laser_s = 0;
 }
 
 void reset_program_state() {
@@ -45,6 +56,10 @@ void reset_program_state() {
     laser_par_outcome = PAR_NOT_READ;
     laser_par_lines[0] = '\0';
     forget_laser_modes();
+    defining_pattern = 0;
+    pattern_being_defined = 0;
+    cutting_pattern_count = 0;
+    cutting_patterns_overflow = 0;
     m21_m22_state = JUNCTION_UNKNOWN;
     pending_block_kind = PENDING_NONE;
     pending_block_text[0] = '\0';

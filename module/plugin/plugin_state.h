@@ -50,13 +50,28 @@ extern char laser_par_lines[LASER_PAR_LINES_SIZE];
 // boundaries and after flip and turn (forget_laser_modes).
 extern int laser_head_mode;
 
-// M7x selector value last written by write_laser_tech_words, MODE_UNKNOWN
-// when unknown.
-extern int last_laser_m7x;
+// The technology words the control has, as write_laser_tech_words last
+// wrote them.  Every int is a value a technology can hold (a selector or a
+// mode of -1 is M71 or M28), so whether they are known is a flag of its own:
+// 0 makes the next contour start write the word whatever the technology holds.
+// Forgotten at program start, at pattern boundaries, after every pattern call
+// (the body may cut with other words) and after flip and turn
+// (forget_laser_modes).
+extern int laser_m7x_known;   // 1: last_laser_m7x is in force
+extern int last_laser_m7x;    // M7x selector value (2 M72, 3 M73, 4 M74, any other M71)
+extern int laser_tech_known;  // 1: last_laser_tech and last_laser_s are in force
+extern int last_laser_tech;   // technology mode (1 M27, 2 M34, 3 M35, any other M28)
+extern int last_laser_s;      // the S value written with it
 
-// Technology mode last written with its S word by write_laser_tech_words,
-// MODE_UNKNOWN when unknown.
-extern int last_laser_tech;
+// Pattern definitions at the top of the program whose body cuts with the
+// laser, by host number (cutting_patterns.h): a call of one of them makes
+// the laser words unknown.  Emptied at program start.
+enum { CUTTING_PATTERNS_SIZE = 64 };
+extern int defining_pattern;          // 1 from a definition's header line to its end line
+extern int pattern_being_defined;     // its host number, while defining_pattern is 1
+extern int cutting_patterns[CUTTING_PATTERNS_SIZE];
+extern int cutting_pattern_count;     // entries of cutting_patterns in use
+extern int cutting_patterns_overflow; // 1: more cutting patterns than the table holds, every call counts as cutting
 
 // Junction word in force, a JunctionState: JUNCTION_SMOOTH after M21,
 // JUNCTION_CORNER after M22, JUNCTION_UNKNOWN at every laser on.  Changed by
@@ -102,8 +117,8 @@ void reset_program_state();
 void forget_reached_place();
 
 // The laser head mode and the technology words are no longer known to the
-// control (a new body, a pattern boundary, a flipped or turned sheet): the
-// next contour start writes them all again.
+// control (a new body, a pattern boundary or call, a flipped or turned
+// sheet): the next contour start writes them all again.
 void forget_laser_modes();
 
 }  // namespace pelk

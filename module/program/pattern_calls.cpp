@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "interface/host_api.h"
+#include "plugin/cutting_patterns.h"
 #include "plugin/flow.h"
 #include "plugin/hooks.h"
 #include "plugin/nc_codes.h"
@@ -111,7 +112,9 @@ int pp_sub_call(int tool, double x, double y, double angle, int indexable, int p
     // wherever the tool happens to stand: stop with the writer.
     if (pp_sub_precode(tool, x, y, angle, indexable) != 0) return 1;
     nc_append_int("PAT", shown_pattern_number(pattern), 2);
-    return hook_result(end_block_and_flush());
+    if (stopped(end_block_and_flush())) return 1;
+    if (pattern_may_cut(pattern)) forget_laser_modes();  // the copy cuts with words of its own
+    return 0;
 }
 
 int pp_sub_rep_call(int tool, double x, double y, double angle, int indexable, int pattern, double dx, double dy,
@@ -145,7 +148,9 @@ int pp_sub_rep_call(int tool, double x, double y, double angle, int indexable, i
     add_repeat_axis(line, sizeof line, dx, 'L', 'R', count);
     add_repeat_axis(line, sizeof line, dy, 'D', 'U', count);
     nc_append(line);
-    return hook_result(end_block_and_flush());
+    if (stopped(end_block_and_flush())) return 1;
+    if (pattern_may_cut(pattern)) forget_laser_modes();  // the copies cut with words of their own
+    return 0;
 }
 
 }  // namespace pelk

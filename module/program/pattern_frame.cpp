@@ -6,6 +6,7 @@
 #include <stdio.h>
 
 #include "interface/host_api.h"
+#include "plugin/cutting_patterns.h"
 #include "plugin/flow.h"
 #include "plugin/hooks.h"
 #include "plugin/nc_text.h"
@@ -71,6 +72,7 @@ int pp_sub_begin(int pattern) {
     forget_laser_modes();
     laser_par_loaded = 0;
     forget_reached_place();
+    begin_pattern_definition(pattern);
     return 0;
 }
 
@@ -88,6 +90,7 @@ int pp_sub_end(int pattern) {
     c_nc_in_sub = 0;
     forget_laser_modes();
     laser_par_loaded = 0;
+    end_pattern_definition();
     return 0;
 }
 

@@ -65,7 +65,9 @@ TEST_F(SheetStateTest, FlipAndTurnForgetTheLaserModesOnlyWhenTheStopWentOut) {
     const auto remembered = [] {
         pelk::laser_head_mode = 1;
         pelk::last_laser_m7x = 72;
+        pelk::laser_m7x_known = 1;
         pelk::last_laser_tech = 2;
+        pelk::laser_tech_known = 1;
     };
     for (int refuse_from : {0, 1, 2, 3}) {
         for (int turn : {0, 1}) {
@@ -80,8 +82,8 @@ TEST_F(SheetStateTest, FlipAndTurnForgetTheLaserModesOnlyWhenTheStopWentOut) {
             const bool went_out = refuse_from == 0;  // a refused stop leaves them as they were
             EXPECT_EQ(r.result, went_out ? 0 : 1);
             EXPECT_EQ(pelk::laser_head_mode, went_out ? -1 : 1);
-            EXPECT_EQ(pelk::last_laser_m7x, went_out ? -1 : 72);
-            EXPECT_EQ(pelk::last_laser_tech, went_out ? -1 : 2);
+            EXPECT_EQ(pelk::laser_m7x_known, went_out ? 0 : 1);
+            EXPECT_EQ(pelk::laser_tech_known, went_out ? 0 : 1);
         }
     }
 }
