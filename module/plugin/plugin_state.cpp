@@ -26,17 +26,17 @@ int pending_block_kind;
 char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 char pending_line[LINE_RECORD_SIZE];
 char pending_arc[CIRCLE_RECORD_SIZE];
-double relative_asked_x;
-double relative_asked_y;
-double relative_reached_x;
-double relative_reached_y;
+double asked_x;
+double asked_y;
+double reached_x;
+double reached_y;
 
 void forget_reached_place() {
     // NaN equals nothing: c_nc_x never holds the value asked for.
-    relative_asked_x = NAN;
-    relative_asked_y = NAN;
-    relative_reached_x = 0.0;
-    relative_reached_y = 0.0;
+    asked_x = NAN;
+    asked_y = NAN;
+    reached_x = 0.0;
+    reached_y = 0.0;
 }
 
 void forget_laser_modes() {

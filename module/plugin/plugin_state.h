@@ -91,18 +91,21 @@ extern char pending_block_text[PENDING_BLOCK_TEXT_SIZE];
 extern char pending_line[LINE_RECORD_SIZE];
 extern char pending_arc[CIRCLE_RECORD_SIZE];
 
-// Relative words (the body of a pattern written at the top of the program):
-// per axis, the place pp_x_y last asked for, the value it gave c_nc_x or
-// c_nc_y, and the place the control reached by the increments as written,
-// which differ by the rounding of the words.  The next increment is taken
-// from the place reached, so that rounding never adds up.  Changed by pp_x_y;
-// forgotten at program start and at every pattern header
-// (forget_reached_place).  While c_nc_x no longer holds relative_asked_x,
-// the host has placed the tool itself, and c_nc_x is the place reached.
-extern double relative_asked_x;
-extern double relative_asked_y;
-extern double relative_reached_x;
-extern double relative_reached_y;
+// Where the control has the tool, per axis.  The control goes where the
+// words as written lead it, which differs from the place asked for by their
+// rounding: an absolute word puts it on the written value, an increment
+// moves it by the written increment from where it stood.  pp_x_y keeps the
+// place it last asked for (asked) and the place the control reached
+// (reached); while c_nc_x still holds asked_x, the control stands at
+// reached_x, and once the host or a command has set c_nc_x itself, at
+// c_nc_x.  Increments, and the commands that work from where the tool stands
+// (a row, nibbling, a bolt-hole circle), start from the place reached, so
+// that rounding never adds up (written_values.h).  Forgotten at program start
+// and at every pattern header (forget_reached_place).
+extern double asked_x;
+extern double asked_y;
+extern double reached_x;
+extern double reached_y;
 
 // ---- Resets ------------------------------------------------------------------
 
@@ -112,8 +115,8 @@ extern double relative_reached_y;
 // words.  Called by pp_main.
 void reset_program_state();
 
-// No place reached by relative words is remembered: the next one is taken
-// from c_nc_x and c_nc_y as they stand.
+// No place reached by the words is remembered: the control counts as
+// standing at c_nc_x and c_nc_y.
 void forget_reached_place();
 
 // The laser head mode and the technology words are no longer known to the

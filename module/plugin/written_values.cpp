@@ -9,6 +9,7 @@
 #include "plugin/nc_codes.h"
 #include "plugin/nc_text.h"
 #include "plugin/number_format.h"
+#include "plugin/plugin_state.h"
 
 namespace pelk {
 
@@ -62,6 +63,22 @@ double written_plain(double value) {
     char text[FIXED_TEXT_MAX + 1];
     format_fixed(text, sizeof text, value, MM_DECIMALS);
     return read_fixed_text(text, value);
+}
+
+double reached_place_x() { return c_nc_x == asked_x ? reached_x : c_nc_x; }
+double reached_place_y() { return c_nc_y == asked_y ? reached_y : c_nc_y; }
+
+void place_tool(double x, double y) {
+    // An axis the command did not move keeps the host's value: the next
+    // word for the place asked before is not written again.
+    if (x != reached_place_x()) {
+        c_nc_x = x;
+        asked_x = NAN;  // NaN equals nothing: the control stands at c_nc_x
+    }
+    if (y != reached_place_y()) {
+        c_nc_y = y;
+        asked_y = NAN;
+    }
 }
 
 void direction_vector(double degrees, double &dx, double &dy) {

@@ -17,6 +17,15 @@ double written_distance(double value);
 // (an angle in degrees).
 double written_plain(double value);
 
+// Where the control has the tool (plugin_state.h: asked_x, reached_x).
+double reached_place_x();
+double reached_place_y();
+
+// A command left the tool at (x, y), worked out from its values as written:
+// that is where the host's position and the control's both stand now (an
+// axis the command did not move stays as it was).
+void place_tool(double x, double y);
+
 // The unit vector of a direction in degrees; exact along the axes, so that
 // a row along X leaves Y as it stands.
 void direction_vector(double degrees, double &dx, double &dy);

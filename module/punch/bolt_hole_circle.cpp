@@ -46,14 +46,14 @@ int pp_bolt_hole_circle(double xs, double ys, double xe, double ye, double xc, d
     if (stopped(end_block_and_flush())) return hook_result(Flow::stop);
 
     // ---- 4. The control leaves the tool on the last hole, as the command ----
-    // ----    reads: radius, first hole and step as written --------------------
+    // ----    reads: about the centre as the move wrote it, with the radius, ----
+    // ----    the first hole and the step as written ------------------------
     const double last = written_plain(first_hole * DEGREES_PER_RADIAN) +
                         written_plain(el_step_angle(el) * DEGREES_PER_RADIAN) * (el_count(el) - 1);
     double along_x = 0.0, along_y = 0.0;
     direction_vector(last, along_x, along_y);
     const double radius = written_distance(el_bhc_radius(el));
-    c_nc_x = xc + radius * along_x;
-    c_nc_y = yc + radius * along_y;
+    place_tool(reached_place_x() + radius * along_x, reached_place_y() + radius * along_y);
     return hook_result(Flow::go_on);
 }
 

@@ -40,12 +40,12 @@ int pp_cut(double x1, double y1, double x2, double y2, char *el, double angle) {
     if (stopped(end_block_and_flush())) return hook_result(Flow::stop);
 
     // ---- 3. The control leaves the tool on the last hit, as the command ---------
-    // ----    reads: the pitch and the direction as written -----------------------
+    // ----    reads: from the first hit as written, by the pitch and the ----------
+    // ----    direction as written ------------------------------------------------
     double along_x = 0.0, along_y = 0.0;
     direction_vector(written_plain(direction), along_x, along_y);
     const double length = written_distance(el_pitch(el)) * (el_count(el) - 1);
-    c_nc_x += length * along_x;
-    c_nc_y += length * along_y;
+    place_tool(reached_place_x() + length * along_x, reached_place_y() + length * along_y);
     return hook_result(Flow::go_on);
 }
 

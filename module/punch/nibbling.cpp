@@ -49,8 +49,7 @@ Flow open_nibbling(const char *el, double angle, bool move, double x, double y) 
 // at (x, y).
 Flow finish_command(double x, double y) {
     if (stopped(end_block_and_flush())) return Flow::stop;
-    c_nc_x = x;
-    c_nc_y = y;
+    place_tool(x, y);
     return Flow::go_on;
 }
 
@@ -68,14 +67,15 @@ void append_round_command(const char *el, double start, double turn, double step
 }
 
 // Where the control leaves the tool after a circle or arc, as the command
-// reads: on the enlarged radius as written, at the angle reached from the
-// start by the turn (degrees), both as written.
-void round_end(const char *el, double xc, double yc, double start, double turn, double &x, double &y) {
+// reads: about the centre where the move put the tool, on the enlarged
+// radius as written, at the angle reached from the start by the turn
+// (degrees), both as written.
+void round_end(const char *el, double start, double turn, double &x, double &y) {
     double along_x = 0.0, along_y = 0.0;
     direction_vector(written_plain(start) + written_plain(turn), along_x, along_y);
     const double reach = written_distance(el_radius(el) + RADIUS_ALLOWANCE);
-    x = xc + reach * along_x;
-    y = yc + reach * along_y;
+    x = reached_place_x() + reach * along_x;
+    y = reached_place_y() + reach * along_y;
 }
 
 // An indexed tool on a circle or arc: the user is asked to check it.
@@ -103,11 +103,12 @@ int pp_nibble_l(double x1, double y1, double x2, double y2, char *el, double ang
     gen_nc_let(1, " ", direction);
     gen_nc_let(0, " ", step);
 
-    // ---- 4. The tool ends where the length and direction as written lead ---
+    // ---- 4. The tool ends where the length and direction as written lead, --
+    // ----    from where the control has it --------------------------------
     double along_x = 0.0, along_y = 0.0;
     direction_vector(written_plain(direction), along_x, along_y);
     const double reach = written_distance(length);
-    return hook_result(finish_command(c_nc_x + reach * along_x, c_nc_y + reach * along_y));
+    return hook_result(finish_command(reached_place_x() + reach * along_x, reached_place_y() + reach * along_y));
 }
 
 int pp_nibble_c(double xs, double ys, double xc, double yc, char *el, double angle) {
@@ -122,7 +123,7 @@ int pp_nibble_c(double xs, double ys, double xc, double yc, char *el, double ang
     const double start = cad_fmod(start_angle * DEGREES_PER_RADIAN, FULL_TURN_DEGREES);
     append_round_command(el, start, turn, el_arc_pitch(el), angle);
     double end_x = 0.0, end_y = 0.0;
-    round_end(el, xc, yc, start, 0.0, end_x, end_y);
+    round_end(el, start, 0.0, end_x, end_y);
     if (stopped(finish_command(end_x, end_y))) return hook_result(Flow::stop);
     return hook_result(confirm_indexed_round(el));
 }
@@ -142,7 +143,7 @@ int pp_nibble_a(double xs, double ys, double xe, double ye, double xc, double yc
     const double start = cad_fmod(start_angle * DEGREES_PER_RADIAN, FULL_TURN_DEGREES);
     append_round_command(el, start, turn, step, angle);
     double end_x = 0.0, end_y = 0.0;
-    round_end(el, xc, yc, start, turn, end_x, end_y);
+    round_end(el, start, turn, end_x, end_y);
     if (stopped(finish_command(end_x, end_y))) return hook_result(Flow::stop);
     return hook_result(confirm_indexed_round(el));
 }

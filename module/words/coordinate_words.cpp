@@ -12,7 +12,7 @@ namespace pelk {
 namespace {
 
 // One axis: the place pp_x_y last asked for and the place the control
-// reached by the relative words as written.
+// reached by the words as written.
 struct AxisPlace {
     double &asked;
     double &reached;
@@ -20,22 +20,24 @@ struct AxisPlace {
 
 // Writes the word of one axis and makes target its current position:
 // absolute, relative to the pattern origin for the offset pattern style, or
-// an increment from the place the control reached.
+// an increment from the place the control reached.  The control goes where
+// the word as written leads it.
 void write_axis_word(char axis, double target, double &current, double pattern_origin, AxisPlace place) {
     const double reached = current == place.asked ? place.reached : current;
     double value;
+    double from = 0.0;  // what the written value counts from
     bool incremental = false;
     if (c_nc_sub_type == SUB_TYPE_OFFSET) {
         value = c_nc_absolute != 0 ? target : target - pattern_origin;
-        place.reached = target;  // from a fixed origin: nothing adds up
+        from = c_nc_absolute != 0 ? 0.0 : pattern_origin;
     } else if (c_nc_absolute != 0) {
         value = target;
-        place.reached = target;
     } else {
         value = target - reached;
-        place.reached = reached + written_distance(value);
+        from = reached;
         incremental = true;
     }
+    place.reached = from + written_distance(value);
     // "D" for an increment, the axis, and the distance text made behind them.
     char word[2 + 256];
     size_t at = 0;
@@ -52,10 +54,10 @@ void write_axis_word(char axis, double target, double &current, double pattern_o
 void pp_x_y(int force, double x, double y) {
     const bool both = force == 1 || (same_value(x, c_nc_x) && same_value(y, c_nc_y));
     if (both || !same_value(x, c_nc_x)) {
-        write_axis_word('X', x, c_nc_x, c_nc_abs_sub_x, {relative_asked_x, relative_reached_x});
+        write_axis_word('X', x, c_nc_x, c_nc_abs_sub_x, {asked_x, reached_x});
     }
     if (both || !same_value(y, c_nc_y)) {
-        write_axis_word('Y', y, c_nc_y, c_nc_abs_sub_y, {relative_asked_y, relative_reached_y});
+        write_axis_word('Y', y, c_nc_y, c_nc_abs_sub_y, {asked_y, reached_y});
     }
 }
 
