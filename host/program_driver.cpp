@@ -9,6 +9,7 @@
 
 #include "host/control_rounding.h"
 #include "host/host_state.h"
+#include "host/laser_arc_pieces.h"
 #include "host/punch_element_walk.h"
 #include "host/pattern_walk.h"
 #include "host/sheet_events.h"
@@ -63,20 +64,40 @@ int walk(const job::Movement &move, const job::Job &) {
     return 0;
 }
 
+// One arc of a contour, in the pieces the control cuts where the job has it.
+// Every piece but the last goes on with the cut.
+int walk_laser_arc(const job::LaserElement &e) {
+    const std::vector<host::detail::ArcPoint> points = host::detail::laser_arc_pieces(e);
+    const std::size_t pieces = points.size() - 1;
+    if (pieces > 1) {
+        HOST_TRACE("%s: the arc as written would be cut more than %.4g mm off: %zu pieces",
+                   host::detail::step_path().c_str(), host::detail::laser_path_tolerance(), pieces);
+    }
+    const int dir = e.counter_clockwise ? 1 : -1;
+    for (std::size_t k = 0; k < pieces; ++k) {
+        job::LaserElement piece = e;
+        if (k + 1 < pieces) piece.off_type = 0;
+        char co[CO_RECORD_SIZE];
+        build_contour_record(piece, co);
+        const host::detail::ArcPoint a = points[k], b = points[k + 1];
+        const int result = (*pp_laser_arc)(a.x, a.y, b.x, b.y, e.xc, e.yc, dir, co);
+        HOST_TRACE("pp_laser_arc(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, co) -> %d", a.x, a.y, b.x, b.y,
+                   e.xc, e.yc, dir, result);
+        if (stopped(result)) return 1;
+    }
+    return 0;
+}
+
 int walk(const job::LaserContour &contour, const job::Job &job) {
     for (const job::LaserElement &e : job.elements(contour)) {
+        if (e.kind == job::LaserElement::Kind::arc) {
+            if (walk_laser_arc(e) != 0) return 1;
+            continue;
+        }
         char co[CO_RECORD_SIZE];
         build_contour_record(e, co);
-        int result = 0;
-        if (e.kind == job::LaserElement::Kind::line) {
-            result = (*pp_laser_line)(e.x1, e.y1, e.x2, e.y2, co);
-            HOST_TRACE("pp_laser_line(%.10g, %.10g, %.10g, %.10g, co) -> %d", e.x1, e.y1, e.x2, e.y2, result);
-        } else {
-            const int dir = e.counter_clockwise ? 1 : -1;
-            result = (*pp_laser_arc)(e.x1, e.y1, e.x2, e.y2, e.xc, e.yc, dir, co);
-            HOST_TRACE("pp_laser_arc(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, co) -> %d", e.x1, e.y1, e.x2,
-                       e.y2, e.xc, e.yc, dir, result);
-        }
+        const int result = (*pp_laser_line)(e.x1, e.y1, e.x2, e.y2, co);
+        HOST_TRACE("pp_laser_line(%.10g, %.10g, %.10g, %.10g, co) -> %d", e.x1, e.y1, e.x2, e.y2, result);
         if (stopped(result)) return 1;
     }
     return 0;

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "nc/setup.h"
+#include "verify/arc_path.h"
 #include "verify/event_text.h"
 
 namespace verify {
@@ -59,10 +60,19 @@ public:
                a.compensation == b.compensation;
     }
 
+    // How far a place of the program's event a may lie from the job's.
+    double place_tolerance(const Event &a) const {
+        return a.where.call_line != 0 || a.kind == EventKind::nibble || a.kind == EventKind::trap_door ? t_.composed
+                                                                                                      : t_.position;
+    }
+    // How far a's laser path may lie from the job's: its ends, and half a
+    // unit more for its radius.
+    double path_tolerance(const Event &a) const { return place_tolerance(a) + t_.half_unit; }
+
     // a: the program's, b: the job's.
     bool match(const Event &a, const Event &b) const {
         if (a.kind != b.kind) return false;
-        const double p = a.where.call_line != 0 || a.kind == EventKind::nibble ? t_.composed : t_.position;
+        const double p = place_tolerance(a);
         switch (a.kind) {
         case EventKind::stroke: return near_point(a.x, a.y, b.x, b.y, p) && same_tool(a, b);
         case EventKind::nibble:
@@ -77,9 +87,9 @@ public:
         case EventKind::laser:
             if (a.shape != b.shape || !near(a.technology.feed, b.technology.feed, t_.feed)) return false;
             if (!near_point(a.x0, a.y0, b.x0, b.y0, p) || !near_point(a.x, a.y, b.x, b.y, p)) return false;
-            if (a.shape == nc::Shape::circle) return near_point(a.xc, a.yc, b.xc, b.yc, p) && (a.sweep > 0) == (b.sweep > 0);
-            if (a.shape == nc::Shape::arc) return near(a.radius, b.radius, p) && near(a.sweep, b.sweep, SWEEP_TOLERANCE);
-            return true;
+            if (a.shape == nc::Shape::line) return true;
+            // An arc by the path the control cuts, at every point.
+            return (a.sweep > 0) == (b.sweep > 0) && path_distance(a, b) <= path_tolerance(a);
         case EventKind::cut_end: return true;
         case EventKind::move:
             if (!near_point(a.x, a.y, b.x, b.y, p) || a.purpose != b.purpose) return false;
@@ -102,6 +112,36 @@ public:
         case EventKind::index_turn: return true;
         }
         return false;
+    }
+
+    // Whether a is a piece of the job's arc or circle b, cut where b runs:
+    // the host cuts an arc whose values as written would stray in pieces.
+    // first: a is the run's first piece, which starts where b does.
+    bool piece_of(const Event &a, const Event &b, bool first) const {
+        if (a.kind != EventKind::laser || b.kind != EventKind::laser || a.shape != nc::Shape::arc ||
+            b.shape == nc::Shape::line) {
+            return false;
+        }
+        if ((a.sweep > 0) != (b.sweep > 0) || !near(a.technology.feed, b.technology.feed, t_.feed)) return false;
+        if (first && !near_point(a.x0, a.y0, b.x0, b.y0, place_tolerance(a))) return false;
+        return distance_from_path(a, b) <= path_tolerance(a);
+    }
+    // How far round the job's arc b the piece a has come at its end, in
+    // degrees from b's start in b's sense; before: how far the piece before it
+    // came (a full circle's last piece ends at 360, not at 0).
+    static double progress(const Event &a, const Event &b, double before) {
+        const double start = std::atan2(b.y0 - b.yc, b.x0 - b.xc);
+        const double end = std::atan2(a.y - b.yc, a.x - b.xc);
+        double along = std::fmod((b.sweep > 0 ? end - start : start - end) * 180.0 / 3.141592653589793, 360.0);
+        if (along < 0.0) along += 360.0;
+        if (before > 180.0 && along < 90.0) along += 360.0;
+        return along;
+    }
+    // Whether the piece a ends where the job's arc b does, having come round
+    // it by along degrees.
+    bool ends_arc(const Event &a, const Event &b, double along) const {
+        const double whole = b.shape == nc::Shape::circle ? 360.0 : std::fabs(b.sweep);
+        return near_point(a.x, a.y, b.x, b.y, place_tolerance(a)) && along > whole - 90.0;
     }
 
     // ---- Pulling the two sides, without what is not compared ----------------------
@@ -255,6 +295,23 @@ private:
     long long last_line_ = 0;   // the line of the program's last event done with
 };
 
+// How many of the program's next events are the pieces of the job's arc b,
+// from its start to its end; 0 when they are not.
+template <typename Fill>
+std::size_t arc_pieces(const Matcher &m, std::deque<Event> &a, const Event &b, Fill &fill) {
+    constexpr std::size_t MOST_PIECES = 512;
+    double along = 0.0;
+    for (std::size_t i = 0; i < MOST_PIECES; ++i) {
+        if (a.size() <= i) fill(i + 1);
+        if (a.size() <= i || !m.piece_of(a[i], b, i == 0)) return 0;
+        const double next = Matcher::progress(a[i], b, along);
+        if (next <= along) return 0;  // the pieces go round the arc, never back
+        along = next;
+        if (i > 0 && m.ends_arc(a[i], b, along)) return i + 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 Tolerance program_tolerance(bool inch, double allowance_mm) {
@@ -262,6 +319,7 @@ Tolerance program_tolerance(bool inch, double allowance_mm) {
     const double half_unit = inch ? 0.0005 * nc::MM_PER_INCH : 0.005;
     t.position = half_unit + allowance_mm;
     t.composed = 2.0 * half_unit + allowance_mm;
+    t.half_unit = half_unit;
     t.angle = 0.01;
     t.feed = (inch ? 0.0005 : 0.005) + 1e-9;
     t.time = 0.005 + 1e-9;
@@ -305,6 +363,15 @@ ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEve
         if (m.match(a.front(), b.front().event)) {
             m.passed(a.front());
             a.pop_front();
+            b.pop_front();
+            continue;
+        }
+        // A job's arc the program cuts in pieces.
+        if (const std::size_t pieces = arc_pieces(m, a, b.front().event, fill); pieces > 0) {
+            for (std::size_t i = 0; i < pieces; ++i) {
+                m.passed(a.front());
+                a.pop_front();
+            }
             b.pop_front();
             continue;
         }

@@ -26,6 +26,8 @@ struct Tolerance {
     double composed = 0.0;   // mm, for places the control works out from two written places: inside a
                              // copy of a pattern (its origin and the body's word), along a nibbled path
                              // (its start or centre, and its length or radius)
+    double half_unit = 0.0;  // mm, half a unit of the last digit written: a laser path may lie this much
+                             // farther from the job's than its ends, its radius being rounded as well
     double angle = 0.0;      // degrees, for index angles and sweeps
     double feed = 0.0;       // F as written
     double time = 0.0;       // dwell

@@ -1,0 +1,166 @@
+#include "host/laser_arc_pieces.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "host/control_rounding.h"
+
+namespace host::detail {
+
+namespace {
+
+constexpr double TWO_PI = 2.0 * std::numbers::pi;
+constexpr double SAME_POINT = 1e-6;        // the module's comparison of positions
+constexpr double LONG_WAY_FROM = 1e-6;     // the module writes a negative radius beyond a half turn by this
+constexpr int MOST_PIECES = 256;           // far more than any arc the control takes needs
+// The host decides with a little room below the tolerance, so that the
+// check of the program read back never sees a piece at its very edge.
+constexpr double ROOM = 1e-4;
+
+// A circular arc: centre, radius, the angle it starts at and its signed
+// sweep (radians, positive counter-clockwise).
+struct Arc {
+    double xc = 0.0, yc = 0.0, r = 0.0;
+    double from = 0.0, sweep = 0.0;
+
+    ArcPoint at(double angle) const { return {xc + r * std::cos(angle), yc + r * std::sin(angle)}; }
+    ArcPoint start() const { return at(from); }
+    ArcPoint end() const { return at(from + sweep); }
+};
+
+double wrap(double a) {
+    a = std::fmod(a, TWO_PI);
+    return a < 0.0 ? a + TWO_PI : a;
+}
+
+double distance(ArcPoint a, ArcPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// Whether the angle lies within the arc's sweep.
+bool within(const Arc &arc, double angle) {
+    const double d = arc.sweep >= 0.0 ? wrap(angle - arc.from) : wrap(arc.from - angle);
+    return d <= std::fabs(arc.sweep);
+}
+
+// A point's distance from an arc: from its circle where the point lies
+// within its sweep, otherwise from its nearer end.
+double distance(ArcPoint p, const Arc &arc) {
+    const double angle = std::atan2(p.y - arc.yc, p.x - arc.xc);
+    if (within(arc, angle)) return std::fabs(std::hypot(p.x - arc.xc, p.y - arc.yc) - arc.r);
+    return std::fmin(distance(p, arc.start()), distance(p, arc.end()));
+}
+
+// The largest distance of a point of a from b.  Seen from b's centre, a
+// point running along a comes nearest and goes farthest where a's centre,
+// b's centre and the point lie in one line; elsewhere the distance only
+// grows or shrinks, so a's ends, its middle and those two places are all
+// there is to look at.
+double farthest_from(const Arc &a, const Arc &b) {
+    const double towards = std::atan2(a.yc - b.yc, a.xc - b.xc);
+    double largest = std::fmax(distance(a.start(), b), distance(a.end(), b));
+    largest = std::fmax(largest, distance(a.at(a.from + a.sweep / 2.0), b));
+    for (const double angle : {towards, towards + std::numbers::pi}) {
+        if (within(a, angle)) largest = std::fmax(largest, distance(a.at(angle), b));
+    }
+    return largest;
+}
+
+double deviation(const Arc &a, const Arc &b) { return std::fmax(farthest_from(a, b), farthest_from(b, a)); }
+
+ArcPoint written(ArcPoint p) { return {written_distance(p.x), written_distance(p.y)}; }
+
+// The arc the control cuts for "LCI/" from where it stands (start) to the
+// end and radius as written, in the job's sense; false when the radius is
+// shorter than half the way, which the control cannot cut.
+bool control_arc(ArcPoint start, const Arc &job_piece, Arc &arc) {
+    const ArcPoint end = written(job_piece.end());
+    const double r = written_distance(job_piece.r);
+    const bool long_way = std::fabs(job_piece.sweep) - std::numbers::pi >= LONG_WAY_FROM;
+    const bool counter_clockwise = job_piece.sweep > 0.0;
+    const double cx = end.x - start.x, cy = end.y - start.y;
+    const double chord = std::hypot(cx, cy);
+    const double half = chord / 2.0;
+    if (!(chord > 0.0) || half > r) return false;
+    const double rise = std::sqrt(r * r - half * half);
+    // The centre lies left of the way for a short counter-clockwise arc.
+    const double side = counter_clockwise != long_way ? 1.0 : -1.0;
+    arc.xc = start.x + cx / 2.0 - side * rise * cy / chord;
+    arc.yc = start.y + cy / 2.0 + side * rise * cx / chord;
+    arc.r = r;
+    arc.from = std::atan2(start.y - arc.yc, start.x - arc.xc);
+    const double to = std::atan2(end.y - arc.yc, end.x - arc.xc);
+    arc.sweep = counter_clockwise ? wrap(to - arc.from) : -wrap(arc.from - to);
+    if (arc.sweep == 0.0) arc.sweep = counter_clockwise ? TWO_PI : -TWO_PI;
+    return true;
+}
+
+// The circle the control cuts for "CIR/": about the centre as written,
+// through the start it stands at.
+Arc control_circle(ArcPoint start, const Arc &job_circle) {
+    Arc arc;
+    const ArcPoint centre = written(ArcPoint{job_circle.xc, job_circle.yc});
+    arc.xc = centre.x;
+    arc.yc = centre.y;
+    arc.r = distance(start, centre);
+    arc.from = std::atan2(start.y - centre.y, start.x - centre.x);
+    arc.sweep = job_circle.sweep;
+    return arc;
+}
+
+// The job's arc of an element, its sweep in the element's sense as the
+// module takes it (an end on the start: a full turn).
+Arc job_arc(const job::LaserElement &e) {
+    Arc arc;
+    arc.xc = e.xc;
+    arc.yc = e.yc;
+    arc.r = std::hypot(e.x1 - e.xc, e.y1 - e.yc);
+    arc.from = std::atan2(e.y1 - e.yc, e.x1 - e.xc);
+    const double to = std::atan2(e.y2 - e.yc, e.x2 - e.xc);
+    double sweep = e.counter_clockwise ? wrap(to - arc.from) : wrap(arc.from - to);
+    if (sweep == 0.0) sweep = TWO_PI;
+    arc.sweep = e.counter_clockwise ? sweep : -sweep;
+    return arc;
+}
+
+bool full_circle(const job::LaserElement &e) {
+    return std::fabs(e.x2 - e.x1) < SAME_POINT && std::fabs(e.y2 - e.y1) < SAME_POINT;
+}
+
+// Whether n pieces of equal sweep each stay within the tolerance, every
+// piece cut from where the one before left the control.
+bool pieces_fit(const Arc &whole, int n, bool circle) {
+    const double limit = laser_path_tolerance() - ROOM;
+    ArcPoint start = written(whole.start());
+    for (int k = 0; k < n; ++k) {
+        Arc piece = whole;
+        piece.from = whole.from + whole.sweep * k / n;
+        piece.sweep = whole.sweep / n;
+        Arc cut;
+        if (circle && n == 1) {
+            cut = control_circle(start, piece);
+        } else if (!control_arc(start, piece, cut)) {
+            return false;
+        }
+        if (deviation(cut, piece) > limit) return false;
+        start = written(piece.end());
+    }
+    return true;
+}
+
+}  // namespace
+
+double laser_path_tolerance() { return composed_tolerance(); }
+
+std::vector<ArcPoint> laser_arc_pieces(const job::LaserElement &e) {
+    const Arc whole = job_arc(e);
+    const bool circle = full_circle(e);
+    int n = 1;
+    while (n < MOST_PIECES && !pieces_fit(whole, n, circle)) ++n;
+    std::vector<ArcPoint> points;
+    points.reserve(static_cast<std::size_t>(n) + 1);
+    points.push_back({e.x1, e.y1});
+    for (int k = 1; k < n; ++k) points.push_back(whole.at(whole.from + whole.sweep * k / n));
+    points.push_back({e.x2, e.y2});
+    return points;
+}
+
+}  // namespace host::detail
