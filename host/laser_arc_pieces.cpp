@@ -13,9 +13,6 @@ constexpr double TWO_PI = 2.0 * std::numbers::pi;
 constexpr double SAME_POINT = 1e-6;        // the module's comparison of positions
 constexpr double LONG_WAY_FROM = 1e-6;     // the module writes a negative radius beyond a half turn by this
 constexpr int MOST_PIECES = 256;           // far more than any arc the control takes needs
-// The host decides with a little room below the tolerance, so that the
-// check of the program read back never sees a piece at its very edge.
-constexpr double ROOM = 1e-4;
 
 // A circular arc: centre, radius, the angle it starts at and its signed
 // sweep (radians, positive counter-clockwise).
@@ -128,7 +125,7 @@ bool full_circle(const job::LaserElement &e) {
 // Whether n pieces of equal sweep each stay within the tolerance, every
 // piece cut from where the one before left the control.
 bool pieces_fit(const Arc &whole, int n, bool circle) {
-    const double limit = laser_path_tolerance() - ROOM;
+    const double limit = laser_path_tolerance();
     ArcPoint start = written(whole.start());
     for (int k = 0; k < n; ++k) {
         Arc piece = whole;

@@ -233,12 +233,14 @@ int walk(const job::PatternRepeat &repeat, const job::Job &job) {
     // One repeat line, unless the pitch as written would carry a copy too
     // far: then the longest runs whose copies all fit, and the copies
     // between them as single calls.
+    // A repeat of one copy is placed by its offset and pitch as well, each
+    // rounded: it must fit too, or be a single call.
     const auto fits = [&row](int first, int count) {
-        if (count < 2) return true;
         const double x = row.x + row.dx * first, y = row.y + row.dy * first;
         return copy_fits(row, x, y, 0) && copy_fits(row, x, y, count - 1);
     };
-    if (row.count < 2 || fits(0, row.count)) return repeat_pattern(*pattern, row, job, number, 0, row.count);
+    const bool no_pitch = std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6;
+    if (no_pitch || fits(0, row.count)) return repeat_pattern(*pattern, row, job, number, 0, row.count);
     HOST_TRACE("%s: one repeat line would put a copy more than %.4g mm off: split",
                host::detail::step_path().c_str(), host::detail::stroke_tolerance());
     for (int first = 0; first < row.count;) {

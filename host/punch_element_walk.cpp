@@ -247,6 +247,9 @@ int walk_bolt_hole_circle(const PunchElement &e, double angle) {
     // One command, unless the angles or the radius as written would carry a
     // hole too far: then the longest runs whose holes all fit, each with a
     // command of its own, and the holes between them one by one.
+    // A single hole is a hit: the command would place it from the centre,
+    // radius and angle, each rounded.
+    if (e.count == 1) return walk_single_hit(e, bolt_hole(e, 0), angle);
     if (holes_fit(e, 0, e.count)) return walk_bolt_hole_command(e, 0, e.count, angle);
     HOST_TRACE("%s: one bolt-hole command would put a hole more than %.4g mm off: split",
                host::detail::step_path().c_str(), host::detail::stroke_tolerance());

@@ -61,9 +61,15 @@ public:
     }
 
     // How far a place of the program's event a may lie from the job's.
+    // Two written values make one place inside a copy of a pattern (its
+    // origin and the body's word), along a nibbled path (its start or centre
+    // and its length or radius), for a trap door (where the tool stands and
+    // the door's distance) and for the explicit re-grip (the clamps' travel
+    // from the place written before it).
     double place_tolerance(const Event &a) const {
-        return a.where.call_line != 0 || a.kind == EventKind::nibble || a.kind == EventKind::trap_door ? t_.composed
-                                                                                                      : t_.position;
+        const bool composed = a.where.call_line != 0 || a.kind == EventKind::nibble || a.kind == EventKind::trap_door ||
+                              (a.kind == EventKind::regrip && a.number == 0);
+        return composed ? t_.composed : t_.position;
     }
     // How far a's laser path may lie from the job's: its ends, and half a
     // unit more for its radius.
@@ -315,14 +321,17 @@ std::size_t arc_pieces(const Matcher &m, std::deque<Event> &a, const Event &b, F
 }  // namespace
 
 Tolerance program_tolerance(bool inch, double allowance_mm) {
+    // The arithmetic of the two sides may land a place a hair beyond the
+    // tolerance where the post put it right on it.
+    constexpr double NOISE = 1e-9;
     Tolerance t;
     const double half_unit = inch ? 0.0005 * nc::MM_PER_INCH : 0.005;
-    t.position = half_unit + allowance_mm;
-    t.composed = 2.0 * half_unit + allowance_mm;
+    t.position = half_unit + allowance_mm + NOISE;
+    t.composed = 2.0 * half_unit + allowance_mm + NOISE;
     t.half_unit = half_unit;
     t.angle = 0.01;
-    t.feed = (inch ? 0.0005 : 0.005) + 1e-9;
-    t.time = 0.005 + 1e-9;
+    t.feed = (inch ? 0.0005 : 0.005) + NOISE;
+    t.time = 0.005 + NOISE;
     return t;
 }
 
