@@ -24,15 +24,18 @@ ControlFor::ControlFor(const job::Job &job)
     : section(verify::laser_par_section_of(job)), setup(verify::control_setup(job, section)) {}
 
 ProgramEvents::ProgramEvents(std::FILE *file, const std::string &name, const nc::Setup &setup)
-    : source_(file, name), reader_(source_, setup.known), control_(reader_, setup), events_(control_.events()) {}
+    : source_(file, name), reader_(source_, setup.known, setup.texts.get()), control_(reader_, setup),
+      events_(control_.events()) {}
 
 verify::ComparisonResult check_program(const job::Job &job, const ControlFor &control, std::FILE *program,
                                        const std::string &name, const verify::ComparisonOptions &options) {
     std::rewind(program);
     ProgramEvents read(program, name, control.setup);
-    verify::JobEvents expansion(job);
+    verify::JobEvents expansion(job, control.setup);
     nc::Generator<verify::JobEvent> job_events = expansion.events();
-    return verify::compare(read.events(), job_events, job, control.section, options);
+    verify::ComparisonOptions with_texts = options;
+    with_texts.texts = control.setup.texts.get();
+    return verify::compare(read.events(), job_events, job, control.section, with_texts);
 }
 
 stats::Speeds speeds_of(const job::Job &job) {

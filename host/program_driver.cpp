@@ -174,7 +174,8 @@ int call_pattern(const job::Pattern &pattern, const job::Job &job, int number, d
     const int result = (*pp_sub_call)(entry.tool, x, y, entry.angle, entry.indexable, number);
     HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, x, y, entry.angle,
                entry.indexable, number, result);
-    host::detail::take_pattern_exit(pattern, job, x, y);
+    // The copy's origin is where the call's words put it, as written.
+    host::detail::take_pattern_exit(pattern, job, host::detail::written_distance(x), host::detail::written_distance(y));
     return result;
 }
 
@@ -210,9 +211,9 @@ int repeat_pattern(const job::Pattern &pattern, const job::PatternRow &row, cons
                                           count);
     HOST_TRACE("pp_sub_rep_call(%d, %.10g, %.10g, %.10g, %d, %d, %.10g, %.10g, %d) -> %d", entry.tool, x, y,
                entry.angle, entry.indexable, number, row.dx, row.dy, count, result);
-    // Without a pitch the control places one copy, at (x, y).
+    // Without a pitch the control places one copy, at (x, y) as written.
     if (std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6) {
-        host::detail::take_pattern_exit(pattern, job, x, y);
+        host::detail::take_pattern_exit(pattern, job, host::detail::written_distance(x), host::detail::written_distance(y));
     } else {
         host::detail::take_pattern_exit(pattern, job, repeat_axis(x, row.dx, count - 1),
                                         repeat_axis(y, row.dy, count - 1));

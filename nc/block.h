@@ -50,6 +50,10 @@ enum Word : std::uint16_t {
 
 enum class Compensation : std::uint8_t { none, left, right };
 
+// How a line ends: the dialect ends every block with CR LF, and its last
+// line, "%", with nothing.
+enum class LineEnd : std::uint8_t { crlf, line_feed, none };
+
 // Up to two parts of a repeat line: one per axis that moves.
 struct RepeatPart {
     char axis = 'X';        // 'X' or 'Y'
@@ -61,6 +65,8 @@ struct RepeatPart {
 struct Block {
     long long line = 0;                 // counted from 1
     BlockKind kind = BlockKind::empty;
+    LineEnd line_end = LineEnd::crlf;
+    int text = -1;                      // comment, free text, parameter line: its text in the reader's table
 
     // Words (kind words, and the tails of commands).
     std::uint16_t words = 0;       // Word bits
@@ -75,12 +81,14 @@ struct Block {
 
     // Command values, in the order written.
     double values[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
-    long long count = 0;                // holes of ARC/, further hits of LAA/, program number, material number
+    long long count = 0;                // holes of ARC/, further hits of LAA/, program number, material number,
+                                        // the start's code (0 ISO, 1 EIA)
     bool left = false;             // LCI/L
     int pattern = 0;               // PAT, END, MGR
     RepeatPart parts[2];
     int part_count = 0;
-    int parameter = 0;             // the line's place in the LASER.PAR section
+    int parameter = 0;             // the line's place in the LASER.PAR section, -1 for a line the section
+                                   // does not hold that stands among its lines
 };
 
 }  // namespace nc

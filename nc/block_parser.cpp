@@ -16,6 +16,12 @@ namespace nc {
 namespace {
 
 constexpr std::size_t SHOWN_TEXT_LIMIT = 60;
+// The control's numbers are 32-bit: a longer one is no word of it (and must
+// never wrap onto one that is).
+constexpr long long INT_MAX_VALUE = 2147483647LL;
+constexpr long long INT_MIN_VALUE = -2147483648LL;
+constexpr long long MAX_M_WORD = 9999;
+constexpr const char *BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // The M words of this control.  Any other number is no word of it.
 constexpr int KNOWN_M_WORDS[] = {
@@ -179,7 +185,7 @@ void read_words(Cursor &c, Block &b, std::uint16_t allowed) {
             place(5, "M");
             allow(WORD_M, "M");
             const long long m = c.need_integer("M");
-            if (m < 0 || !one_of(static_cast<int>(m), KNOWN_M_WORDS)) {
+            if (m < 0 || m > MAX_M_WORD || !one_of(static_cast<int>(m), KNOWN_M_WORDS)) {
                 c.fail("M" + std::to_string(m) + " is no word of this control");
             }
             b.m = static_cast<int>(m);
@@ -187,6 +193,7 @@ void read_words(Cursor &c, Block &b, std::uint16_t allowed) {
             place(6, "S");
             allow(WORD_S, "S");
             b.s = c.need_integer("S");
+            if (b.s < INT_MIN_VALUE || b.s > INT_MAX_VALUE) c.fail("S" + std::to_string(b.s) + " is beyond the values the control takes");
         } else {
             c.fail("\"" + shown_text(c.rest()) + "\" is no word of this control");
         }
@@ -254,7 +261,7 @@ void read_command(Cursor &c, Block &b) {
 
     if (c.take("MAT/B")) {
         b.kind = BlockKind::material;
-        b.count = c.need_integer("MAT/B");
+        b.count = c.need_count("MAT/B");
         c.expect(" H", "the thickness H must follow the material number");
         b.values[0] = c.need_number("H");
         c.expect(" X", "the sheet's size X must follow the thickness");
@@ -359,7 +366,8 @@ void read_command(Cursor &c, Block &b) {
     } else if (c.peek() == 'O' && c.rest().size() > 1 && c.rest()[1] >= '0' && c.rest()[1] <= '9') {
         c.take("O");
         b.kind = BlockKind::program_number;
-        b.count = c.need_integer("O");
+        b.count = c.need_count("O");
+        if (b.count < 0) c.fail("a program number is not negative");
     } else {
         b.kind = BlockKind::words;
         read_words(c, b, COORDINATES | WORD_T | WORD_C | WORD_F | WORD_M | WORD_S);
@@ -397,8 +405,12 @@ Block parse_block(std::string_view text, long long line, bool first, const Known
     // parameter file or the job says.
     if (text.empty()) return b;
     if (first) {
+        if (text.substr(0, 3) == BYTE_ORDER_MARK) {
+            c.fail("the program starts with a UTF-8 byte-order mark, which the control reads as text: save it without one");
+        }
         if (text == "% " || text == "+ ") {
             b.kind = BlockKind::start;
+            b.count = text[0] == '+' ? 1 : 0;  // EIA, ISO
             return b;
         }
         c.fail("a program starts with \"% \" (ISO) or \"+ \" (EIA)");

@@ -99,6 +99,12 @@ Generator<Event> Control::run(const Block &b) {
 void Control::execute(const Block &b) {
     where_ = Source{b.line, in_copy_ ? where_.call_line : 0};
     const bool comment = b.kind == BlockKind::comment;
+    // 0. A line the control takes, but not as the dialect ends it.
+    if (b.line_end == LineEnd::line_feed && b.kind != BlockKind::end) {
+        Event e = event(EventKind::format);
+        e.number = FORMAT_LINE_FEED;
+        emit(e);
+    }
     // 1. What must follow what: NBL/ its nibbling command, M41 the clamps'
     // travel up to M42.
     if (nibbling_armed_ && b.kind != BlockKind::nibble_line && b.kind != BlockKind::nibble_arc) {
@@ -114,15 +120,37 @@ void Control::execute(const Block &b) {
 
     // 2. The block.
     switch (b.kind) {
-    case BlockKind::empty:
-    case BlockKind::start:
-    case BlockKind::program_number:
+    case BlockKind::empty: return;  // nothing, not even the end of a comment's place before a stop
+    case BlockKind::start: {
+        Event e = event(EventKind::program_start);
+        e.number = static_cast<int>(b.count);
+        emit(e);
+        break;
+    }
+    case BlockKind::program_number: {
+        Event e = event(EventKind::program_number);
+        e.number = static_cast<int>(b.count);
+        emit(e);
+        break;
+    }
     case BlockKind::user_text:
-    case BlockKind::comment: break;
-    case BlockKind::end:
+    case BlockKind::comment: {
+        Event e = event(comment ? EventKind::comment : EventKind::user_text);
+        e.text = b.text;
+        emit(e);
+        break;
+    }
+    case BlockKind::end: {
         if (cutting_) fail("the program ends while the laser cuts (no LED/DX0DY0)");
         if (clamps_open_) fail("the program ends between M41 and M42");
+        emit(event(EventKind::program_end));
+        if (b.line_end != LineEnd::none) {
+            Event e = event(EventKind::format);
+            e.number = FORMAT_AFTER_END;
+            emit(e);
+        }
         break;
+    }
     case BlockKind::material: {
         Event e = event(EventKind::sheet);
         e.number = static_cast<int>(b.count);
@@ -194,6 +222,7 @@ void Control::execute(const Block &b) {
     case BlockKind::parameter: {
         Event e = event(EventKind::parameter_line);
         e.number = b.parameter;
+        e.text = b.text;
         emit(e);
         break;
     }
@@ -238,9 +267,12 @@ void Control::execute_words(const Block &b) {
 // index turns to the C word's angle.
 void Control::tool_and_index(const Block &b) {
     if (has(b, WORD_T) && b.t != tool_.station) {
+        Event e = event(EventKind::tool_change);
+        e.value = tool_.angle;  // where the index stood when the turret turned
         tool_.station = b.t;
         tool_.angle = 0.0;
-        emit(event(EventKind::tool_change));
+        e.tool = tool_;
+        emit(e);
     }
     if (has(b, WORD_C) && b.c != tool_.angle) {
         tool_.angle = b.c;
@@ -306,11 +338,11 @@ void Control::execute_m_word(const Block &b) {
     case M_TOOL_MODE_1: tool_.m61x = 1; break;
     case M_TOOL_MODE_2: tool_.m61x = 2; break;
     case M_TOOL_MODE_3: tool_.m61x = 3; break;
-    case M_LASER_WORK:
-    case M_SMOOTH_JUNCTION:
-    case M_CORNER_JUNCTION:
-    case M_HEAD_UP:
-    case M_REWIND: break;
+    case M_LASER_WORK: emit(event(EventKind::laser_work)); break;
+    case M_REWIND: emit(event(EventKind::rewind)); break;
+    case M_HEAD_UP: emit(event(EventKind::head_up)); break;
+    case M_SMOOTH_JUNCTION: laser_.junction = Junction::smooth; break;
+    case M_CORNER_JUNCTION: laser_.junction = Junction::corner; break;
     case M_TECHNOLOGY_1: laser_.mode = 1; laser_.s = b.s; break;
     case M_TECHNOLOGY_2: laser_.mode = 2; laser_.s = b.s; break;
     case M_TECHNOLOGY_3: laser_.mode = 3; laser_.s = b.s; break;

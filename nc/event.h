@@ -29,8 +29,23 @@ enum class EventKind : std::uint8_t {
     feed_range,      // the punching feed range (80..83)
     sheet,           // the material block: material number, thickness, sheet size
     parameter_line,  // a line of the LASER.PAR section goes to the control
-    tool_change,     // another station comes into use (T word)
+    tool_change,     // another station comes into use (T word); value: the index angle it found
     index_turn,      // the index turns to another angle (C word)
+    head_up,         // the laser head goes up (M23)
+    comment,         // a comment for the operator ("(...)"); text
+    user_text,       // a free NC text the control takes as it stands; text
+    program_start,   // the program's first line: number 0 for "% " (ISO), 1 for "+ " (EIA)
+    program_number,  // "O0012": number
+    laser_work,      // M20: the sheet has laser work
+    rewind,          // M30
+    program_end,     // the closing "%"; tool: the station and index angle the program leaves
+    format,          // a line the control takes, but not as the dialect writes it: number, a FormatFault
+};
+
+// What a format event tells of its line.
+enum FormatFault : int {
+    FORMAT_LINE_FEED = 1,     // the line ends with a line feed alone, not CR LF
+    FORMAT_AFTER_END = 2,     // a line end follows the closing "%"
 };
 
 // The punch as it stands when it works.
@@ -42,6 +57,11 @@ struct Tool {
 };
 
 // The laser's words in force when the beam works.
+// The junction word in force for a laser element: smooth (M21) or a corner
+// (M22); the job's expansion may leave it open where the elements meet so
+// nearly smoothly that either word is right.
+enum class Junction : std::uint8_t { none, smooth, corner, either };
+
 struct Technology {
     int head = -2;        // laser-head mode: 1 M121, 0 M122, 2 M123, -1 M124, -2 none yet
     int m7x = 0;          // selector: 1 M71, 2 M72, 3 M73, 4 M74; 0 none
@@ -49,6 +69,7 @@ struct Technology {
     long long s = 0;         // the S value with it
     double feed = 0.0;    // F as written (mm or inch per minute)
     Compensation compensation = Compensation::none;
+    Junction junction = Junction::none;  // laser elements: the junction word in force
 };
 
 enum class Shape : std::uint8_t { line, arc, circle };
@@ -70,7 +91,6 @@ enum Check : std::uint8_t {
     CHECK_ANGLE = 1u << 0,  // the station is indexable: the index angle counts
     CHECK_MODES = 1u << 1,  // the variant switches forming and M61x modes: they count
     CHECK_TOOL = 1u << 2,   // a positioning that selects a station: the station counts
-    CHECK_NOTE = 1u << 3,   // a stop the operator is told about: a comment comes before M00
 };
 
 struct Event {
@@ -96,6 +116,8 @@ struct Event {
     // command, 0 the explicit sequence), material number (sheet), line of the
     // LASER.PAR section (parameter line).
     int number = 0;
+    int text = -1;                   // comments, free texts, parameter lines: the text in the table shared by
+                                     // the two sides of a comparison (nc/text_table.h)
     long long count = 0;             // copy: which copy of its call, from 0
     MovePurpose purpose = MovePurpose::plain;
     // By kind: dwell time, re-grip distance along X, thickness (sheet).

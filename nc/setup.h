@@ -4,10 +4,12 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "nc/block_parser.h"
 #include "nc/event.h"
+#include "nc/text_table.h"
 
 namespace nc {
 
@@ -30,6 +32,9 @@ struct Setup {
     bool inch = false;                 // the program's lengths are inches
     double load_x = 0.0, load_y = 0.0; // where the sheet stands when the program starts, mm
     KnownTexts known;                  // LASER.PAR lines and the job's own NC texts
+    // The table the texts of the program's comments and free texts are
+    // numbered in, shared with whatever their events are compared with.
+    std::shared_ptr<TextTable> texts = std::make_shared<TextTable>();
     std::map<int, StoredPattern> stored_patterns;  // by the number the program calls
 };
 

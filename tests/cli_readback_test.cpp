@@ -74,23 +74,40 @@ TEST_F(PelkPost, VerifyTellsWhetherAProgramDoesWhatItsJobSays) {
 }
 
 TEST_F(PelkPost, ManyDifferencesAreToldInFullUpToALimitThenCounted) {
+    // Thirty hits, each with a station of its own; the other job has every
+    // tool in another station: thirty kinds of difference at the strokes,
+    // and thirty at the stations taken.
+    std::string turret, other_turret, hits;
+    for (int i = 1; i <= 30; ++i) {
+        const std::string sep = i > 1 ? ", " : "";
+        turret += sep + R"({"tool": )" + std::to_string(i) + R"(, "station": )" + std::to_string(i) + "}";
+        other_turret += sep + R"({"tool": )" + std::to_string(i) + R"(, "station": )" + std::to_string(30 + i) + "}";
+        hits += sep + R"({"hit": {"x": )" + std::to_string(10 * i) + R"(, "y": 20, "tool": )" + std::to_string(i) + "}}";
+    }
+    const std::string good = quote(job(R"({"turret": [)" + turret + R"(], "work": [)" + hits + "]}"));
+    ASSERT_EQ(pelk_post(good).status, 0);
+    const std::string other = quote(job(R"({"turret": [)" + other_turret + R"(], "work": [)" + hits + "]}", "other.json"));
+    Result r = pelk_post("verify --messages 3 " + other + " " + quote((dir / "job.nc").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_in(r.out), 4u) << r.out;
+    EXPECT_NE(r.out.find("60 differences from"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(the first 3 above)"), std::string::npos) << r.out;
+}
+
+TEST_F(PelkPost, TheSameDifferenceRepeatedIsToldOnceWithItsCount) {
     std::string hits;
     for (int i = 0; i < 30; ++i) hits += std::string(i ? ", " : "") + R"({"hit": {"x": )" + std::to_string(10 + i) + R"(, "y": 20, "tool": 1}})";
     const std::string good = quote(job(std::string(R"({"turret": [{"tool": 1, "station": 4}], "work": [)") + hits + "]}"));
     ASSERT_EQ(pelk_post(good).status, 0);
-    const std::string job_with_other_place = quote(job(std::string(R"({"turret": [{"tool": 1, "station": 4}],
-        "work": [)") + [&] {
-        std::string moved = hits;
-        for (std::size_t at = moved.find("\"y\": 20"); at != std::string::npos; at = moved.find("\"y\": 20", at + 1)) {
-            moved.replace(at, 7, "\"y\": 21");
-        }
-        return moved;
-    }() + "]}", "other.json"));
-    Result r = pelk_post("verify --messages 3 " + job_with_other_place + " " + quote((dir / "job.nc").string()));
+    const std::string other = quote(job(std::string(R"({"turret": [{"tool": 1, "station": 5}], "work": [)") + hits + "]}",
+                                         "other.json"));
+    Result r = pelk_post("verify " + other + " " + quote((dir / "job.nc").string()));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines_in(r.out), 4u) << r.out;
-    EXPECT_NE(r.out.find("30 differences from"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("(the first 3 above)"), std::string::npos) << r.out;
+    // The station taken at line 6, and every stroke with it: two messages.
+    EXPECT_EQ(lines_in(r.out), 3u) << r.out;
+    EXPECT_NE(r.out.find("line 6: station T4 taken"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(the same difference 29 more times, the last at line 35)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("31 differences from"), std::string::npos) << r.out;
 }
 
 TEST_F(PelkPost, TheBlockMapNamesTheStepOfEveryLine) {

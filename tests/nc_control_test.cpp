@@ -21,7 +21,8 @@ std::string program(const std::string &body) { return crlf("% \n" + body + "%");
 std::string work_of(const std::string &body, const nc::Setup &setup = nc::Setup{}) {
     std::vector<nc::Event> events = program_events(program(body), setup);
     std::erase_if(events, [](const nc::Event &e) {
-        return e.kind == nc::EventKind::tool_change || e.kind == nc::EventKind::index_turn;
+        return e.kind == nc::EventKind::tool_change || e.kind == nc::EventKind::index_turn ||
+               e.kind == nc::EventKind::program_start || e.kind == nc::EventKind::program_end;
     });
     return events_text(events);
 }
@@ -64,7 +65,7 @@ TEST(NcControl, CommandsExpandIntoTheStrokesAndPathsTheControlMakes) {
          "LAL/X100Y100F2500\nX300F2500\nLCI/L 320 120 20F2500\nLCI/R 340 140 -20F2000\nLED/DX0DY0\nM23\n",
          "laser start at X100 Y100 (no M7x no technology word S0 F2500 head no head word LAL/)\nlaser line to X300 Y100 F2500\n"
          "laser arc to X320 Y120 radius 20 sweep 90 F2500\nlaser arc to X340 Y140 radius 20 sweep -270 F2000\n"
-         "end of the cut (LED/DX0DY0)\n"},
+         "end of the cut (LED/DX0DY0)\nlaser head up (M23)\n"},
         {"laser words in force at the start", "M121\nM72\nM27S450\nX500Y100F2500\nCIR/500 140 -360F2500\nLED/DX0DY0\n",
          "laser start at X500 Y100 (M72 M27 S450 F2500 head M121)\nlaser circle about X500 Y140 clockwise F2500\n"
          "end of the cut (LED/DX0DY0)\n"},
@@ -76,7 +77,7 @@ TEST(NcControl, CommandsExpandIntoTheStrokesAndPathsTheControlMakes) {
         {"the frame block sets the control's X", "X3200Y600T1M05\nFRM/X1500\nY625M40\n",
          "park (M05) to X3200 Y600\nFRM/X1500\nunload (M40) to X1500 Y625\n"},
         {"sheet events", "X100Y100T1\nM00\nM55\nX150Y125M56\n(FLIP)\nM00\nDWL/X 1.5\nM82\n",
-         "stroke at X100 Y100 T1 C0\nstop (M00)\ntrap door at X150 Y125\nstop (M00) after a comment for the operator\n"
+         "stroke at X100 Y100 T1 C0\nstop (M00)\ntrap door at X150 Y125\ncomment\nstop (M00)\n"
          "dwell of 1.5\nfeed range M82\n"},
         {"the material block", "MAT/B3 H2 X2500 Y1250\n", "material block B3 H2 X2500 Y1250\n"},
     };

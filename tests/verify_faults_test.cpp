@@ -105,7 +105,8 @@ TEST(VerifyFaults, TheToleranceFollowsTheProgramsRounding) {
             "work": [{"hit": {"x": )" + std::to_string(c.job_x) + R"(, "y": 0, "tool": 1}}]})";
         const job::Job job = job::parse_job(job_text, "");
         const std::string program =
-            crlf(std::string("% \n()\n(SHEET)\n()\n") + c.word + "Y0T1\n" + (c.inch ? "X0Y0M03\n%" : "X0Y0M03\n%"));
+            crlf(std::string("% \n()\n(SHEET - ") + (c.inch ? "0.039 X 98.425 Y 49.213" : "1 X 2500 Y 1250") + ")\n()\n" +
+                 c.word + "Y0T1\nX0Y0M03\n%");
         EXPECT_EQ(check_program(job, program).differences == 0, c.agrees);
     }
 }

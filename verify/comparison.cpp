@@ -8,12 +8,13 @@
 #include "verify/comparison.h"
 
 #include <cmath>
+#include <cstdio>
 #include <deque>
 #include <optional>
 
 #include "nc/setup.h"
-#include "verify/arc_path.h"
-#include "verify/event_text.h"
+#include "verify/difference_log.h"
+#include "verify/event_match.h"
 
 namespace verify {
 namespace {
@@ -23,145 +24,36 @@ using nc::EventKind;
 
 // How far ahead a difference is looked for on either side.
 constexpr std::size_t LOOK_AHEAD = 8;
-// Arcs: the sweep as the program writes it may differ by rounding; a long
-// arc written as the short one differs by far more.
-constexpr double SWEEP_TOLERANCE = 0.5;
+// The most pieces one arc of the job is taken to be cut in.
+constexpr std::size_t MOST_PIECES = 512;
 
-bool near(double a, double b, double tolerance) { return std::fabs(a - b) <= tolerance; }
-
-bool near_point(double x1, double y1, double x2, double y2, double tolerance) {
-    return near(x1, x2, tolerance) && near(y1, y2, tolerance);
+std::string millimetres(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
 }
 
-// Angles of the index: 360 and 0 are the same place.
-bool near_angle(double a, double b, double tolerance) {
-    double d = std::fmod(std::fabs(a - b), 360.0);
-    if (d > 180.0) d = 360.0 - d;
-    return d <= tolerance;
-}
-
-class Matcher {
+// The program's side: its events as the comparison looks at them.  The laser
+// parameters go to their own check on the way, a line the dialect writes
+// otherwise is a difference of its own, and what is not compared (the index
+// turns, which the strokes carry; a positioning that stays where the tool
+// stands, or that only places it for a command) is left out.
+class ProgramSide {
 public:
-    Matcher(const job::Job &job, const LaserParSection &section, const ComparisonOptions &options,
-            ComparisonResult &result)
-        : job_(job), section_(section), options_(options), t_(options.tolerance), result_(result) {}
+    ProgramSide(nc::Generator<Event> &program, const LaserParSection &section, const Tolerance &t, DifferenceLog &log,
+                ComparisonResult &result, const nc::TextTable *texts)
+        : program_(program), section_(section), t_(t), log_(log), result_(result), texts_(texts) {}
 
-    bool same_tool(const Event &a, const Event &b) const {
-        if (a.tool.station != b.tool.station) return false;
-        if ((b.checks & nc::CHECK_ANGLE) != 0 && !near_angle(a.tool.angle, b.tool.angle, t_.angle)) return false;
-        if ((b.checks & nc::CHECK_MODES) != 0 && (a.tool.forming != b.tool.forming || a.tool.m61x != b.tool.m61x)) {
-            return false;
-        }
-        return true;
-    }
-
-    bool same_technology(const nc::Technology &a, const nc::Technology &b) const {
-        return a.head == b.head && a.m7x == b.m7x && a.mode == b.mode && a.s == b.s && near(a.feed, b.feed, t_.feed) &&
-               a.compensation == b.compensation;
-    }
-
-    // How far a place of the program's event a may lie from the job's.
-    // Two written values make one place inside a copy of a pattern (its
-    // origin and the body's word), along a nibbled path (its start or centre
-    // and its length or radius), for a trap door (where the tool stands and
-    // the door's distance) and for the explicit re-grip (the clamps' travel
-    // from the place written before it).
-    double place_tolerance(const Event &a) const {
-        const bool composed = a.where.call_line != 0 || a.kind == EventKind::nibble || a.kind == EventKind::trap_door ||
-                              (a.kind == EventKind::regrip && a.number == 0);
-        return composed ? t_.composed : t_.position;
-    }
-    // How far a's laser path may lie from the job's: its ends, and half a
-    // unit more for its radius.
-    double path_tolerance(const Event &a) const { return place_tolerance(a) + t_.half_unit; }
-
-    // a: the program's, b: the job's.
-    bool match(const Event &a, const Event &b) const {
-        if (a.kind != b.kind) return false;
-        const double p = place_tolerance(a);
-        switch (a.kind) {
-        case EventKind::stroke: return near_point(a.x, a.y, b.x, b.y, p) && same_tool(a, b);
-        case EventKind::nibble:
-            if ((a.shape == nc::Shape::line) != (b.shape == nc::Shape::line)) return false;
-            if (!near_point(a.x0, a.y0, b.x0, b.y0, p) || !near_point(a.x, a.y, b.x, b.y, p)) return false;
-            if (a.step > b.step + p || !same_tool(a, b)) return false;
-            if (a.shape == nc::Shape::line) return true;
-            return near_point(a.xc, a.yc, b.xc, b.yc, p) && near(a.radius, b.radius, p) &&
-                   near(a.sweep, b.sweep, SWEEP_TOLERANCE);
-        case EventKind::pierce:
-            return near_point(a.x, a.y, b.x, b.y, p) && same_technology(a.technology, b.technology);
-        case EventKind::laser:
-            if (a.shape != b.shape || !near(a.technology.feed, b.technology.feed, t_.feed)) return false;
-            if (!near_point(a.x0, a.y0, b.x0, b.y0, p) || !near_point(a.x, a.y, b.x, b.y, p)) return false;
-            if (a.shape == nc::Shape::line) return true;
-            // An arc by the path the control cuts, at every point.
-            return (a.sweep > 0) == (b.sweep > 0) && path_distance(a, b) <= path_tolerance(a);
-        case EventKind::cut_end: return true;
-        case EventKind::move:
-            if (!near_point(a.x, a.y, b.x, b.y, p) || a.purpose != b.purpose) return false;
-            return (b.checks & nc::CHECK_TOOL) == 0 || same_tool(a, b);
-        // Which copy of its call it is depends on how the calls are written
-        // (one repeat line, or shorter ones): the place tells.
-        case EventKind::copy: return a.number == b.number && near_point(a.x, a.y, b.x, b.y, p);
-        case EventKind::stop: return (b.checks & nc::CHECK_NOTE) == 0 || a.number == 1;
-        case EventKind::regrip:
-            if (a.number != b.number || !near_point(a.x0, a.y0, b.x0, b.y0, p) || !near(a.value, b.value, p)) return false;
-            return a.number == 1 || (near(a.value2, 0.0, p) && near(a.value3, b.value3, p));
-        case EventKind::frame: return near(a.x, b.x, p);
-        case EventKind::trap_door: return near_point(a.x, a.y, b.x, b.y, p);
-        case EventKind::dwell: return near(a.value, b.value, t_.time);
-        case EventKind::feed_range: return a.number == b.number;
-        case EventKind::sheet:
-            return a.number == b.number && near(a.value, b.value, p) && near(a.x, b.x, p) && near(a.value2, b.value2, p);
-        case EventKind::parameter_line:
-        case EventKind::tool_change:
-        case EventKind::index_turn: return true;
-        }
-        return false;
-    }
-
-    // Whether a is a piece of the job's arc or circle b, cut where b runs:
-    // the host cuts an arc whose values as written would stray in pieces.
-    // first: a is the run's first piece, which starts where b does.
-    bool piece_of(const Event &a, const Event &b, bool first) const {
-        if (a.kind != EventKind::laser || b.kind != EventKind::laser || a.shape != nc::Shape::arc ||
-            b.shape == nc::Shape::line) {
-            return false;
-        }
-        if ((a.sweep > 0) != (b.sweep > 0) || !near(a.technology.feed, b.technology.feed, t_.feed)) return false;
-        if (first && !near_point(a.x0, a.y0, b.x0, b.y0, place_tolerance(a))) return false;
-        return distance_from_path(a, b) <= path_tolerance(a);
-    }
-    // How far round the job's arc b the piece a has come at its end, in
-    // degrees from b's start in b's sense; before: how far the piece before it
-    // came (a full circle's last piece ends at 360, not at 0).
-    static double progress(const Event &a, const Event &b, double before) {
-        const double start = std::atan2(b.y0 - b.yc, b.x0 - b.xc);
-        const double end = std::atan2(a.y - b.yc, a.x - b.xc);
-        double along = std::fmod((b.sweep > 0 ? end - start : start - end) * 180.0 / 3.141592653589793, 360.0);
-        if (along < 0.0) along += 360.0;
-        if (before > 180.0 && along < 90.0) along += 360.0;
-        return along;
-    }
-    // Whether the piece a ends where the job's arc b does, having come round
-    // it by along degrees.
-    bool ends_arc(const Event &a, const Event &b, double along) const {
-        const double whole = b.shape == nc::Shape::circle ? 360.0 : std::fabs(b.sweep);
-        return near_point(a.x, a.y, b.x, b.y, place_tolerance(a)) && along > whole - 90.0;
-    }
-
-    // ---- Pulling the two sides, without what is not compared ----------------------
-
-    // The program's next event that is compared.  A copy of a pattern is one
-    // event whatever brought the tool to it: a positioning block right before
-    // a copy at its place belongs to the call (the job may place its copies
-    // by one repeat line, the program by single calls).
-    bool pull_program(nc::Generator<Event> &program, Event &e) {
-        if (!pull_program_event(program, e)) return false;
+    // The next event that is compared.  A copy of a pattern is one event
+    // whatever brought the tool to it: a positioning block right before a
+    // copy at its place belongs to the call (the job may place its copies by
+    // one repeat line, the program by single calls).
+    bool next(Event &e) {
+        if (!next_event(e)) return false;
         if (e.kind != EventKind::move || e.purpose != nc::MovePurpose::plain) return true;
         Event after;
-        if (!pull_program_event(program, after)) return true;
-        if (after.kind == EventKind::copy && near_point(after.x, after.y, e.x, e.y, t_.position)) {
+        if (!next_event(after)) return true;
+        if (after.kind == EventKind::copy && near(after.x, e.x) && near(after.y, e.y)) {
             --result_.events;
             e = after;
         } else {
@@ -170,22 +62,34 @@ public:
         return true;
     }
 
-    // The program's next event that is compared, before the copies are
-    // joined with their positioning; the laser parameters go to their own
-    // check on the way.
-    bool pull_program_event(nc::Generator<Event> &program, Event &e) {
+private:
+    bool near(double a, double b) const { return std::fabs(a - b) <= t_.position; }
+    // Where the tool stands is itself a place made of written values (after
+    // a copy of a pattern, its origin and the body's words): a positioning
+    // that goes no farther than that goes nowhere.
+    bool travels(const Event &e) const {
+        return std::fabs(e.x - e.x0) > t_.composed || std::fabs(e.y - e.y0) > t_.composed;
+    }
+
+    bool next_event(Event &e) {
         if (held_) {
             e = *held_;
             held_.reset();
             return true;
         }
-        while (program.next(e)) {
+        while (program_.next(e)) {
             if (e.kind == EventKind::parameter_line) {
                 parameter_line(e);
                 continue;
             }
             end_parameter_run();
-            if (e.kind == EventKind::tool_change || e.kind == EventKind::index_turn) continue;
+            if (e.kind == EventKind::format) {
+                log_.at_line(e.where.line, e.number == nc::FORMAT_AFTER_END
+                                               ? "a line end follows the closing \"%\": the program ends with \"%\" alone"
+                                               : "the line ends with a line feed alone: the control's blocks end with CR LF");
+                continue;
+            }
+            if (e.kind == EventKind::index_turn) continue;
             if (e.kind == EventKind::move && (e.purpose == nc::MovePurpose::approach || !travels(e))) continue;
             if (e.kind == EventKind::pierce) check_parameters_before_cut(e);
             ++result_.events;
@@ -195,18 +99,7 @@ public:
         return false;
     }
 
-    // The job's next event; a move that goes nowhere is none.
-    static bool pull_job(nc::Generator<JobEvent> &job_events, JobEvent &e, double tolerance) {
-        while (job_events.next(e)) {
-            const Event &j = e.event;
-            if (j.kind != EventKind::move || !near_point(j.x, j.y, j.x0, j.y0, tolerance)) return true;
-        }
-        return false;
-    }
-
-    bool travels(const Event &e) const { return !near_point(e.x, e.y, e.x0, e.y0, t_.position); }
-
-    // ---- The laser parameters ----------------------------------------------------------
+    // ---- The laser parameters: every run of them the whole section ----------------
 
     void parameter_line(const Event &e) {
         if (!in_run_) {
@@ -222,100 +115,82 @@ public:
         in_run_ = false;
         // A line stands for its text: a section may hold the same text twice.
         std::size_t first_wrong = 0;
-        while (first_wrong < run_.size() && first_wrong < section_.lines.size() &&
+        while (first_wrong < run_.size() && first_wrong < section_.lines.size() && run_[first_wrong].number >= 0 &&
                section_.lines[static_cast<std::size_t>(run_[first_wrong].number)] == section_.lines[first_wrong]) {
             ++first_wrong;
         }
-        const bool whole = first_wrong == run_.size() && run_.size() == section_.lines.size();
-        if (whole) {
+        if (first_wrong == run_.size() && run_.size() == section_.lines.size()) {
             parameters_run_ = true;
             return;
         }
-        auto lines = [](std::size_t n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); };
-        std::string what = "the laser parameters here (" + lines(run_.size()) + ") are not the section " + section_.header +
-                           " of " + section_.path + " (" + lines(section_.lines.size()) + ")";
-        if (first_wrong < run_.size()) what += "; the first that differs is at line " + std::to_string(run_[first_wrong].where.line);
-        difference(run_start_, what);
+        const std::string section = "the section " + section_.header + " of " + section_.path;
+        if (first_wrong < run_.size()) {
+            const Event &wrong = run_[first_wrong];
+            std::string what = "the laser parameters differ from " + section;
+            what += first_wrong < section_.lines.size() ? " (its line " + std::to_string(first_wrong + 1) + " is \"" +
+                                                              section_.lines[first_wrong] + "\")"
+                                                        : " (it has " + std::to_string(section_.lines.size()) + " lines)";
+            if (wrong.text >= 0 && texts_ != nullptr) what += ": \"" + texts_->text(wrong.text) + "\"";
+            log_.at_line(wrong.where.line, what);
+            return;
+        }
+        log_.at_line(run_start_, "the laser parameters here are " + std::to_string(run_.size()) + " of the " +
+                                     std::to_string(section_.lines.size()) + " lines of " + section);
     }
 
     void check_parameters_before_cut(const Event &e) {
         if (parameters_run_ || !section_.found || section_.lines.empty()) return;
-        difference(e.where.line, "the laser starts before the laser parameters (section " + section_.header + " of " +
-                                     section_.path + ") have gone to the control");
+        log_.at_line(e.where.line, "the laser starts before the laser parameters (section " + section_.header + " of " +
+                                       section_.path + ") have gone to the control");
     }
 
-    // ---- Telling the differences --------------------------------------------------------
-
-    std::string line_text(long long line) const {
-        std::string text = "line " + std::to_string(line);
-        if (options_.line_name) {
-            const std::string name = options_.line_name(line);
-            if (!name.empty()) text += " (written for " + name + ")";
-        }
-        return text;
-    }
-
-    std::string program_text(const Event &e, bool with_angle) const {
-        std::string text = line_text(e.where.line);
-        if (e.where.call_line != 0) text += ", in the copy called at line " + std::to_string(e.where.call_line);
-        return text + ": " + event_text(e, job_.machine.inch, with_angle);
-    }
-
-    std::string job_text(const JobEvent &e) const {
-        return "the job's " + place_name(e.place, job_) + ": " +
-               event_text(e.event, job_.machine.inch, (e.event.checks & nc::CHECK_ANGLE) != 0);
-    }
-
-    void difference(long long line, const std::string &what) {
-        ++result_.differences;
-        if (result_.messages.size() < options_.messages) result_.messages.push_back(line_text(line) + ": " + what);
-    }
-    void tell(const std::string &message) {
-        ++result_.differences;
-        if (result_.messages.size() < options_.messages) result_.messages.push_back(message);
-    }
-
-    void changed(const Event &a, const JobEvent &b) {
-        tell(program_text(a, (b.event.checks & nc::CHECK_ANGLE) != 0) + "; " + job_text(b));
-    }
-    void extra(const Event &a) { tell(program_text(a, a.tool.angle != 0.0) + ", which the job does not have"); }
-    void missing(const JobEvent &b, const Event *next) {
-        std::string where = last_line_ > 0 ? " after line " + std::to_string(last_line_) : " at the start";
-        where += next != nullptr ? ", before line " + std::to_string(next->where.line) : ", at the end";
-        tell(job_text(b) + " is not in the program: it would come" + where);
-    }
-    // The program's event a is done with (matched, changed or extra).
-    void passed(const Event &a) { last_line_ = a.where.line; }
-
-private:
-    const job::Job &job_;
+    nc::Generator<Event> &program_;
     const LaserParSection &section_;
-    const ComparisonOptions &options_;
-    const Tolerance t_;
+    const Tolerance &t_;
+    DifferenceLog &log_;
     ComparisonResult &result_;
+    const nc::TextTable *texts_;
     std::optional<Event> held_;   // pulled to see whether it is a copy, not matched yet
     bool in_run_ = false;
     bool parameters_run_ = false;
     long long run_start_ = 0;
     std::vector<Event> run_;
-    long long last_line_ = 0;   // the line of the program's last event done with
 };
+
+// The job's next event; a move that goes nowhere is none.
+bool next_job_event(nc::Generator<JobEvent> &job_events, JobEvent &e, double tolerance) {
+    while (job_events.next(e)) {
+        const Event &j = e.event;
+        if (j.kind != EventKind::move || std::fabs(j.x - j.x0) > tolerance || std::fabs(j.y - j.y0) > tolerance) {
+            return true;
+        }
+    }
+    return false;
+}
 
 // How many of the program's next events are the pieces of the job's arc b,
 // from its start to its end; 0 when they are not.
 template <typename Fill>
-std::size_t arc_pieces(const Matcher &m, std::deque<Event> &a, const Event &b, Fill &fill) {
-    constexpr std::size_t MOST_PIECES = 512;
+std::size_t arc_pieces(const EventMatch &m, std::deque<Event> &a, const Event &b, Fill &fill) {
     double along = 0.0;
     for (std::size_t i = 0; i < MOST_PIECES; ++i) {
         if (a.size() <= i) fill(i + 1);
         if (a.size() <= i || !m.piece_of(a[i], b, i == 0)) return 0;
-        const double next = Matcher::progress(a[i], b, along);
+        const double next = EventMatch::progress(a[i], b, along);
         if (next <= along) return 0;  // the pieces go round the arc, never back
         along = next;
         if (i > 0 && m.ends_arc(a[i], b, along)) return i + 1;
     }
     return 0;
+}
+
+// What the post warned of about the laser parameter file, as it warned.
+void section_warnings(const job::Job &job, const LaserParSection &section, DifferenceLog &log) {
+    for (const std::string &w : section.warnings) log.warning(w);
+    if (job.laser_elements.empty() || section.header_fits) return;
+    log.warning(section.readable ? "no section of the laser parameter file matches the sheet's material and thickness: " +
+                                       section.path
+                                 : "cannot open the laser parameter file: " + section.path);
 }
 
 }  // namespace
@@ -338,49 +213,70 @@ Tolerance program_tolerance(bool inch, double allowance_mm) {
 ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEvent> &job_events,
                          const job::Job &job, const LaserParSection &section, const ComparisonOptions &options) {
     ComparisonResult result;
-    Matcher m(job, section, options, result);
+    DifferenceLog log(job, options, result);
+    const EventMatch m(options.tolerance);
+    ProgramSide side(program, section, options.tolerance, log, result, options.texts);
+    section_warnings(job, section, log);
+
     std::deque<Event> a;       // the program's events pulled, not matched yet
     std::deque<JobEvent> b;    // the job's
     bool a_ended = false, b_ended = false;
-    const double tolerance = options.tolerance.position;
     auto fill = [&](std::size_t n) {
         while (!a_ended && a.size() < n) {
             Event e;
-            if (m.pull_program(program, e)) a.push_back(e);
+            if (side.next(e)) a.push_back(e);
             else a_ended = true;
         }
         while (!b_ended && b.size() < n) {
             JobEvent e;
-            if (Matcher::pull_job(job_events, e, tolerance)) b.push_back(e);
+            if (next_job_event(job_events, e, options.tolerance.position)) b.push_back(e);
             else b_ended = true;
         }
+    };
+    // Done with the program's head, matched to the job's.
+    auto matched = [&](const JobEvent &job_event) {
+        if (const double drift = m.nibbling_drift(a.front(), job_event.event); drift > 0.0) {
+            const char *what = a.front().shape == nc::Shape::line ? "line" : "arc";
+            log.warning(json_path(job_event.place) + ": the nibbled " + what + " ends " + millimetres(drift) +
+                        " mm from the job's end, as the control reads its values rounded");
+        }
+        log.passed(a.front());
+        a.pop_front();
+    };
+    auto extra = [&] {
+        log.extra(a.front(), m.what_differs(a.front(), a.front()));
+        log.passed(a.front());
+        a.pop_front();
+    };
+    auto missing = [&](const Event *next) {
+        log.missing(b.front(), next, m.what_differs(b.front().event, b.front().event));
+        b.pop_front();
+    };
+    auto changed = [&] {
+        log.changed(a.front(), b.front(), m.what_differs(a.front(), b.front().event));
+        log.passed(a.front());
+        a.pop_front();
+        b.pop_front();
     };
     for (;;) {
         fill(1);
         if (a.empty() && b.empty()) break;
         if (a.empty()) {
-            m.missing(b.front(), nullptr);
-            b.pop_front();
+            missing(nullptr);
             continue;
         }
         if (b.empty()) {
-            m.extra(a.front());
-            m.passed(a.front());
-            a.pop_front();
+            extra();
             continue;
         }
         if (m.match(a.front(), b.front().event)) {
-            m.passed(a.front());
-            a.pop_front();
+            matched(b.front());
             b.pop_front();
             continue;
         }
         // A job's arc the program cuts in pieces.
         if (const std::size_t pieces = arc_pieces(m, a, b.front().event, fill); pieces > 0) {
-            for (std::size_t i = 0; i < pieces; ++i) {
-                m.passed(a.front());
-                a.pop_front();
-            }
+            for (std::size_t i = 0; i < pieces; ++i) matched(b.front());
             b.pop_front();
             continue;
         }
@@ -391,36 +287,22 @@ ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEve
             return m.match(a[i], b[j].event);
         };
         if (a.size() > 1 && b.size() > 1 && matches_on(1, 1)) {
-            m.changed(a.front(), b.front());
-            m.passed(a.front());
-            a.pop_front();
-            b.pop_front();
+            changed();
             continue;
         }
         bool resolved = false;
         for (std::size_t k = 1; k <= LOOK_AHEAD && !resolved; ++k) {
             if (k < a.size() && m.match(a[k], b[0].event) && matches_on(k + 1, 1)) {
-                for (std::size_t i = 0; i < k; ++i) {
-                    m.extra(a.front());
-                    m.passed(a.front());
-                    a.pop_front();
-                }
+                for (std::size_t i = 0; i < k; ++i) extra();
                 resolved = true;
             } else if (k < b.size() && m.match(a[0], b[k].event) && matches_on(1, k + 1)) {
-                for (std::size_t i = 0; i < k; ++i) {
-                    m.missing(b.front(), &a.front());
-                    b.pop_front();
-                }
+                for (std::size_t i = 0; i < k; ++i) missing(&a.front());
                 resolved = true;
             }
         }
-        if (!resolved) {
-            m.changed(a.front(), b.front());
-            m.passed(a.front());
-            a.pop_front();
-            b.pop_front();
-        }
+        if (!resolved) changed();
     }
+    log.finish();
     return result;
 }
 

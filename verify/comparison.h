@@ -10,6 +10,7 @@
 #include "job/job.h"
 #include "nc/event.h"
 #include "nc/generator.h"
+#include "nc/text_table.h"
 #include "verify/job_place.h"
 #include "verify/laser_par_section.h"
 
@@ -36,9 +37,11 @@ struct Tolerance {
 // Half a unit of the last digit written (0.005 mm, or 0.0005 inch = 0.0127
 // mm) plus the allowance; twice half a unit plus the allowance where two
 // written values make one place (a copy's origin and a word of its body, a
-// nibbled path's start or centre and its length or radius); angles 0.005 degrees of rounding, 0.002 of the
-// index word's own step and 0.003 more (0.01 in all); F and dwell times half
-// a unit of their last digit.
+// nibbled path's start or centre and its length or radius, a trap door's
+// tool place and distance, the explicit re-grip's travel); a laser path
+// half a unit farther than its ends; angles 0.005 degrees of rounding, 0.002
+// of the index word's own step and 0.003 more (0.01 in all); F and dwell
+// times half a unit of their last digit.
 Tolerance program_tolerance(bool inch, double allowance_mm = DEFAULT_ALLOWANCE_MM);
 
 struct ComparisonOptions {
@@ -47,25 +50,36 @@ struct ComparisonOptions {
     // The block map's name of a line ("work[16] (hit)"), or "" when there
     // is none; shown beside the line.
     std::function<std::string(long long line)> line_name;
+    // The table the events' texts are numbered in (the setup's).
+    const nc::TextTable *texts = nullptr;
 };
 
 struct ComparisonResult {
     long long differences = 0;
     std::vector<std::string> messages;   // the first ones, in full
+    // What the post warned of as well, each text once: a nibbled path the
+    // rounding of its values ends off its place, a LASER.PAR without the
+    // sheet's section, lines of the section the control cannot take.
+    std::vector<std::string> warnings;
     long long events = 0;                // events of the program compared
 };
 
-// Matches the program's events against the job's.  Every stroke at its
-// place, with its station (and index angle where the station turns, forming
-// and M61x modes where the variant switches them), in the job's order;
-// every nibbled path from its start to its end with a step no larger than
-// the job's; every laser element's start and end in order, with its
-// technology and compensation; the moves, stops, re-grips, copies of
-// patterns, dwells and feed ranges the job implies; nothing extra, nothing
-// missing.  The laser parameters are held against the section: every run
-// of parameter lines must be the whole section, and no cut may start
-// before one has run.  Throws what the program's events throw
-// (nc::ProgramError for a block the control cannot run).
+// Matches the program's events against the job's, everything the program
+// makes the machine and the operator do: the frame (start, program number,
+// laser-work words, rewind, end, every line ended CR LF), the header
+// comments; every stroke at its place, with its station (and index angle
+// where the station turns, forming and M61x modes where the variant
+// switches them); every station taken, with the index at 0; every nibbled
+// path from its start to its end with a step no larger than the job's;
+// every laser start with its head mode, technology words, S value and
+// compensation; every laser element by its path, with its feed and junction
+// word; the laser head going up; the moves, stops, comments for the
+// operator, free texts, re-grips, copies of patterns, dwells, trap doors and
+// feed ranges the job implies; nothing extra, nothing missing.  The laser
+// parameters are held against the section: every run of parameter lines
+// must be the whole section, and no cut may start before one has run.
+// Throws what the program's events throw (nc::ProgramError for a block the
+// control cannot run).
 ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEvent> &job_events,
                          const job::Job &job, const LaserParSection &section, const ComparisonOptions &options);
 

@@ -20,7 +20,7 @@ nc::Setup control_setup(const job::Job &job, const LaserParSection &section) {
         setup.known.unknown_hint += " (is it a line of the machine's laser parameters?)";
     }
     if (job.machine.pattern_style != 0) {
-        JobEvents expansion(job);
+        JobEvents expansion(job, setup);
         for (std::size_t i = 0; i < job.patterns.size(); ++i) {
             setup.stored_patterns.emplace(job.patterns[i].number, expansion.stored_pattern(i));
         }

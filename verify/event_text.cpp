@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "nc/block_parser.h"
 #include "nc/setup.h"
 
 namespace verify {
@@ -46,11 +47,25 @@ std::string technology_text(const nc::Technology &t) {
     return text;
 }
 
+std::string junction_text(nc::Junction j) {
+    switch (j) {
+    case nc::Junction::smooth: return " after M21";
+    case nc::Junction::corner: return " after M22";
+    case nc::Junction::none:
+    case nc::Junction::either: break;
+    }
+    return "";
+}
+
 }  // namespace
 
 std::string length_text(double mm, bool inch) { return inch ? trimmed(mm / nc::MM_PER_INCH, 4) : trimmed(mm, 3); }
 
-std::string event_text(const nc::Event &e, bool inch, bool with_angle) {
+std::string event_text(const nc::Event &e, bool inch, bool with_angle, const nc::TextTable *texts) {
+    const auto text_of = [&]() -> std::string {
+        if (texts == nullptr || e.text < 0) return "";
+        return " \"" + nc::shown_text(texts->text(e.text)) + "\"";
+    };
     using nc::EventKind;
     switch (e.kind) {
     case EventKind::stroke: return "stroke at " + point("X", e.x, "Y", e.y, inch) + tool_text(e, with_angle);
@@ -66,13 +81,17 @@ std::string event_text(const nc::Event &e, bool inch, bool with_angle) {
     case EventKind::pierce: return "laser start at " + point("X", e.x, "Y", e.y, inch) + " (" + technology_text(e.technology) + ")";
     case EventKind::laser:
         switch (e.shape) {
-        case nc::Shape::line: return "laser line to " + point("X", e.x, "Y", e.y, inch) + " F" + trimmed(e.technology.feed, 3);
+        case nc::Shape::line:
+            return "laser line to " + point("X", e.x, "Y", e.y, inch) + " F" + trimmed(e.technology.feed, 3) +
+                   junction_text(e.technology.junction);
         case nc::Shape::circle:
-            return std::string("laser circle about ") + point("X", e.xc, "Y", e.yc, inch) + (e.sweep > 0 ? " counter-clockwise" : " clockwise") +
-                   " F" + trimmed(e.technology.feed, 3);
+            return std::string("laser circle about ") + point("X", e.xc, "Y", e.yc, inch) +
+                   (e.sweep > 0 ? " counter-clockwise" : " clockwise") + " F" + trimmed(e.technology.feed, 3) +
+                   junction_text(e.technology.junction);
         case nc::Shape::arc:
             return "laser arc to " + point("X", e.x, "Y", e.y, inch) + " radius " + length_text(e.radius, inch) +
-                   " sweep " + trimmed(e.sweep, 2) + " F" + trimmed(e.technology.feed, 3);
+                   " sweep " + trimmed(e.sweep, 2) + " F" + trimmed(e.technology.feed, 3) +
+                   junction_text(e.technology.junction);
         }
         break;
     case EventKind::cut_end: return "end of the cut (LED/DX0DY0)";
@@ -87,7 +106,7 @@ std::string event_text(const nc::Event &e, bool inch, bool with_angle) {
         std::snprintf(name, sizeof name, "PAT%02d", e.number);
         return "copy " + std::to_string(e.count + 1) + " of " + name + " at " + point("X", e.x, "Y", e.y, inch);
     }
-    case EventKind::stop: return e.number == 1 ? "stop (M00) after a comment for the operator" : "stop (M00)";
+    case EventKind::stop: return "stop (M00)";
     case EventKind::regrip:
         if (e.number == 1) return "re-grip at " + point("X", e.x0, "Y", e.y0, inch) + " by REP/DX" + length_text(e.value, inch);
         return "re-grip at " + point("X", e.x0, "Y", e.y0, inch) + " by M41 ... M42, the clamps back by X" +
@@ -100,9 +119,21 @@ std::string event_text(const nc::Event &e, bool inch, bool with_angle) {
     case EventKind::sheet:
         return "material block B" + std::to_string(e.number) + " H" + length_text(e.value, inch) + " " +
                point("X", e.x, "Y", e.value2, inch);
-    case EventKind::parameter_line: return "a line of LASER.PAR";
-    case EventKind::tool_change: return "T" + std::to_string(e.tool.station);
+    case EventKind::parameter_line: return "a line of LASER.PAR" + text_of();
+    case EventKind::tool_change:
+        return "station T" + std::to_string(e.tool.station) + " taken with the index at " + trimmed(e.value, 3);
     case EventKind::index_turn: return "C" + trimmed(e.tool.angle, 3);
+    case EventKind::head_up: return "laser head up (M23)";
+    case EventKind::comment: return "comment" + text_of();
+    case EventKind::user_text: return "free NC text" + text_of();
+    case EventKind::program_start: return e.number == 1 ? "program start \"+ \" (EIA)" : "program start \"% \" (ISO)";
+    case EventKind::program_number: return "program number O" + std::to_string(e.number);
+    case EventKind::laser_work: return "laser work (M20)";
+    case EventKind::rewind: return "rewind (M30)";
+    case EventKind::program_end: return "program end with the index at " + trimmed(e.tool.angle, 3);
+    case EventKind::format:
+        return e.number == nc::FORMAT_AFTER_END ? "a line end after the closing \"%\""
+                                                : "a line ended by a line feed alone, not CR LF";
     }
     return "?";
 }

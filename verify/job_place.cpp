@@ -60,6 +60,17 @@ const char *step_kind_name(const job::Operation &op, const job::Job &job) {
         op);
 }
 
+std::string json_path(const JobPlace &place) {
+    switch (place.part) {
+    case JobPlace::Part::header:
+    case JobPlace::Part::trailer: return "";
+    case JobPlace::Part::pattern: return "/patterns/" + std::to_string(place.step) + "/body/" + std::to_string(place.body_step);
+    case JobPlace::Part::work: break;
+    }
+    if (place.in_copy) return "/patterns/" + std::to_string(place.pattern) + "/body/" + std::to_string(place.body_step);
+    return "/work/" + std::to_string(place.step);
+}
+
 std::string place_name(const JobPlace &place, const job::Job &job) {
     switch (place.part) {
     case JobPlace::Part::header: return std::string("header (") + place.what + ")";

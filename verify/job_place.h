@@ -31,6 +31,11 @@ struct JobEvent {
 // The kind of a step as the job file names it ("hit", "row", ...).
 const char *step_kind_name(const job::Operation &op, const job::Job &job);
 
+// The step's place as a JSON path of the job file, as the post names it in
+// its warnings: "/work/17", or "/patterns/0/body/1" for a step of a body
+// (written once, whichever copy runs it); "" for the header and trailer.
+std::string json_path(const JobPlace &place);
+
 // "work[17] (hit)", "work[3] (pattern_repeat) copy 2: patterns[0].body[1] (hit)",
 // "work[5] (laser_contour) elements[2]", "work[4] (row) hit 3", "trailer (park)".
 std::string place_name(const JobPlace &place, const job::Job &job);

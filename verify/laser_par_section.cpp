@@ -1,17 +1,18 @@
 // laser_par_section.cpp - the machine's LASER.PAR, read for the sheet.
 #include "verify/laser_par_section.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace verify {
 namespace {
 
-constexpr std::size_t MAX_DATA_LINE = 510;
+constexpr std::size_t LONGEST_LINE = 510;
+constexpr std::size_t LARGEST_FILE = 4u * 1024u * 1024u;
+constexpr std::size_t LARGEST_SECTION = 16383;   // its lines, each with one byte for its end
 constexpr double SAME_THICKNESS = 0.000001;
 constexpr const char *BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
@@ -21,33 +22,45 @@ constexpr const char *SEPARATOR = "\\";
 constexpr const char *SEPARATOR = "/";
 #endif
 
-bool fits_material(const std::string &name, const std::string &material) {
-    if (name.size() > material.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(material[i]))) {
-            return false;
+// The control character, "%", "(" or ")" problem of a data line, as the
+// post warns of it, or "" for a line the control takes as one parameter.
+std::string data_line_fault(const std::string &line) {
+    int open = 0;
+    bool stray_close = false;
+    for (char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f) {
+            return "Line of the laser parameter file holds a control character (a tab, an escape or the like), skipped";
+        }
+        if (c == '(') open = 1;
+        if (c == ')') {
+            if (open == 0) stray_close = true;
+            open = 0;
         }
     }
-    return true;
+    const std::size_t first = line.find_first_not_of(' ');
+    const char lead = first == std::string::npos ? '\0' : line[first];
+    if (lead == '%') return "Line of the laser parameter file begins with \"%\", the end of the program on the control, skipped";
+    if (lead == '(') {
+        return "Line of the laser parameter file is a comment on the control (it begins with \"(\"), not a parameter, skipped";
+    }
+    if (open != 0) return "Line of the laser parameter file opens a comment with \"(\" and does not close it, skipped";
+    if (stray_close) return "Line of the laser parameter file closes a comment with \")\" that it did not open, skipped";
+    return "";
 }
+
+char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool fits(const std::string &header, const std::string &material, double thickness) {
     const std::size_t comma = header.rfind(',');
     if (comma == std::string::npos) return false;
     const std::string name = header.substr(1, comma - 1);
-    const double header_thickness = std::strtod(header.c_str() + comma + 1, nullptr);
-    return fits_material(name, material) && std::fabs(thickness - header_thickness) < SAME_THICKNESS;
-}
-
-// A data line that the control takes as the one block it is.
-bool one_block(const std::string &line) {
-    if (line.size() > MAX_DATA_LINE || line[0] == '%') return false;
-    for (char c : line) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7f) return false;
+    if (name.size() > material.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (ascii_lower(name[i]) != ascii_lower(material[i])) return false;
     }
-    const std::size_t open = line.find('(');
-    return open == std::string::npos || line.find(')', open) != std::string::npos;
+    const double header_thickness = std::strtod(header.c_str() + comma + 1, nullptr);
+    return std::fabs(thickness - header_thickness) < SAME_THICKNESS;
 }
 
 }  // namespace
@@ -60,34 +73,98 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
     if (!std::filesystem::is_regular_file(section.path, ec)) return section;
     std::ifstream in(section.path, std::ios::binary);
     if (!in) return section;
-    std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception &) {
-        return section;
-    }
+    // One byte more than is read: whether the file goes on beyond it.
+    std::string text(LARGEST_FILE + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.bad()) return section;
+    text.resize(static_cast<std::size_t>(in.gcount()));
     section.readable = true;
+    const bool cut_off = text.size() > LARGEST_FILE;
+    if (cut_off) {
+        section.warnings.push_back("Laser parameter file longer than " + std::to_string(LARGEST_FILE) +
+                                   " bytes, read no further: " + section.path);
+        // The file is taken in pieces up to a line feed, of at most the
+        // longest line each; the piece that goes beyond the limit is not
+        // taken, nor the line it would have ended.
+        std::size_t taken = 0;
+        for (;;) {
+            const std::size_t feed = text.find('\n', taken);
+            const std::size_t piece_end = std::min(feed == std::string::npos ? text.size() : feed + 1, taken + LONGEST_LINE);
+            if (piece_end > LARGEST_FILE) break;
+            taken = piece_end;
+        }
+        text.resize(taken);
+        const std::size_t last_end = text.find_last_of("\r\n");
+        text.resize(last_end == std::string::npos ? 0 : last_end + 1);
+    }
+    const auto warn = [&](const std::string &what, long long line) {
+        section.warnings.push_back(what + ": " + section.path + ", line " + std::to_string(line));
+    };
+
     std::size_t at = text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+    long long number = 0;
+    long long header_line = 0;
     bool in_section = false;
+    bool ended = false;  // the next header came: the section is whole
+    std::size_t size = 0;
     while (at < text.size()) {
         std::size_t end = text.find_first_of("\r\n", at);
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(at, end - at);
         // LF, CR LF and a lone CR each end one line.
         at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        ++number;
         if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '@') {
-            if (in_section) break;
-            if (fits(line, material, thickness)) {
-                in_section = true;
-                section.found = true;
+        const bool header = line[0] == '@';
+        if (header && in_section) {
+            ended = true;
+            break;
+        }
+        if (!header && !in_section) continue;  // data of a section not taken
+        if (line.size() > LONGEST_LINE) {
+            warn("Line of the laser parameter file longer than " + std::to_string(LONGEST_LINE) + " characters, skipped",
+                 number);
+            continue;
+        }
+        if (line.find('\0') != std::string::npos) {
+            warn("Line of the laser parameter file holds a zero byte, skipped", number);
+            continue;
+        }
+        if (header) {
+            in_section = fits(line, material, thickness);
+            header_line = number;
+            if (in_section) {
                 section.header = line;
+                section.header_fits = true;
             }
             continue;
         }
-        if (in_section && one_block(line)) section.lines.push_back(line);
+        if (const std::string fault = data_line_fault(line); !fault.empty()) {
+            warn(fault, number);
+            continue;
+        }
+        size += line.size() + 1;
+        if (size > LARGEST_SECTION) {
+            warn("Section of the laser parameter file longer than " + std::to_string(LARGEST_SECTION) +
+                     " bytes, not written",
+                 header_line);
+            section.lines.clear();
+            return section;
+        }
+        section.lines.push_back(line);
     }
+    if (!in_section) {
+        section.lines.clear();
+        return section;
+    }
+    if (cut_off && !ended) {
+        warn("Section of the laser parameter file does not end within its first " + std::to_string(LARGEST_FILE) +
+                 " bytes, not written",
+             header_line);
+        section.lines.clear();
+        return section;
+    }
+    section.found = true;
     return section;
 }
 

@@ -61,13 +61,15 @@ Outcome post_and_check(const std::string &text) {
         const verify::LaserParSection section = verify::laser_par_section_of(job);
         const nc::Setup setup = verify::control_setup(job, section);
         nc::TextSource source(o.program);
-        nc::BlockReader reader(source, setup.known);
+        nc::BlockReader reader(source, setup.known, setup.texts.get());
         nc::Control control(reader, setup);
         nc::Generator<nc::Event> events = control.events();
-        verify::JobEvents expansion(job);
+        verify::JobEvents expansion(job, setup);
         nc::Generator<verify::JobEvent> job_events = expansion.events();
         verify::ComparisonOptions options;
         options.tolerance = verify::program_tolerance(job.machine.inch);
+        options.texts = setup.texts.get();
+    options.texts = setup.texts.get();
         options.messages = 5;
         const verify::ComparisonResult r = verify::compare(events, job_events, job, section, options);
         if (r.differences > 0) {

@@ -23,20 +23,21 @@ verify::ComparisonResult check_program(const job::Job &job, const std::string &p
     const verify::LaserParSection section = verify::laser_par_section_of(job);
     const nc::Setup setup = verify::control_setup(job, section);
     nc::TextSource source(program);
-    nc::BlockReader reader(source, setup.known);
+    nc::BlockReader reader(source, setup.known, setup.texts.get());
     nc::Control control(reader, setup);
     nc::Generator<nc::Event> events = control.events();
-    verify::JobEvents expansion(job);
+    verify::JobEvents expansion(job, setup);
     nc::Generator<verify::JobEvent> job_events = expansion.events();
     verify::ComparisonOptions options;
     options.tolerance = verify::program_tolerance(job.machine.inch);
+    options.texts = setup.texts.get();
     options.messages = 20;
     return verify::compare(events, job_events, job, section, options);
 }
 
 std::vector<nc::Event> program_events(const std::string &program, const nc::Setup &setup) {
     nc::TextSource source(program);
-    nc::BlockReader reader(source, setup.known);
+    nc::BlockReader reader(source, setup.known, setup.texts.get());
     nc::Control control(reader, setup);
     nc::Generator<nc::Event> events = control.events();
     std::vector<nc::Event> all;

@@ -1,0 +1,60 @@
+// difference_log.h - the differences a comparison finds, told as a reader of
+// the messages needs them: the first ones in full, each naming the
+// program's line and the job's step, the same difference repeated told once
+// with its count, every one counted, none formatted beyond what is told.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "verify/comparison.h"
+
+namespace verify {
+
+class DifferenceLog {
+public:
+    DifferenceLog(const job::Job &job, const ComparisonOptions &options, ComparisonResult &result)
+        : job_(job), options_(options), result_(result) {}
+
+    // A difference at a line, in words.
+    void at_line(long long line, const std::string &what);
+    // The program's a where the job has b; key: what differs, so that the
+    // same difference repeated is told once.
+    void changed(const nc::Event &a, const JobEvent &b, const std::string &key);
+    void extra(const nc::Event &a, const std::string &key);
+    // The job's b, which the program lacks; next: the program's event where it
+    // would have come, if any.
+    void missing(const JobEvent &b, const nc::Event *next, const std::string &key);
+    // Something the post warned of too, each text once.
+    void warning(const std::string &text);
+
+    // The program's event a is done with (matched, changed or extra).
+    void passed(const nc::Event &a) { last_line_ = a.where.line; }
+
+    // Adds the counts of the repeated differences to their messages.
+    void finish();
+
+private:
+    // Tells a difference: counted always, formatted by make only when it is
+    // one of the first told and no difference of the same key was.
+    void tell(const std::string &key, long long line, const std::function<std::string()> &make);
+    std::string line_text(long long line) const;
+    std::string program_text(const nc::Event &e, bool with_angle) const;
+    std::string job_text(const JobEvent &e) const;
+
+    struct Repeats {
+        std::size_t message = 0;   // its message, when it was told
+        bool told = false;
+        long long count = 0;       // differences of this key after the first
+        long long last_line = 0;
+    };
+
+    const job::Job &job_;
+    const ComparisonOptions &options_;
+    ComparisonResult &result_;
+    std::map<std::string, Repeats> repeats_;
+    long long last_line_ = 0;   // the line of the program's last event done with
+};
+
+}  // namespace verify
