@@ -47,6 +47,12 @@ struct Session {
     std::vector<PatternFacts> pattern_facts;
     std::vector<bool> pattern_facts_known;
     std::span<const double> clamps;         // the applied job's clamp positions
+    // Where the job has the tool after the step last walked, exactly (the
+    // control's place may differ by the rounding of what was written): a
+    // trap door opens at its distance from here.  In a pattern body, from
+    // the body's origin.
+    double job_x = 0.0;
+    double job_y = 0.0;
     std::string machine_dir;                // without a trailing separator
     // ---- Message texts replaced by set_message_text ----
     std::vector<std::pair<int, std::string>> message_texts;

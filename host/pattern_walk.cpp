@@ -106,6 +106,23 @@ void end_point_of(const job::TrapDoor &door, const job::Job &, double &x, double
     y += door.dy;
 }
 
+// A re-grip by the explicit sequence leaves the control's X back by the
+// distance; by command it keeps it.
+void end_point_of(const job::Reposition &r, const job::Job &job, double &x, double &y) {
+    x = job.machine.reposition_type == 1 ? r.x : r.x - r.dx;
+    y = r.y;
+}
+
+// A flip or turn brings the sheet to the load position.
+void end_point_of(const job::FlipSheet &, const job::Job &job, double &x, double &y) {
+    x = job.machine.load_x;
+    y = job.machine.load_y;
+}
+void end_point_of(const job::TurnSheet &, const job::Job &job, double &x, double &y) {
+    x = job.machine.load_x;
+    y = job.machine.load_y;
+}
+
 bool is_indexable(int tool) {
     const job::Station *station = find_station(tool);
     return station != nullptr && station->indexable;
@@ -124,6 +141,10 @@ int station_of(int tool) {
 }
 
 }  // namespace
+
+void step_end_point(const job::Operation &op, const job::Job &job, double &x, double &y) {
+    job::visit_step(op, job, [&](const auto &step) { end_point_of(step, job, x, y); });
+}
 
 PatternEntry pattern_entry(const job::Pattern &pattern, const job::Job &job) {
     PatternEntry entry;
@@ -186,11 +207,14 @@ const PatternFacts &pattern_facts(const job::Pattern &pattern, const job::Job &j
     return s.pattern_facts[index];
 }
 
-void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y) {
+void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y, double job_x,
+                       double job_y) {
     const PatternFacts &facts = pattern_facts(pattern, job);
     const PatternExit &exit = facts.exit;
     c_nc_x = x + exit.x;
     c_nc_y = y + exit.y;
+    session().job_x = job_x + exit.x;
+    session().job_y = job_y + exit.y;
 
     const int station = facts.station;
     if (station == 0) return;
@@ -204,6 +228,8 @@ void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double 
 }
 
 void begin_pattern_body(const job::Pattern &pattern, const job::Job &job) {
+    session().job_x = 0.0;
+    session().job_y = 0.0;
     c_nc_in_sub = 1;
     c_nc_abs_sub_x = 0.0;
     c_nc_abs_sub_y = 0.0;

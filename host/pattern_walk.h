@@ -39,6 +39,13 @@ struct PatternExit {
 };
 PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job);
 
+// Where the job has the tool after the step op, given where it stood before
+// (x, y): a step with an end point there, a punching element where the
+// control leaves the tool, a re-grip by the explicit sequence its distance
+// back, a flip or turn at the load position, a step without a place of its
+// own (a stop, a dwell) where it stood.  Not for pattern calls.
+void step_end_point(const job::Operation &op, const job::Job &job, double &x, double &y);
+
 // What a call of the pattern needs of its body, worked out at the first call
 // of a program and kept for the program: a pattern called a million times is
 // walked once.  pattern must be one of job.patterns.
@@ -51,9 +58,11 @@ const PatternFacts &pattern_facts(const job::Pattern &pattern, const job::Job &j
 
 // The host's state once the control has run the pattern, its last copy
 // with its origin at (x, y) (where the control placed it, from the values
-// as written): the position that copy leaves the tool at, its station and
-// index angle.
-void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y);
+// as written) and at (job_x, job_y) in the job: the position that copy
+// leaves the tool at, its station and index angle, and where the job has
+// the tool.
+void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double x, double y, double job_x,
+                       double job_y);
 
 // The host's start state for writing the body of a definition: origin (0, 0)
 // with the tool standing there, the pattern's station in place as every call

@@ -108,7 +108,12 @@ int walk(const job::PunchElementStep &step, const job::Job &job) {
 }
 // ---- Sheet events ----
 int walk(const job::SheetStop &, const job::Job &) { return host::detail::run_sheet_stop(); }
-int walk(const job::TrapDoor &t, const job::Job &) { return host::detail::run_trap_door(t.dx, t.dy, t.kind); }
+// The door opens at its distance from where the job has the tool, which may
+// lie a rounding away from where the control has it.
+int walk(const job::TrapDoor &t, const job::Job &) {
+    const host::detail::Session &s = host::detail::session();
+    return host::detail::run_trap_door(t.dx + (s.job_x - c_nc_x), t.dy + (s.job_y - c_nc_y), t.kind);
+}
 int walk(const job::TabBreak &, const job::Job &) { return host::detail::run_tab_break(); }
 int walk(const job::SheetNcText &t, const job::Job &job) { return host::detail::run_sheet_nc(job.text(t)); }
 int walk(const job::SheetFeed &f, const job::Job &) { return host::detail::run_sheet_feedrate(f.feed); }
@@ -125,10 +130,15 @@ int walk(const job::TurnSheet &t, const job::Job &) { return host::detail::run_t
 int walk(const job::PatternCall &call, const job::Job &job);
 int walk(const job::PatternRepeat &repeat, const job::Job &job);
 
-// One operation, then what it left pending is kept within bounds.
+// One operation, then what it left pending is kept within bounds.  A call
+// of a pattern notes where the job has the tool itself.
 int walk_operation(const job::Operation &op, const job::Job &job) {
     const int result = std::visit([&job](const auto &step) { return walk(step, job); }, op);
     if (stopped(result)) return 1;
+    if (!std::holds_alternative<job::PatternCall>(op) && !std::holds_alternative<job::PatternRepeat>(op)) {
+        host::detail::Session &s = host::detail::session();
+        host::detail::step_end_point(op, job, s.job_x, s.job_y);
+    }
     return host::detail::limit_pending_text();
 }
 
@@ -175,7 +185,8 @@ int call_pattern(const job::Pattern &pattern, const job::Job &job, int number, d
     HOST_TRACE("pp_sub_call(%d, %.10g, %.10g, %.10g, %d, %d) -> %d", entry.tool, x, y, entry.angle,
                entry.indexable, number, result);
     // The copy's origin is where the call's words put it, as written.
-    host::detail::take_pattern_exit(pattern, job, host::detail::written_distance(x), host::detail::written_distance(y));
+    host::detail::take_pattern_exit(pattern, job, host::detail::written_distance(x), host::detail::written_distance(y), x,
+                                    y);
     return result;
 }
 
@@ -213,10 +224,12 @@ int repeat_pattern(const job::Pattern &pattern, const job::PatternRow &row, cons
                entry.angle, entry.indexable, number, row.dx, row.dy, count, result);
     // Without a pitch the control places one copy, at (x, y) as written.
     if (std::fabs(row.dx) < 1e-6 && std::fabs(row.dy) < 1e-6) {
-        host::detail::take_pattern_exit(pattern, job, host::detail::written_distance(x), host::detail::written_distance(y));
+        host::detail::take_pattern_exit(pattern, job, host::detail::written_distance(x), host::detail::written_distance(y),
+                                        x, y);
     } else {
         host::detail::take_pattern_exit(pattern, job, repeat_axis(x, row.dx, count - 1),
-                                        repeat_axis(y, row.dy, count - 1));
+                                        repeat_axis(y, row.dy, count - 1), x + row.dx * (count - 1),
+                                        y + row.dy * (count - 1));
     }
     return result;
 }
@@ -338,6 +351,9 @@ int gen_nc_short_sims(void *list) {
     }
     int result = 0;
     const job::Job *j = host::detail::session().job;
+    // The body starts where the program put the sheet.
+    host::detail::session().job_x = c_nc_x;
+    host::detail::session().job_y = c_nc_y;
     if (j != nullptr) {
         for (std::size_t i = 0; i < j->work.size(); ++i) {
             host::detail::drive({host::StepPlace::Part::work_step, 0, i});
@@ -369,6 +385,8 @@ int run_program(const job::Job &job, NcWriter &writer) {
     s.pending_bytes = 0;
     s.next_line = 1;
     s.line_open = false;
+    s.job_x = job.machine.load_x;
+    s.job_y = job.machine.load_y;
     set_writer(&writer);
     const int result = (*pp_main)();
     HOST_TRACE("pp_main() -> %d", result);

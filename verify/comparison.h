@@ -37,8 +37,9 @@ struct Tolerance {
 // Half a unit of the last digit written (0.005 mm, or 0.0005 inch = 0.0127
 // mm) plus the allowance; twice half a unit plus the allowance where two
 // written values make one place (a copy's origin and a word of its body, a
-// nibbled path's start or centre and its length or radius, a trap door's
-// tool place and distance, the explicit re-grip's travel); a laser path
+// nibbled path's start or centre and its length or radius, the explicit
+// re-grip's travel); a nibbled arc's start the rounding of its start angle
+// more; a laser path
 // half a unit farther than its ends; angles 0.005 degrees of rounding, 0.002
 // of the index word's own step and 0.003 more (0.01 in all); F and dwell
 // times half a unit of their last digit.

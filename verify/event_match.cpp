@@ -40,10 +40,9 @@ bool same_junction(nc::Junction a, nc::Junction b) {
 double EventMatch::place_tolerance(const Event &a) const {
     // Two written values make one place inside a copy of a pattern (its
     // origin and the body's word), along a nibbled path (its start or centre
-    // and its length or radius), for a trap door (where the tool stands and
-    // the door's distance) and for the explicit re-grip (the clamps' travel
-    // from the place written before it).
-    const bool composed = a.where.call_line != 0 || a.kind == EventKind::nibble || a.kind == EventKind::trap_door ||
+    // and its length or radius) and for the explicit re-grip (the clamps'
+    // travel from the place written before it).
+    const bool composed = a.where.call_line != 0 || a.kind == EventKind::nibble ||
                           (a.kind == EventKind::regrip && a.number == 0);
     return composed ? t_.composed : t_.position;
 }
@@ -65,7 +64,10 @@ bool EventMatch::same_technology(const nc::Technology &a, const nc::Technology &
 bool EventMatch::nibble_matches(const Event &a, const Event &b, bool allow_drift) const {
     const double p = place_tolerance(a);
     if ((a.shape == nc::Shape::line) != (b.shape == nc::Shape::line)) return false;
-    if (!near_point(a.x0, a.y0, b.x0, b.y0, p)) return false;
+    // A nibbled arc starts where its start angle, rounded, points.
+    const double start_turn =
+        a.shape == nc::Shape::line ? 0.0 : (b.radius + nc::NIBBLE_ARC_ALLOWANCE_MM) * ANGLE_ROUNDING_RADIANS;
+    if (!near_point(a.x0, a.y0, b.x0, b.y0, p + start_turn)) return false;
     if (a.step > b.step + p || !same_tool(a, b)) return false;
     if (a.shape != nc::Shape::line &&
         !(near_point(a.xc, a.yc, b.xc, b.yc, p) && near(a.radius, b.radius, p) && near(a.sweep, b.sweep, 0.5))) {

@@ -23,6 +23,7 @@
 #include "plugin/number_format.h"
 #include "plugin/pattern_offset.h"
 #include "plugin/plugin_state.h"
+#include "plugin/written_values.h"
 
 namespace pelk {
 
@@ -151,9 +152,9 @@ int pp_laser_arc(double xs, double ys, double xe, double ye, double xc, double y
     }
     gen_nc_laser_feedrate(0, tech_feedrate());
     gen_nc_eob();
-    // The control leaves the head at the arc's end; no coordinate hook ran.
-    c_nc_x = xe;
-    c_nc_y = ye;
+    // The control leaves the head at the arc's end as written; no coordinate
+    // hook ran.
+    place_tool_as_written(xe, ye);
 
     char circle[CIRCLE_RECORD_SIZE] = {};
     record_put_int(circle, GEO_KIND_AT, GEO_KIND_CIRCLE);

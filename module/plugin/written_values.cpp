@@ -81,6 +81,13 @@ void place_tool(double x, double y) {
     }
 }
 
+void place_tool_as_written(double x, double y) {
+    c_nc_x = asked_x = x;
+    c_nc_y = asked_y = y;
+    reached_x = written_distance(x);
+    reached_y = written_distance(y);
+}
+
 void direction_vector(double degrees, double &dx, double &dy) {
     const double quarter_turns = degrees / DEGREES_PER_QUARTER_TURN;
     if (quarter_turns == floor(quarter_turns) && fabs(quarter_turns) <= 4.0) {

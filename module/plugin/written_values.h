@@ -26,6 +26,11 @@ double reached_place_y();
 // axis the command did not move stays as it was).
 void place_tool(double x, double y);
 
+// A command wrote the place (x, y) as values the control reads from the
+// origin (the end of "LCI/"): the host's position is (x, y), the control's
+// the values as written.
+void place_tool_as_written(double x, double y);
+
 // The unit vector of a direction in degrees; exact along the axes, so that
 // a row along X leaves Y as it stands.
 void direction_vector(double degrees, double &dx, double &dy);
