@@ -30,11 +30,11 @@ double rounded(double value, int decimals) {
 
 bool inch_machine() { return c_mch_units == 1; }
 
-double half_unit() { return inch_machine() ? INCH_HALF_UNIT : MM_HALF_UNIT; }
-
 bool within(double dx, double dy, double tolerance) { return std::fabs(dx) <= tolerance && std::fabs(dy) <= tolerance; }
 
 }  // namespace
+
+double half_unit() { return inch_machine() ? INCH_HALF_UNIT : MM_HALF_UNIT; }
 
 double written_distance(double value) {
     if (inch_machine()) return rounded(value * INCHES_PER_MM, INCH_DECIMALS) / INCHES_PER_MM;

@@ -22,6 +22,9 @@ double written_degrees(double value);
 inline constexpr double STROKE_ALLOWANCE = 0.001;
 double stroke_tolerance();
 
+// Half a unit of the last written digit, millimetres.
+double half_unit();
+
 // True when a place (dx, dy) off the job's place is within stroke_tolerance.
 bool within_tolerance(double dx, double dy);
 

@@ -53,6 +53,12 @@ struct Session {
     // the body's origin.
     double job_x = 0.0;
     double job_y = 0.0;
+    // In a pattern body the words are increments from where the control
+    // stands.  From the body's origin each lands on the grid of written
+    // values, until a command leaves the tool off it (nibbling, a bolt-hole
+    // circle, a row at a slant): from then on a word puts the tool within
+    // half a unit of its place, but not on the value written.
+    bool body_on_grid = true;
     std::string machine_dir;                // without a trailing separator
     // ---- Message texts replaced by set_message_text ----
     std::vector<std::pair<int, std::string>> message_texts;

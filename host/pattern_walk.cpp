@@ -230,6 +230,7 @@ void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double 
 void begin_pattern_body(const job::Pattern &pattern, const job::Job &job) {
     session().job_x = 0.0;
     session().job_y = 0.0;
+    session().body_on_grid = true;
     c_nc_in_sub = 1;
     c_nc_abs_sub_x = 0.0;
     c_nc_abs_sub_y = 0.0;

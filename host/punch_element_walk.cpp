@@ -59,6 +59,28 @@ int walk_single_hit(const PunchElement &e, Point p, double angle) {
     return result;
 }
 
+// Whether a punch word puts the tool on the value written: always by an
+// absolute word of the main body; in a pattern body (increments) only while
+// the control stands on the grid of written values.
+bool word_lands_as_written() { return c_nc_in_sub == 0 || host::detail::session().body_on_grid; }
+
+// A command left the tool off the grid of written values.
+void leave_grid() {
+    if (c_nc_in_sub != 0) host::detail::session().body_on_grid = false;
+}
+
+// Where the control takes a place the module writes: on the value written,
+// or, where the word may land up to half a unit off, exactly (the check
+// then allows for that half unit).
+double word_place(double value) { return word_lands_as_written() ? host::detail::written_distance(value) : value; }
+
+// Whether a place (dx, dy) off the job's fits, allowing for the half unit a
+// word that does not land as written may add.
+bool place_fits(double dx, double dy) {
+    const double unknown = word_lands_as_written() ? 0.0 : host::detail::half_unit();
+    return host::detail::within_tolerance(std::fabs(dx) + unknown, std::fabs(dy) + unknown);
+}
+
 // ---- Rows ------------------------------------------------------------------
 
 // The job's place of hit k of a row: spread evenly from the first to the
@@ -80,8 +102,7 @@ Point row_drift(const PunchElement &e, int first, int count) {
     host::detail::direction_vector(host::detail::written_degrees(std::atan2(b.y - a.y, b.x - a.x) * DEGREES_PER_RADIAN),
                                    along_x, along_y);
     const double length = host::detail::written_distance(pitch) * (count - 1);
-    return {host::detail::written_distance(a.x) + length * along_x - b.x,
-            host::detail::written_distance(a.y) + length * along_y - b.y};
+    return {word_place(a.x) + length * along_x - b.x, word_place(a.y) + length * along_y - b.y};
 }
 
 int walk_row_command(const PunchElement &e, int first, int count, double angle) {
@@ -95,7 +116,7 @@ int walk_row_command(const PunchElement &e, int first, int count, double angle) 
     return result;
 }
 
-int walk_row(const PunchElement &e, double angle) {
+int walk_row_runs(const PunchElement &e, double angle) {
     if (e.count < 2) return walk_row_command(e, 0, 1, angle);
     // One command, unless the pitch as written would carry a hit too far:
     // then the longest runs that keep every hit within the tolerance, and
@@ -103,7 +124,7 @@ int walk_row(const PunchElement &e, double angle) {
     const auto fits = [&e](int first, int count) {
         if (count < 2) return true;
         const Point drift = row_drift(e, first, count);
-        return host::detail::within_tolerance(drift.x, drift.y);
+        return place_fits(drift.x, drift.y);
     };
     if (fits(0, e.count)) return walk_row_command(e, 0, e.count, angle);
     const Point drift = row_drift(e, 0, e.count);
@@ -117,6 +138,13 @@ int walk_row(const PunchElement &e, double angle) {
         first += count >= MIN_COMMAND_HITS ? count : 1;
     }
     return 0;
+}
+
+int walk_row(const PunchElement &e, double angle) {
+    const int result = walk_row_runs(e, angle);
+    // A row at a slant leaves the tool off the grid of written values.
+    if (e.count >= 2 && e.x1 != e.x2 && e.y1 != e.y2) leave_grid();
+    return result;
 }
 
 // ---- Nibbling ---------------------------------------------------------------
@@ -217,19 +245,18 @@ bool holes_fit(const PunchElement &e, int first, int count) {
         host::detail::written_degrees(std::atan2(a.y - e.yc, a.x - e.xc) * DEGREES_PER_RADIAN);
     const double step = host::detail::written_degrees(e.step_angle);
     const double radius = host::detail::written_distance(e.radius);
-    const Point centre = {host::detail::written_distance(e.xc), host::detail::written_distance(e.yc)};
+    const Point centre = {word_place(e.xc), word_place(e.yc)};
     for (int k = 0; k < count; ++k) {
         double along_x = 0.0, along_y = 0.0;
         host::detail::direction_vector(first_angle + step * k, along_x, along_y);
         const Point hole = bolt_hole(e, first + k);
-        if (!host::detail::within_tolerance(centre.x + radius * along_x - hole.x, centre.y + radius * along_y - hole.y)) {
-            return false;
-        }
+        if (!place_fits(centre.x + radius * along_x - hole.x, centre.y + radius * along_y - hole.y)) return false;
     }
     return true;
 }
 
 int walk_bolt_hole_command(const PunchElement &e, int first, int count, double angle) {
+    leave_grid();  // the last hole lies on the circle, off the grid
     host::ElementValues v = values_of(e, host::ElementKind::bolt_hole_circle);
     v.bhc_radius = e.radius;
     v.step_angle = e.step_angle * RADIANS_PER_DEGREE;
@@ -271,9 +298,10 @@ int walk_punch_element(const PunchElement &e) {
     const double angle = e.angle * RADIANS_PER_DEGREE;
     switch (e.kind) {
     case PunchElement::Kind::row: return walk_row(e, angle);
-    case PunchElement::Kind::nibbled_line: return walk_nibbled_line(e, angle);
-    case PunchElement::Kind::nibbled_circle: return walk_nibbled_circle(e, angle);
-    case PunchElement::Kind::nibbled_arc: return walk_nibbled_arc(e, angle);
+    // Nibbling leaves the tool where its values as written lead: off the grid.
+    case PunchElement::Kind::nibbled_line: leave_grid(); return walk_nibbled_line(e, angle);
+    case PunchElement::Kind::nibbled_circle: leave_grid(); return walk_nibbled_circle(e, angle);
+    case PunchElement::Kind::nibbled_arc: leave_grid(); return walk_nibbled_arc(e, angle);
     case PunchElement::Kind::bolt_hole_circle: return walk_bolt_hole_circle(e, angle);
     }
     return 0;

@@ -65,10 +65,12 @@ public:
 private:
     bool near(double a, double b) const { return std::fabs(a - b) <= t_.position; }
     // Where the tool stands is itself a place made of written values (after
-    // a copy of a pattern, its origin and the body's words): a positioning
+    // a copy of a pattern, its origin and the body's words), and a block that
+    // only means to leave it there writes it rounded once more: a positioning
     // that goes no farther than that goes nowhere.
     bool travels(const Event &e) const {
-        return std::fabs(e.x - e.x0) > t_.composed || std::fabs(e.y - e.y0) > t_.composed;
+        const double nowhere = t_.composed + t_.half_unit;
+        return std::fabs(e.x - e.x0) > nowhere || std::fabs(e.y - e.y0) > nowhere;
     }
 
     bool next_event(Event &e) {

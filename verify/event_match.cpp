@@ -38,13 +38,14 @@ bool same_junction(nc::Junction a, nc::Junction b) {
 }  // namespace
 
 double EventMatch::place_tolerance(const Event &a) const {
-    // Two written values make one place inside a copy of a pattern (its
-    // origin and the body's word), along a nibbled path (its start or centre
-    // and its length or radius) and for the explicit re-grip (the clamps'
-    // travel from the place written before it).
-    const bool composed = a.where.call_line != 0 || a.kind == EventKind::nibble ||
-                          (a.kind == EventKind::regrip && a.number == 0);
-    return composed ? t_.composed : t_.position;
+    // Each written value that makes a place adds half a unit of its rounding:
+    // a copy of a pattern its origin to the body's word; a nibbled path its
+    // start or centre to its length or radius; the explicit re-grip the
+    // clamps' travel to the place written before it.
+    int values = 1;
+    if (a.where.call_line != 0) ++values;
+    if (a.kind == EventKind::nibble || (a.kind == EventKind::regrip && a.number == 0)) ++values;
+    return t_.position + (values - 1) * t_.half_unit;
 }
 
 bool EventMatch::same_tool(const Event &a, const Event &b) const {

@@ -1,7 +1,7 @@
 // post_and_verify.cpp - random jobs posted and read back: every program
 // written must do what its job says.
 //
-//   post_and_verify [--from SEED] [--count N] [--show SEED] [--keep DIR]
+//   post_and_verify [--from SEED] [--count N] [--show SEED] [--events SEED] [--keep DIR]
 //
 // Posts the jobs of seeds SEED .. SEED + N - 1 (1 and 2000 by default) with
 // the module, reads each program back through the model of the control and
@@ -9,7 +9,8 @@
 // fault (the generator keeps them rare).  Any other outcome is a fault: the
 // seed, the first differences and the job's text are printed, and with
 // --keep the job and its program are written into DIR as a case to keep.
-// --show SEED prints one seed's job and its program.  Exit 0 when every
+// --show SEED prints one seed's job and its program; --events SEED the
+// events of its program and of its job, side by side in two lists.  Exit 0 when every
 // program verified, 1 otherwise.
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include "tests/property/random_job.h"
 #include "verify/comparison.h"
 #include "verify/control_setup.h"
+#include "verify/event_text.h"
 #include "verify/job_events.h"
 
 namespace {
@@ -84,6 +86,36 @@ Outcome post_and_check(const std::string &text) {
     return o;
 }
 
+// The events of a seed's program and of its job, one per line.
+void print_events(const std::string &text) {
+    const job::Job job = job::parse_job(text, "random.json");
+    host::reset_host();
+    host::set_message_stream(nullptr);
+    host::MemoryWriter writer;
+    host::run_program(job, writer);
+    host::set_writer(nullptr);
+    const verify::LaserParSection section = verify::laser_par_section_of(job);
+    const nc::Setup setup = verify::control_setup(job, section);
+    nc::TextSource source(writer.text());
+    nc::BlockReader reader(source, setup.known, setup.texts.get());
+    nc::Control control(reader, setup);
+    nc::Generator<nc::Event> events = control.events();
+    nc::Event e;
+    std::printf("---- the program's events\n");
+    while (events.next(e)) {
+        std::printf("%lld: %s (from X%.4f Y%.4f)\n", e.where.line,
+                    verify::event_text(e, job.machine.inch, true, setup.texts.get()).c_str(), e.x0, e.y0);
+    }
+    verify::JobEvents expansion(job, setup);
+    nc::Generator<verify::JobEvent> job_events = expansion.events();
+    verify::JobEvent j;
+    std::printf("---- the job's events\n");
+    while (job_events.next(j)) {
+        std::printf("%s: %s\n", verify::place_name(j.place, job).c_str(),
+                    verify::event_text(j.event, job.machine.inch, true, setup.texts.get()).c_str());
+    }
+}
+
 unsigned long long number_of(const char *text, const char *option) {
     char *end = nullptr;
     const unsigned long long value = std::strtoull(text, &end, 10);
@@ -97,7 +129,7 @@ unsigned long long number_of(const char *text, const char *option) {
 }  // namespace
 
 int main(int argc, char **argv) {
-    unsigned long long from = 1, count = 2000, show = 0;
+    unsigned long long from = 1, count = 2000, show = 0, events = 0;
     std::string keep;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -108,6 +140,7 @@ int main(int argc, char **argv) {
         if (a == "--from") from = number_of(argv[++i], "--from");
         else if (a == "--count") count = number_of(argv[++i], "--count");
         else if (a == "--show") show = number_of(argv[++i], "--show");
+        else if (a == "--events") events = number_of(argv[++i], "--events");
         else if (a == "--keep") keep = argv[++i];
         else {
             std::fprintf(stderr, "post_and_verify: unknown option %s\n", a.c_str());
@@ -120,6 +153,10 @@ int main(int argc, char **argv) {
         return 2;
     }
     const std::string machine_dir = PROPERTY_MACHINE_DIR;
+    if (events != 0) {
+        print_events(property::random_job(events, machine_dir));
+        return 0;
+    }
     if (show != 0) {
         const std::string text = property::random_job(show, machine_dir);
         const Outcome o = post_and_check(text);
