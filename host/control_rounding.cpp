@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "host/host_state.h"
 #include "interface/host_api.h"
 
 namespace host::detail {
@@ -47,9 +48,17 @@ double stroke_tolerance() { return half_unit() + STROKE_ALLOWANCE; }
 
 bool within_tolerance(double dx, double dy) { return within(dx, dy, stroke_tolerance()); }
 
-double composed_tolerance() { return 2.0 * half_unit() + STROKE_ALLOWANCE; }
+double composed_tolerance() { return 2.0 * stroke_tolerance(); }
 
 bool within_composed_tolerance(double dx, double dy) { return within(dx, dy, composed_tolerance()); }
+
+bool word_lands_as_written() { return c_nc_in_sub == 0 || session().body_on_grid; }
+
+void leave_grid() {
+    if (c_nc_in_sub != 0) session().body_on_grid = false;
+}
+
+void back_on_grid() { session().body_on_grid = true; }
 
 void direction_vector(double degrees, double &dx, double &dy) {
     const double quarter_turns = degrees / 90.0;

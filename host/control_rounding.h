@@ -29,10 +29,19 @@ double half_unit();
 bool within_tolerance(double dx, double dy);
 
 // Where two written values make one place (a nibbled path from its start and
-// length, or from its centre and radius), each may be off by half a unit:
-// the tolerance is twice half a unit plus STROKE_ALLOWANCE.
+// length, or from its centre and radius), each may be off by as much as a
+// stroke: the tolerance is twice a stroke's.
 double composed_tolerance();
 bool within_composed_tolerance(double dx, double dy);
+
+// Whether a word puts the tool on the value written: always an absolute
+// word of the main body; in a pattern body (increments) only while the
+// control stands on the grid of written values (Session::body_on_grid).
+bool word_lands_as_written();
+// A command left the tool off the grid of written values, or put it back on
+// (a value the control reads from the origin).
+void leave_grid();
+void back_on_grid();
 
 // The unit vector of a direction in degrees, exact along the axes, as the
 // control turns it.

@@ -66,13 +66,14 @@ double deviation(const Arc &a, const Arc &b) { return std::fmax(farthest_from(a,
 ArcPoint written(ArcPoint p) { return {written_distance(p.x), written_distance(p.y)}; }
 
 // The arc the control cuts for "LCI/" from where it stands (start) to the
-// end and radius as written, in the job's sense; false when the radius is
-// shorter than half the way, which the control cannot cut.
-bool control_arc(ArcPoint start, const Arc &job_piece, Arc &arc) {
-    const ArcPoint end = written(job_piece.end());
-    const double r = written_distance(job_piece.r);
-    const bool long_way = std::fabs(job_piece.sweep) - std::numbers::pi >= LONG_WAY_FROM;
-    const bool counter_clockwise = job_piece.sweep > 0.0;
+// end and radius as written, in the sense and the long or short way of
+// sweep; false when the radius is shorter than half the way, which the
+// control cannot cut.
+bool control_arc(ArcPoint start, ArcPoint end_handed, double r_handed, double sweep, Arc &arc) {
+    const ArcPoint end = written(end_handed);
+    const double r = written_distance(r_handed);
+    const bool long_way = std::fabs(sweep) - std::numbers::pi >= LONG_WAY_FROM;
+    const bool counter_clockwise = sweep > 0.0;
     const double cx = end.x - start.x, cy = end.y - start.y;
     const double chord = std::hypot(cx, cy);
     const double half = chord / 2.0;
@@ -122,41 +123,67 @@ bool full_circle(const job::LaserElement &e) {
     return std::fabs(e.x2 - e.x1) < SAME_POINT && std::fabs(e.y2 - e.y1) < SAME_POINT;
 }
 
-// Whether n pieces of equal sweep each stay within the tolerance, every
-// piece cut from where the one before left the control.
-bool pieces_fit(const Arc &whole, int n, bool circle) {
+// Where piece k of n starts, as the host hands it to the module.
+ArcPoint piece_start(const Arc &whole, int k, int n) { return whole.at(whole.from + whole.sweep * k / n); }
+
+// The points that cut the element into n pieces of equal sweep, as the
+// module is handed them: the element's own start and end, and points of
+// its circle between.
+std::vector<ArcPoint> piece_points(const job::LaserElement &e, const Arc &whole, int n) {
+    std::vector<ArcPoint> points;
+    points.reserve(static_cast<std::size_t>(n) + 1);
+    points.push_back({e.x1, e.y1});
+    for (int k = 1; k < n; ++k) points.push_back(piece_start(whole, k, n));
+    points.push_back({e.x2, e.y2});
+    return points;
+}
+
+// Whether every piece between the points stays within the tolerance, each
+// cut from where the one before left the control; the first from start.
+bool pieces_fit_from(const Arc &whole, const std::vector<ArcPoint> &points, bool circle, ArcPoint start) {
     const double limit = laser_path_tolerance();
-    ArcPoint start = written(whole.start());
-    for (int k = 0; k < n; ++k) {
+    const std::size_t n = points.size() - 1;
+    for (std::size_t k = 0; k < n; ++k) {
         Arc piece = whole;
-        piece.from = whole.from + whole.sweep * k / n;
-        piece.sweep = whole.sweep / n;
+        piece.from = whole.from + whole.sweep * static_cast<double>(k) / static_cast<double>(n);
+        piece.sweep = whole.sweep / static_cast<double>(n);
+        // The module writes the radius from the piece's start as handed over.
+        const double r = distance(points[k], ArcPoint{whole.xc, whole.yc});
         Arc cut;
         if (circle && n == 1) {
             cut = control_circle(start, piece);
-        } else if (!control_arc(start, piece, cut)) {
+        } else if (!control_arc(start, points[k + 1], r, piece.sweep, cut)) {
             return false;
         }
         if (deviation(cut, piece) > limit) return false;
-        start = written(piece.end());
+        start = written(points[k + 1]);
+    }
+    return true;
+}
+
+// Whether the pieces fit from wherever the control may hold the start: on
+// its value written, or (in a pattern body, off the grid) anywhere within
+// half a unit of it, where an arc with a short chord swings far.
+bool pieces_fit(const Arc &whole, const std::vector<ArcPoint> &points, bool circle) {
+    if (word_lands_as_written()) return pieces_fit_from(whole, points, circle, written(points[0]));
+    const double h = half_unit();
+    for (const double dx : {-h, 0.0, h}) {
+        for (const double dy : {-h, 0.0, h}) {
+            if (!pieces_fit_from(whole, points, circle, ArcPoint{points[0].x + dx, points[0].y + dy})) return false;
+        }
     }
     return true;
 }
 
 }  // namespace
 
-double laser_path_tolerance() { return composed_tolerance(); }
+double laser_path_tolerance() { return stroke_tolerance() + half_unit(); }
 
 std::vector<ArcPoint> laser_arc_pieces(const job::LaserElement &e) {
     const Arc whole = job_arc(e);
     const bool circle = full_circle(e);
-    int n = 1;
-    while (n < MOST_PIECES && !pieces_fit(whole, n, circle)) ++n;
-    std::vector<ArcPoint> points;
-    points.reserve(static_cast<std::size_t>(n) + 1);
-    points.push_back({e.x1, e.y1});
-    for (int k = 1; k < n; ++k) points.push_back(whole.at(whole.from + whole.sweep * k / n));
-    points.push_back({e.x2, e.y2});
+    std::vector<ArcPoint> points = piece_points(e, whole, 1);
+    for (int n = 2; n <= MOST_PIECES && !pieces_fit(whole, points, circle); ++n) points = piece_points(e, whole, n);
     return points;
 }
 

@@ -84,6 +84,8 @@ int walk_laser_arc(const job::LaserElement &e) {
         HOST_TRACE("pp_laser_arc(%.10g, %.10g, %.10g, %.10g, %.10g, %.10g, %d, co) -> %d", a.x, a.y, b.x, b.y,
                    e.xc, e.yc, dir, result);
         if (stopped(result)) return 1;
+        // The arc ends on its end as written, a value from the origin.
+        if (pieces > 1 || !(std::fabs(e.x2 - e.x1) < 1e-6 && std::fabs(e.y2 - e.y1) < 1e-6)) host::detail::back_on_grid();
     }
     return 0;
 }

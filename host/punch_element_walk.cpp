@@ -59,26 +59,24 @@ int walk_single_hit(const PunchElement &e, Point p, double angle) {
     return result;
 }
 
-// Whether a punch word puts the tool on the value written: always by an
-// absolute word of the main body; in a pattern body (increments) only while
-// the control stands on the grid of written values.
-bool word_lands_as_written() { return c_nc_in_sub == 0 || host::detail::session().body_on_grid; }
+// The module's comparison of positions: a word is left out for less.
+bool same_value(double a, double b) { return std::fabs(a - b) < 1e-6; }
 
-// A command left the tool off the grid of written values.
-void leave_grid() {
-    if (c_nc_in_sub != 0) host::detail::session().body_on_grid = false;
+// Where the control takes a place the module writes for a hit: on the value
+// written, or, where the word may land up to half a unit off (not on the
+// grid in a pattern body, or left out as unchanged while the other axis
+// moves, so that the control stays wherever it stood), exactly, with that
+// half unit for the check to allow (uncertain).
+double word_place(double value, double current, double other, double other_current, double &uncertain) {
+    const bool left_out = same_value(value, current) && !same_value(other, other_current);
+    uncertain = host::detail::word_lands_as_written() && !left_out ? 0.0 : host::detail::half_unit();
+    return uncertain == 0.0 ? host::detail::written_distance(value) : value;
 }
 
-// Where the control takes a place the module writes: on the value written,
-// or, where the word may land up to half a unit off, exactly (the check
-// then allows for that half unit).
-double word_place(double value) { return word_lands_as_written() ? host::detail::written_distance(value) : value; }
-
-// Whether a place (dx, dy) off the job's fits, allowing for the half unit a
-// word that does not land as written may add.
-bool place_fits(double dx, double dy) {
-    const double unknown = word_lands_as_written() ? 0.0 : host::detail::half_unit();
-    return host::detail::within_tolerance(std::fabs(dx) + unknown, std::fabs(dy) + unknown);
+// Whether a place (dx, dy) off the job's fits, allowing for the half unit
+// each axis may add.
+bool place_fits(double dx, double dy, double uncertain_x, double uncertain_y) {
+    return host::detail::within_tolerance(std::fabs(dx) + uncertain_x, std::fabs(dy) + uncertain_y);
 }
 
 // ---- Rows ------------------------------------------------------------------
@@ -94,15 +92,17 @@ Point row_hit(const PunchElement &e, int k) {
 
 // How far off its place the last of count hits from hit first lands when
 // they are one command: the control steps from the first, as its words are
-// written, by the pitch and direction as the module writes them.
-Point row_drift(const PunchElement &e, int first, int count) {
+// written, by the pitch and direction as the module writes them; (ux, uy)
+// what the first's words may add.
+Point row_drift(const PunchElement &e, int first, int count, double &ux, double &uy) {
     const Point a = row_hit(e, first), b = row_hit(e, first + count - 1);
     const double pitch = std::hypot(b.x - a.x, b.y - a.y) / (count - 1);
     double along_x = 0.0, along_y = 0.0;
     host::detail::direction_vector(host::detail::written_degrees(std::atan2(b.y - a.y, b.x - a.x) * DEGREES_PER_RADIAN),
                                    along_x, along_y);
     const double length = host::detail::written_distance(pitch) * (count - 1);
-    return {word_place(a.x) + length * along_x - b.x, word_place(a.y) + length * along_y - b.y};
+    const double x = word_place(a.x, c_nc_x, a.y, c_nc_y, ux), y = word_place(a.y, c_nc_y, a.x, c_nc_x, uy);
+    return {x + length * along_x - b.x, y + length * along_y - b.y};
 }
 
 int walk_row_command(const PunchElement &e, int first, int count, double angle) {
@@ -113,21 +113,25 @@ int walk_row_command(const PunchElement &e, int first, int count, double angle) 
     host::ElementRecord r = host::build_element_record(v);
     const int result = (*pp_cut)(a.x, a.y, b.x, b.y, r.bytes, angle);
     HOST_TRACE("pp_cut(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", a.x, a.y, b.x, b.y, angle, result);
+    // A row at a slant leaves the tool off the grid of written values.
+    if (count >= 2 && a.x != b.x && a.y != b.y) host::detail::leave_grid();
     return result;
 }
 
-int walk_row_runs(const PunchElement &e, double angle) {
+int walk_row(const PunchElement &e, double angle) {
     if (e.count < 2) return walk_row_command(e, 0, 1, angle);
     // One command, unless the pitch as written would carry a hit too far:
     // then the longest runs that keep every hit within the tolerance, and
     // the hits between them one by one.
     const auto fits = [&e](int first, int count) {
         if (count < 2) return true;
-        const Point drift = row_drift(e, first, count);
-        return place_fits(drift.x, drift.y);
+        double ux = 0.0, uy = 0.0;
+        const Point drift = row_drift(e, first, count, ux, uy);
+        return place_fits(drift.x, drift.y, ux, uy);
     };
     if (fits(0, e.count)) return walk_row_command(e, 0, e.count, angle);
-    const Point drift = row_drift(e, 0, e.count);
+    double ux = 0.0, uy = 0.0;
+    const Point drift = row_drift(e, 0, e.count, ux, uy);
     HOST_TRACE("%s: one row command would put its last hit %.4g mm off (X %.4g, Y %.4g): split",
                host::detail::step_path().c_str(), std::hypot(drift.x, drift.y), drift.x, drift.y);
     for (int first = 0; first < e.count;) {
@@ -138,13 +142,6 @@ int walk_row_runs(const PunchElement &e, double angle) {
         first += count >= MIN_COMMAND_HITS ? count : 1;
     }
     return 0;
-}
-
-int walk_row(const PunchElement &e, double angle) {
-    const int result = walk_row_runs(e, angle);
-    // A row at a slant leaves the tool off the grid of written values.
-    if (e.count >= 2 && e.x1 != e.x2 && e.y1 != e.y2) leave_grid();
-    return result;
 }
 
 // ---- Nibbling ---------------------------------------------------------------
@@ -245,18 +242,23 @@ bool holes_fit(const PunchElement &e, int first, int count) {
         host::detail::written_degrees(std::atan2(a.y - e.yc, a.x - e.xc) * DEGREES_PER_RADIAN);
     const double step = host::detail::written_degrees(e.step_angle);
     const double radius = host::detail::written_distance(e.radius);
-    const Point centre = {word_place(e.xc), word_place(e.yc)};
+    // The move to the centre writes both words.
+    const double uncertain = host::detail::word_lands_as_written() ? 0.0 : host::detail::half_unit();
+    const Point centre = uncertain == 0.0 ? Point{host::detail::written_distance(e.xc), host::detail::written_distance(e.yc)}
+                                          : Point{e.xc, e.yc};
     for (int k = 0; k < count; ++k) {
         double along_x = 0.0, along_y = 0.0;
         host::detail::direction_vector(first_angle + step * k, along_x, along_y);
         const Point hole = bolt_hole(e, first + k);
-        if (!place_fits(centre.x + radius * along_x - hole.x, centre.y + radius * along_y - hole.y)) return false;
+        if (!place_fits(centre.x + radius * along_x - hole.x, centre.y + radius * along_y - hole.y, uncertain, uncertain)) {
+            return false;
+        }
     }
     return true;
 }
 
 int walk_bolt_hole_command(const PunchElement &e, int first, int count, double angle) {
-    leave_grid();  // the last hole lies on the circle, off the grid
+    host::detail::leave_grid();  // the last hole lies on the circle, off the grid
     host::ElementValues v = values_of(e, host::ElementKind::bolt_hole_circle);
     v.bhc_radius = e.radius;
     v.step_angle = e.step_angle * RADIANS_PER_DEGREE;
@@ -299,9 +301,9 @@ int walk_punch_element(const PunchElement &e) {
     switch (e.kind) {
     case PunchElement::Kind::row: return walk_row(e, angle);
     // Nibbling leaves the tool where its values as written lead: off the grid.
-    case PunchElement::Kind::nibbled_line: leave_grid(); return walk_nibbled_line(e, angle);
-    case PunchElement::Kind::nibbled_circle: leave_grid(); return walk_nibbled_circle(e, angle);
-    case PunchElement::Kind::nibbled_arc: leave_grid(); return walk_nibbled_arc(e, angle);
+    case PunchElement::Kind::nibbled_line: host::detail::leave_grid(); return walk_nibbled_line(e, angle);
+    case PunchElement::Kind::nibbled_circle: host::detail::leave_grid(); return walk_nibbled_circle(e, angle);
+    case PunchElement::Kind::nibbled_arc: host::detail::leave_grid(); return walk_nibbled_arc(e, angle);
     case PunchElement::Kind::bolt_hole_circle: return walk_bolt_hole_circle(e, angle);
     }
     return 0;

@@ -204,7 +204,7 @@ Tolerance program_tolerance(bool inch, double allowance_mm) {
     Tolerance t;
     const double half_unit = inch ? 0.0005 * nc::MM_PER_INCH : 0.005;
     t.position = half_unit + allowance_mm + NOISE;
-    t.composed = 2.0 * half_unit + allowance_mm + NOISE;
+    t.composed = 2.0 * (half_unit + allowance_mm) + NOISE;
     t.half_unit = half_unit;
     t.angle = 0.01;
     t.feed = (inch ? 0.0005 : 0.005) + NOISE;

@@ -24,9 +24,9 @@ inline constexpr double DEFAULT_ALLOWANCE_MM = 0.001;
 
 struct Tolerance {
     double position = 0.0;   // mm, for places, lengths and radii
-    double composed = 0.0;   // mm, for places the control works out from two written places: inside a
-                             // copy of a pattern (its origin and the body's word), along a nibbled path
-                             // (its start or centre, and its length or radius)
+    double composed = 0.0;   // mm, for places the control works out from two written values, each as far
+                             // off as a place: inside a copy of a pattern (its origin and the body's
+                             // word), along a nibbled path (its start or centre, and its length or radius)
     double half_unit = 0.0;  // mm, half a unit of the last digit written: a laser path may lie this much
                              // farther from the job's than its ends, its radius being rounded as well
     double angle = 0.0;      // degrees, for index angles and sweeps
@@ -35,8 +35,8 @@ struct Tolerance {
 };
 
 // Half a unit of the last digit written (0.005 mm, or 0.0005 inch = 0.0127
-// mm) plus the allowance; twice half a unit plus the allowance where two
-// written values make one place (a copy's origin and a word of its body, a
+// mm) plus the allowance; twice that where two written values make one
+// place (a copy's origin and a word of its body, a
 // nibbled path's start or centre and its length or radius, the explicit
 // re-grip's travel); a nibbled arc's start the rounding of its start angle
 // more; a laser path

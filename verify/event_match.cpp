@@ -38,14 +38,15 @@ bool same_junction(nc::Junction a, nc::Junction b) {
 }  // namespace
 
 double EventMatch::place_tolerance(const Event &a) const {
-    // Each written value that makes a place adds half a unit of its rounding:
+    // Each written value that makes a place adds the tolerance of one place
+    // (half a unit of its rounding, and the allowance):
     // a copy of a pattern its origin to the body's word; a nibbled path its
     // start or centre to its length or radius; the explicit re-grip the
     // clamps' travel to the place written before it.
     int values = 1;
     if (a.where.call_line != 0) ++values;
     if (a.kind == EventKind::nibble || (a.kind == EventKind::regrip && a.number == 0)) ++values;
-    return t_.position + (values - 1) * t_.half_unit;
+    return t_.position * values;
 }
 
 bool EventMatch::same_tool(const Event &a, const Event &b) const {

@@ -5,6 +5,7 @@
 #include "plugin/blocks.h"
 #include "plugin/flow.h"
 #include "plugin/nc_text.h"
+#include "plugin/plugin_state.h"
 #include "punch/tool_change.h"
 
 namespace pelk {
@@ -20,8 +21,11 @@ Flow element_preamble(const char *el, double angle) {
     const double degrees = angle * DEGREES_PER_RADIAN;
     prepare_tool_change(station);
 
-    // ---- 3. Tool and index block, when the station or the angle changes --
-    const bool index_turns = indexable == 1 && !same_value(degrees, c_nc_tool_a);
+    // ---- 3. Tool and index block, when the station or the angle changes, --
+    // ----    or when the index word is due in any case: the first in a ----
+    // ----    pattern's body, whose copies may follow one another with the --
+    // ----    index wherever the copy before left it -----------------------
+    const bool index_turns = indexable == 1 && (!same_value(degrees, c_nc_tool_a) || index_forced != 0);
     if (station != c_nc_tool || index_turns) {
         gen_nc_tool(station);
         gen_nc_index(0, 0, indexable, degrees);
