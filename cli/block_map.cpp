@@ -75,6 +75,7 @@ bool MapFile::read(const std::string &path, std::string &error) {
         if (runs_.empty() || runs_.back().second != name) runs_.emplace_back(line, std::move(name));
         ++expected;
     }
+    lines_ = expected - 1;
     return true;
 }
 

@@ -45,9 +45,11 @@ public:
     // Reads path; false with the reason in error.
     bool read(const std::string &path, std::string &error);
     std::string name(long long line) const;
+    long long lines() const { return lines_; }  // lines the map names
 
 private:
     std::vector<std::pair<long long, std::string>> runs_;  // first line of each run of one name
+    long long lines_ = 0;
 };
 
 }  // namespace cli

@@ -29,7 +29,7 @@ int run_many(const cli::Options &o) {
     if (!o.machine_file.empty()) batch.run_options.insert(batch.run_options.end(), {"--machine", o.machine_file});
     if (o.strict) batch.run_options.push_back("--strict");
     if (o.check_only) batch.run_options.push_back("--check");
-    if (o.verify) batch.run_options.push_back("--verify");
+    if (!o.verify) batch.run_options.push_back("--no-verify");
     return cli::run_batch(batch);
 }
 

@@ -80,4 +80,9 @@ int fail(const std::string &reason) {
     return not_written;
 }
 
+int usage_error(const std::string &reason) {
+    std::fprintf(stderr, "pelk-post: error: %s\n", printable(reason).c_str());
+    return bad_command_line;
+}
+
 }  // namespace cli

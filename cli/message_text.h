@@ -17,4 +17,7 @@ std::string printable(const std::string &text);
 // Answers the exit status for a run that did not write its program.
 int fail(const std::string &reason);
 
+// The same for a wrong command line (exit status 2).
+int usage_error(const std::string &reason);
+
 }  // namespace cli

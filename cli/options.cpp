@@ -38,7 +38,8 @@ constexpr const char *FOOTER =
     "  pelk-post --machine shop.json job.json        machine and turret from shop.json\n"
     "  pelk-post --check --strict job.json           checks, writes nothing\n"
     "  pelk-post -j 2 --output-dir nc jobs/*.json    posts every job, two at once\n"
-    "  pelk-post --verify --map job.map job.json     reads the program back first\n"
+    "  pelk-post --map job.map job.json              with the block map of every line\n"
+    "  pelk-post --no-verify job.json                without reading the program back\n"
     "  pelk-post verify job.json job.nc              does job.nc do what job.json says?\n"
     "  pelk-post plot job.json -o job.svg            draws what the machine will do\n"
     "  pelk-post stats job.json --json               strokes, lengths, machine time\n"
@@ -48,13 +49,15 @@ constexpr const char *FOOTER =
     "pelk-post's folder (where cmake --install puts it).\n"
     "\n"
     "Exit status:\n"
-    "  0  the whole NC program was written (or checked) without warnings; verify:\n"
-    "     the program does what the job says\n"
+    "  0  the whole NC program was written (or checked) without warnings, and read\n"
+    "     back it does what the job says; verify: the program does what the job says\n"
     "  1  the job was refused, or the program could not be written (nothing was\n"
-    "     written); also any warning under --strict; verify: the program differs\n"
-    "     from the job, or cannot be read\n"
+    "     written), or read back it does not do what the job says (a fault of the\n"
+    "     post: see --no-verify); also any warning under --strict; verify: the\n"
+    "     program differs from the job, or cannot be read\n"
     "  2  wrong command line\n"
-    "  3  the whole NC program was written (or checked), but with warnings\n"
+    "  3  the whole NC program was written (or checked), but with warnings; verify:\n"
+    "     it does what the job says, with the warnings the post gave\n"
     "The job file format is described in docs/job-format.md, the program in\n"
     "docs/nc-output.md.";
 
@@ -113,9 +116,10 @@ void add_post_options(CLI::App &app, Options &o, bool check) {
     app.add_option("--trace", o.trace_path,
                    "Write every hook call and host service to this file; \"-\" for standard error")
         ->check(NOT_EMPTY);
-    app.add_flag("--verify", o.verify,
-                 "Read the program back before it is put in place and hold it against the job; a difference "
-                 "fails the run and writes nothing");
+    app.add_flag("--verify,!--no-verify", o.verify,
+                 "The program is read back before it is put in place and held against the job (the default); a "
+                 "difference is a fault of the post: it fails the run and writes nothing.  --no-verify writes "
+                 "the program without that check");
     CLI::Option *map = app.add_option("--map", o.map_path,
                                       "Write the block map: for every line of the program, the job's step that wrote it");
     map->check(NOT_EMPTY);

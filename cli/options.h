@@ -32,7 +32,8 @@ struct Options {
     unsigned parallel = 0;    // runs at once in a batch; 0: one per processor core
 
     // ---- What a post does besides.
-    bool verify = false;      // the program is read back and held against the job before it is put in place
+    bool verify = true;       // the program is read back and held against the job before it is put in place
+                              // (--no-verify: not)
     std::string map_path;     // post: the block map to write; verify: the program's block map to read
     std::string plot_path;    // post: the plot of the program written
 

@@ -168,15 +168,16 @@ int run_post(const Options &o, const WriterInFront &in_front) {
     FileWriter file_writer(out.stream());
     DiscardWriter discard_writer;
     host::NcWriter &own_writer = o.check_only ? static_cast<host::NcWriter &>(discard_writer) : file_writer;
-    host::NcWriter &writer = in_front ? in_front(own_writer) : own_writer;
-    TeeWriter tee(writer, scratch.stream());
+    // What goes to the program's file goes to the copy read back as well.
+    TeeWriter tee(own_writer, scratch.stream());
+    host::NcWriter &writer = in_front ? in_front(tee) : tee;
     BlockMap map(job, map_out.stream(), o.verify);
     if (trace.stream != nullptr) write_machine_source(*trace.stream, job.machine_source);
     host::set_trace(trace.stream.get());
     host::set_stop_on_warnings(o.strict);
     host::set_message_stream(o.quiet ? nullptr : &std::cerr);
     host::set_line_map(!o.map_path.empty() || o.verify ? &map : nullptr);
-    const int result = host::run_program(job, tee);
+    const int result = host::run_program(job, writer);
     host::set_line_map(nullptr);
     host::set_trace(nullptr);
     host::set_writer(nullptr);
@@ -208,6 +209,7 @@ int run_post(const Options &o, const WriterInFront &in_front) {
     }
     if (map.error_number() != 0) return give_up("cannot write the block map " + o.map_path + ": " + std::strerror(map.error_number()));
     const std::string program_name = o.check_only ? std::string("the program") : out.name();
+    long long verify_warnings = 0;
     try {
         const ControlFor control = read_back ? ControlFor(job) : ControlFor();
         if (o.verify) {
@@ -218,9 +220,17 @@ int run_post(const Options &o, const WriterInFront &in_front) {
             const verify::ComparisonResult r = check_program(job, control, scratch.stream(), program_name, options);
             if (r.differences > 0) {
                 for (const std::string &m : r.messages) std::fprintf(stderr, "pelk-post: %s: %s\n", program_name.c_str(), printable(m).c_str());
-                return give_up("the program read back does not do what the job says (" + std::to_string(r.differences) +
-                               (r.differences == 1 ? " difference" : " differences") + "); " +
-                               (o.check_only ? std::string("the job does not pass") : out.name() + " was not written"));
+                return give_up("read back, the program does not do what the job says (" + std::to_string(r.differences) +
+                               (r.differences == 1 ? " difference" : " differences") + "): a fault of the post, " +
+                               (o.check_only ? std::string("the job does not pass") : out.name() + " was not written") +
+                               "; --no-verify writes the program without reading it back");
+            }
+            // What the check warns of that the post did not (it warns of the
+            // same things in the same words) is shown as well.
+            for (const std::string &w : r.warnings) {
+                if (host::message_count(w) > 0) continue;
+                ++verify_warnings;
+                if (!o.quiet) std::fprintf(stderr, "pelk-post: warning: %s\n", printable(w).c_str());
             }
         }
         if (!o.plot_path.empty()) {
@@ -235,7 +245,7 @@ int run_post(const Options &o, const WriterInFront &in_front) {
     if (!o.check_only && !out.commit(error)) return give_up(error);
     if (!o.map_path.empty() && !map_out.commit(error)) return give_up(error);
     if (!o.plot_path.empty() && !plot_out.commit(error)) return give_up(error);
-    return host::message_total() > 0 ? written_with_warnings : written;
+    return host::message_total() > 0 || verify_warnings > 0 ? written_with_warnings : written;
 }
 
 job::Job job_of(const Options &o) {

@@ -35,7 +35,9 @@ verify::ComparisonResult check_program(const job::Job &job, const ControlFor &co
     nc::Generator<verify::JobEvent> job_events = expansion.events();
     verify::ComparisonOptions with_texts = options;
     with_texts.texts = control.setup.texts.get();
-    return verify::compare(read.events(), job_events, job, control.section, with_texts);
+    verify::ComparisonResult result = verify::compare(read.events(), job_events, job, control.section, with_texts);
+    result.lines = read.lines();
+    return result;
 }
 
 stats::Speeds speeds_of(const job::Job &job) {

@@ -86,11 +86,31 @@ std::string plural(long long n, const char *one, const char *many) { return std:
 
 }  // namespace
 
+namespace {
+
+// Whether a file begins as an NC program of this control does ("% " or
+// "+ "), for telling a program named where the job belongs.
+bool looks_like_a_program(const std::string &path) {
+    if (path.empty() || path == STANDARD_STREAM) return false;
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
+    char start[2] = {};
+    const std::size_t n = std::fread(start, 1, sizeof start, f);
+    std::fclose(f);
+    return n == 2 && (start[0] == '%' || start[0] == '+') && start[1] == ' ';
+}
+
+}  // namespace
+
 int run_verify(const Options &o) {
     job::Job job;
     try {
         job = job_of(o);
     } catch (const job::JobError &e) {
+        if (looks_like_a_program(o.job_path) && !looks_like_a_program(o.program_path)) {
+            return usage_error("verify takes the job first, then the program: " + o.job_path +
+                               " is an NC program; pelk-post verify " + o.program_path + " " + o.job_path);
+        }
         return fail(e.what());
     }
     MapFile map;
@@ -111,15 +131,26 @@ int run_verify(const Options &o) {
     } catch (const std::runtime_error &e) {
         return fail(e.what());
     }
+    // A map of another program (an older one of the same job) would name
+    // the wrong steps.
+    if (!o.map_path.empty() && map.lines() != r.lines) {
+        return fail("the block map " + o.map_path + " names " + plural(map.lines(), "line", "lines") + ", " +
+                    program.name + " has " + plural(r.lines, "line", "lines") +
+                    ": it is not this program's map (write it anew with pelk-post --map)");
+    }
     const std::string job_name = o.job_path == STANDARD_STREAM ? "the job" : o.job_path;
     for (const std::string &m : r.messages) std::printf("%s: %s\n", program.name.c_str(), printable(m).c_str());
+    if (!o.quiet) {
+        for (const std::string &w : r.warnings) std::fprintf(stderr, "pelk-post: warning: %s\n", printable(w).c_str());
+    }
     if (r.differences == 0) {
         if (!o.quiet) {
-            std::printf("%s does what %s says: %s compared, places within %s mm\n", program.name.c_str(), job_name.c_str(),
-                        plural(r.events, "event", "events").c_str(),
-                        verify::length_text(options.tolerance.position, false).c_str());
+            std::printf("%s does what %s says: %s compared, places within %s mm%s\n", program.name.c_str(),
+                        job_name.c_str(), plural(r.events, "event", "events").c_str(),
+                        verify::length_text(options.tolerance.position, false).c_str(),
+                        r.warnings.empty() ? "" : ", with the warnings above");
         }
-        return 0;
+        return r.warnings.empty() ? written : written_with_warnings;
     }
     std::string shown;
     if (r.messages.size() < static_cast<std::size_t>(r.differences) && !r.messages.empty()) {

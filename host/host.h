@@ -153,6 +153,10 @@ const std::vector<MessageCount> &message_counts();
 // Messages of the run, repeats included; 0 when the module showed none.
 long message_total();
 
+// How often the message text came in the run (as shown, without
+// "warning: "); 0 for a text that never came.
+long message_count(const std::string &text);
+
 // ---- Running a program -------------------------------------------------------------
 
 // Applies the job, points flush_nc_buffer at writer and calls pp_main through

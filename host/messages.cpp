@@ -53,6 +53,12 @@ const std::vector<MessageCount> &message_counts() { return detail::session().mes
 
 long message_total() { return detail::session().message_total; }
 
+long message_count(const std::string &text) {
+    const detail::Session &s = detail::session();
+    const auto found = s.counted.find(text);
+    return found == s.counted.end() ? 0 : s.message_counts[found->second].count;
+}
+
 void show_repeated_messages() {
     const detail::Session &s = detail::session();
     if (s.message_stream == nullptr) return;

@@ -4,22 +4,53 @@
 #include <string>
 
 #include "job/work_steps.h"
+#include "nc/block_parser.h"
+#include "nc/m_words.h"
+#include "nc/program_error.h"
 
 namespace job {
 namespace {
 
-// The text would put something on a line of its own in the NC program, or
-// "" when it stands safely as one block.  Control characters are refused by
-// JsonField::text already; a '%' opening the line marks a program's start or
-// end on the control.
+// Why the control could not take the text as one block the program can go
+// on from, or "" when it can.  The text goes to the control as it stands,
+// and the host cannot follow what it makes the machine do: a text the
+// control runs as a stroke, a move, a tool or a mode of its own would leave
+// the next step's words wrong.  So it may be a comment for the operator, a
+// stop, a dwell, or a text that is no block of the dialect at all (the
+// control's own business); control characters are refused by
+// JsonField::text already.
 std::string nc_text_fault(const std::string &text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first != std::string::npos && text[first] == '%') {
-        return "an NC text must not begin with '%': the control takes it as the end of the program";
+    if (text.find('%') != std::string::npos) {
+        return "an NC text must not hold '%': the control takes it as the end of the program";
     }
-    return "";
+    bool open = false;
+    for (char c : text) {
+        if (c == '(' && open) return "an NC text must not open a comment inside a comment: the control does not nest them";
+        if (c == ')' && !open) return "an NC text must not close a comment with ')' it did not open";
+        if (c == '(' || c == ')') open = c == '(';
+    }
+    if (open) return "an NC text must close the comment it opens with '(': it would run into the blocks after it";
+    if (!text.empty() && text.front() == '(' && text.back() != ')') {
+        return "an NC text that opens with '(' is a comment and must end with its ')'";
+    }
+    nc::Block block;
+    try {
+        block = nc::parse_block(text, 2, false, nc::KnownTexts{});
+    } catch (const nc::ProgramError &) {
+        return "";  // no block of the dialect: the control's own business
+    }
+    switch (block.kind) {
+    case nc::BlockKind::empty:
+    case nc::BlockKind::comment:
+    case nc::BlockKind::dwell: return "";
+    case nc::BlockKind::words:
+        if (block.words == nc::WORD_M && block.m == nc::M_STOP) return "";
+        break;
+    default: break;
+    }
+    return "the NC text is a block the control runs (a stroke, a move, a command or a mode of its own): the "
+           "program could not go on from what it does; write it as a work step, or as a comment, stop or dwell";
 }
-
 }  // namespace
 
 void read_stop_step(const JsonField &body, WorkContext &context) {

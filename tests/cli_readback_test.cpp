@@ -1,6 +1,6 @@
 // cli_readback_test.cpp - pelk-post's commands as a user runs them: post and
 // check as before, verify with its exit status and messages, the block map,
-// --verify failing a run that writes nothing, plot and stats.
+// a post read back by default, plot and stats.
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -12,11 +12,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // Three hits, then a free NC text that makes the machine strike once more.
-const char *const STRIKING_TEXT_JOB = R"j({"machine": {"rewind": false},
+const char *const NOTE_JOB = R"j({"machine": {"rewind": false},
  "sheet": {"material": "ST37 (3)", "thickness": 2, "nest_name": "N"},
  "turret": [{"tool": 1, "station": 4}],
  "work": [{"hit": {"x": 10, "y": 20, "tool": 1}}, {"hit": {"x": 30, "y": 20, "tool": 1}},
-          {"nc": {"text": "X50Y20"}}, {"hit": {"x": 70, "y": 20, "tool": 1}}]})j";
+          {"nc": {"text": "(CHECK)"}}, {"hit": {"x": 70, "y": 20, "tool": 1}}]})j";
 
 std::size_t lines_in(const std::string &text) {
     std::size_t n = 0;
@@ -111,7 +111,7 @@ TEST_F(PelkPost, TheSameDifferenceRepeatedIsToldOnceWithItsCount) {
 }
 
 TEST_F(PelkPost, TheBlockMapNamesTheStepOfEveryLine) {
-    const std::string good = quote(job(STRIKING_TEXT_JOB));
+    const std::string good = quote(job(NOTE_JOB));
     ASSERT_EQ(pelk_post("--map " + quote((dir / "job.map").string()) + " " + good).status, 0);
     const std::string nc = read_file(dir / "job.nc");
     const std::string map = read_file(dir / "job.map");
@@ -123,9 +123,12 @@ TEST_F(PelkPost, TheBlockMapNamesTheStepOfEveryLine) {
 
     // The check names the step that wrote the line, and refuses a map that
     // is none.
-    Result r = pelk_post("verify --map " + quote((dir / "job.map").string()) + " " + good + " " + quote((dir / "job.nc").string()));
+    std::string other_text = NOTE_JOB;
+    other_text.replace(other_text.find("(CHECK)"), 7, "(OTHER)");
+    const std::string other = quote(job(other_text, "other.json"));
+    Result r = pelk_post("verify --map " + quote((dir / "job.map").string()) + " " + other + " " + quote((dir / "job.nc").string()));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("line 8 (written for work[2] (nc)): stroke at X50 Y20 T4, which the job does not have"),
+    EXPECT_NE(r.out.find("line 8 (written for work[2] (nc)): comment \"(CHECK)\"; the job's work[2] (nc): comment \"(OTHER)\""),
               std::string::npos)
         << r.out;
     write_file(dir / "bad.map", "header\n");
@@ -137,33 +140,31 @@ TEST_F(PelkPost, TheBlockMapNamesTheStepOfEveryLine) {
     EXPECT_NE(read_file(dir / "moving.map").find("6\twork[0] (hit)\n7\twork[1] (move)\n8\twork[2] (hit)\n"), std::string::npos)
         << read_file(dir / "moving.map");
     EXPECT_EQ(pelk_post("verify --map " + quote((dir / "bad.map").string()) + " " + good + " " + quote((dir / "job.nc").string())).status, 1);
+    // The map of another program is refused as stale, not read as this one's.
+    write_file(dir / "stale.map", "1\theader\n2\theader\n3\twork[0] (hit)\n");
+    Result stale = pelk_post("verify --map " + quote((dir / "stale.map").string()) + " " + good + " " + quote((dir / "job.nc").string()));
+    EXPECT_EQ(stale.status, 1);
+    EXPECT_NE(stale.err.find("it is not this program's map"), std::string::npos) << stale.err;
 }
 
-TEST_F(PelkPost, AVerifiedRunThatDiffersWritesNothing) {
+TEST_F(PelkPost, EveryPostIsReadBackUnlessToldNotTo) {
     const std::string good = quote(job(GOOD_JOB));
-    ASSERT_EQ(pelk_post("--verify --map " + quote((dir / "good.map").string()) + " " + good).status, 0);
+    ASSERT_EQ(pelk_post("--map " + quote((dir / "good.map").string()) + " " + good).status, 0);
     EXPECT_TRUE(fs::exists(dir / "good.map") && fs::exists(dir / "job.nc")) << others();
-    fs::remove(dir / "good.map");
-    fs::remove(dir / "job.nc");
-
-    write_file(dir / "striking.nc", "old");
-    const std::string striking = quote(job(STRIKING_TEXT_JOB, "striking.json"));
-    Result r = pelk_post("--verify --map " + quote((dir / "s.map").string()) + " --plot " + quote((dir / "s.svg").string()) +
-                         " " + striking);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("striking.nc: line 8 (written for work[2] (nc)): stroke at X50 Y20 T4, which the job does not have"),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("does not do what the job says (1 difference); " + (dir / "striking.nc").string() + " was not written"), std::string::npos)
-        << r.err;
-    EXPECT_EQ(read_file(dir / "striking.nc"), "old");
-    EXPECT_EQ(others(), "striking.nc ");
-    EXPECT_EQ(pelk_post("check --verify " + striking).status, 1);
+    EXPECT_EQ(pelk_post("--no-verify " + good).status, 0);
     EXPECT_EQ(pelk_post("--check --map x.map " + good).status, 2);
 }
 
+TEST_F(PelkPost, VerifyTellsTheArgumentsTheWrongWayRound) {
+    const std::string good = quote(job(GOOD_JOB));
+    ASSERT_EQ(pelk_post(good).status, 0);
+    Result r = pelk_post("verify " + quote((dir / "job.nc").string()) + " " + good);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("verify takes the job first, then the program"), std::string::npos) << r.err;
+}
+
 TEST_F(PelkPost, PlotAndStatsReadTheJobsProgramBack) {
-    const std::string good = quote(job(STRIKING_TEXT_JOB));
+    const std::string good = quote(job(NOTE_JOB));
     Result plot = pelk_post("plot " + good);
     ASSERT_EQ(plot.status, 0) << plot.err;
     const std::string svg = read_file(dir / "job.svg");
@@ -171,17 +172,17 @@ TEST_F(PelkPost, PlotAndStatsReadTheJobsProgramBack) {
     EXPECT_NE(svg.find("<g id=\"t4\">"), std::string::npos);
     std::size_t uses = 0;
     for (std::size_t at = svg.find("<use class=\"stroke\""); at != std::string::npos; at = svg.find("<use class=\"stroke\"", at + 1)) ++uses;
-    EXPECT_EQ(uses, 4u) << "the machine strikes the free NC text too";
+    EXPECT_EQ(uses, 3u);
 
     Result json = pelk_post("stats --json " + good);
     ASSERT_EQ(json.status, 0) << json.err;
     const nlohmann::json s = nlohmann::json::parse(json.out);
-    EXPECT_EQ(s["strokes"], 4);
+    EXPECT_EQ(s["strokes"], 3);
     EXPECT_EQ(s["tool_changes"], 1);
     EXPECT_EQ(s["stations"][0]["station"], 4);
     EXPECT_GT(s["time_s"]["total"].get<double>(), 0.0);
     Result table = pelk_post("stats " + good);
-    EXPECT_NE(table.out.find("Strokes                           4"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("Strokes                           3"), std::string::npos) << table.out;
 
     // A program of one's own is read instead of posting the job.
     ASSERT_EQ(pelk_post(good).status, 0);

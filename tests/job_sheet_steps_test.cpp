@@ -17,10 +17,10 @@ job::Job work(const std::string &steps, const std::string &machine = "{}") {
 }
 
 TEST(JobSheetSteps, EveryEventIsRead) {
-    const job::Job j = work(R"({"stop": {}}, {"trap_door": {"dx": 5, "dy": -2.5, "kind": 3}}, {"trap_door": {}},
-        {"tab_break": {}}, {"nc": {"text": "(CHECK) 50% FEED"}}, {"feedrate": {"feed": 30}}, {"dwell": {"time": 1.5}},
+    const job::Job j = work(R"j({"stop": {}}, {"trap_door": {"dx": 5, "dy": -2.5, "kind": 3}}, {"trap_door": {}},
+        {"tab_break": {}}, {"nc": {"text": "(CHECK THE FEED)"}}, {"feedrate": {"feed": 30}}, {"dwell": {"time": 1.5}},
         {"sheet_move": {"x": 400, "y": -20}}, {"reposition": {"x": 1, "y": 2, "dx": 3, "clamp_travel": 4}},
-        {"flip": {}}, {"turn": {"kind": 2}})");
+        {"flip": {}}, {"turn": {"kind": 2}})j");
     ASSERT_EQ(j.work.size(), 11u);
     EXPECT_TRUE(std::holds_alternative<job::SheetStop>(j.work[0]));
     const auto &door = std::get<job::TrapDoor>(j.work[1]);
@@ -31,7 +31,7 @@ TEST(JobSheetSteps, EveryEventIsRead) {
     EXPECT_EQ(plain_door.dx, 0);
     EXPECT_EQ(plain_door.kind, 5);
     EXPECT_TRUE(std::holds_alternative<job::TabBreak>(j.work[3]));
-    EXPECT_EQ(j.text(std::get<job::SheetNcText>(j.work[4])), "(CHECK) 50% FEED");
+    EXPECT_EQ(j.text(std::get<job::SheetNcText>(j.work[4])), "(CHECK THE FEED)");
     EXPECT_EQ(std::get<job::SheetFeed>(j.work[5]).feed, 30);
     EXPECT_EQ(std::get<job::Dwell>(j.work[6]).time, 1.5);
     EXPECT_EQ(std::get<job::SheetMove>(j.work[7]).y, -20);
@@ -64,15 +64,31 @@ TEST(JobSheetSteps, RepositioningTakesTheMachinesClampTravelUnlessItNamesOne) {
 }
 
 TEST(JobSheetSteps, RefusedWithThePlace) {
+    static const char *const RUNS =
+        "/work/0/nc/text: the NC text is a block the control runs (a stroke, a move, a command or a mode of its own): "
+        "the program could not go on from what it does; write it as a work step, or as a comment, stop or dwell";
     const struct {
         const char *step;
         const char *message;
     } cases[] = {
         {R"({"nc": {"text": "M99\nM30"}})", "/work/0/nc/text: text holds a control character (line break, tab, ...)"},
         {R"({"nc": {"text": "%"}})",
-         "/work/0/nc/text: an NC text must not begin with '%': the control takes it as the end of the program"},
-        {R"({"nc": {"text": "  %X"}})",
-         "/work/0/nc/text: an NC text must not begin with '%': the control takes it as the end of the program"},
+         "/work/0/nc/text: an NC text must not hold '%': the control takes it as the end of the program"},
+        {R"j({"nc": {"text": "(50%)"}})j",
+         "/work/0/nc/text: an NC text must not hold '%': the control takes it as the end of the program"},
+        // Free texts the control would read as something else than the
+        // text the user meant, or that it runs as work the host cannot follow.
+        {R"({"nc": {"text": "(A"}})",
+         "/work/0/nc/text: an NC text must close the comment it opens with '(': it would run into the blocks after it"},
+        {R"j({"nc": {"text": "(A)B"}})j", "/work/0/nc/text: an NC text that opens with '(' is a comment and must end with its ')'"},
+        {R"j({"nc": {"text": "A)"}})j", "/work/0/nc/text: an NC text must not close a comment with ')' it did not open"},
+        {R"j({"nc": {"text": "((A))"}})j",
+         "/work/0/nc/text: an NC text must not open a comment inside a comment: the control does not nest them"},
+        {R"({"nc": {"text": "X100Y100T1"}})", RUNS},
+        {R"({"nc": {"text": "T3"}})", RUNS},
+        {R"({"nc": {"text": "M08"}})", RUNS},
+        {R"({"nc": {"text": "OFS/X10Y10"}})", RUNS},
+        {R"({"nc": {"text": "PAT01"}})", RUNS},
         {R"({"nc": {}})", "/work/0/nc: missing key \"text\""},
         {R"({"turn": {}})", "/work/0/turn: missing key \"kind\""},
         {R"({"turn": {"kind": 1.5}})", "/work/0/turn/kind: expected a whole number"},
@@ -88,6 +104,20 @@ TEST(JobSheetSteps, RefusedWithThePlace) {
     const std::string long_text = R"({"work": [{"nc": {"text": ")" + std::string(256, 'A') + R"("}}]})";
     EXPECT_EQ(refusal(long_text), "/work/0/nc/text: text of 256 characters is longer than its field (at most 255)");
     EXPECT_EQ(refusal(R"({"work": [{"stop": {"now": true}}]})").rfind("/work/0/stop/now: ", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// A free text goes to the control as it stands: a comment, a stop, a dwell,
+// or a text that is no block of the dialect are taken.
+TEST(JobSheetSteps, FreeTextsThatTheProgramCanGoOnFromAreTaken) {
+    for (const char *text : {"(OPERATOR CHECK)", "M00", "DWL/X 2", "", "G04 P1", "HELLO"}) {
+        SCOPED_TRACE(text);
+        const job::Job j = work(std::string(R"({"nc": {"text": ")") + text + R"("}})");
+        EXPECT_EQ(j.text(std::get<job::SheetNcText>(j.work[0])), text);
+    }
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ const Alteration ALTERATIONS[] = {
     {"punch_bracket_7001", "a row", Change::twice, 11, 0, 0, 12},
     {"patterns_hits_top", "a call", Change::twice, 13, 0, 0, 14},
     {"laser_closed_contour", "a laser line", Change::twice, 13, 0, 0, 14},
-    {"laser_closed_contour", "a LASER.PAR line", Change::twice, 7, 0, 0, 6},
+    {"laser_closed_contour", "a LASER.PAR line", Change::twice, 7, 0, 0, 8},
     {"sheet_events_7001", "a dwell", Change::twice, 15, 0, 0, 16},
     // ---- Blocks swapped with the next.
     {"punch_7000", "two strokes", Change::swap, 7, 0, 0, 7},
@@ -99,6 +99,46 @@ const Alteration ALTERATIONS[] = {
     {"patterns_hits_top", "a positioning and its call", Change::swap, 12, 0, 0, 12},
     {"laser_closed_contour", "two laser lines", Change::swap, 16, 0, 0, 16},
     {"punch_7000", "park and unload", Change::swap, 18, 0, 0, 18},
+};
+
+// Alterations of a line's text: a word or a comment changed, a line end
+// made a line feed alone, text after the end.  Each changes what the machine
+// or the operator does.
+struct TextAlteration {
+    const char *golden;
+    const char *what;
+    int line;           // the line altered, counted from 1
+    const char *from;   // its text, as the golden program has it
+    const char *to;     // the new text; "\n" ends the line with a line feed alone
+    int named;          // the line the report names, in the altered program
+};
+
+const TextAlteration TEXT_ALTERATIONS[] = {
+    // ---- The frame.
+    {"punch_7000", "ISO start made EIA", 1, "% ", "+ ", 1},
+    {"punch_7000", "program number", 2, "O0001", "O0002", 2},
+    {"punch_7000", "rewind deleted", 20, "M30", "", 20},
+    {"punch_7000", "a line ended by a line feed alone", 7, "X150", "X150\n", 7},
+    {"punch_7000", "text after the end", 21, "%", "%\n", 21},
+    {"sheet_flip_turn", "laser work M20 deleted", 6, "M20", "", 6},
+    // ---- The header's comments and the operator's texts.
+    {"punch_7000", "sheet comment", 4, "(SHEET - 2 X 2500 Y 1250)", "(SHEET - 3 X 2500 Y 1250)", 4},
+    {"punch_7000", "clamp comment", 5, "(CLAMP 1 300 CLAMP 2 1000 )", "(CLAMP 1 310 CLAMP 2 1000 )", 5},
+    {"sheet_flip_turn", "turn the other way", 17, "(TURN THE SHEET 90 DEGREES CLOCKWISE AND RESTART)",
+     "(TURN THE SHEET 90 DEGREES COUNTERCLOCKWISE AND RESTART)", 17},
+    {"sheet_flip_turn", "flip note deleted", 11, "(FLIP THE SHEET AND RESTART)", "", 11},
+    {"sheet_events_7001", "free comment", 13, "(OPERATOR CHECK)", "(OPERATOR OK)", 13},
+    // ---- The index and the tool's modes.
+    {"punch_7000", "index return dropped", 10, "X300Y250C0M03", "X300Y250M03", 11},
+    {"punch_7001", "forming mode off deleted", 11, "M09", "", 12},
+    {"punch_7001", "another M61x mode", 12, "M613", "M611", 13},
+    // ---- The laser head, technology and junctions.
+    {"laser_closed_contour", "head up deleted", 21, "M23", "", 21},
+    {"laser_closed_contour", "head up made a junction word", 21, "M23", "M21", 22},
+    {"laser_closed_contour", "head mode", 8, "M121", "M122", 11},
+    {"laser_closed_contour", "S value", 10, "M27S450", "M27S451", 11},
+    {"laser_closed_contour", "junction words swapped", 12, "M21", "M22", 13},
+    {"laser_closed_contour", "a LASER.PAR line changed", 7, "LGAS/O2 P0.6", "LGAS/O2 P0.7", 7},
 };
 
 std::vector<std::string> lines_of(const std::string &program) {
@@ -186,6 +226,30 @@ TEST_F(VerifyAlterations, EveryAlterationIsCaughtWithItsLineNamed) {
         const std::string program = read_file(folder + "/expected.nc");
         ASSERT_EQ(check_program(job, program).differences, 0) << "the golden program itself must verify";
         const std::string changed = altered(program, a);
+        try {
+            const verify::ComparisonResult r = check_program(job, changed);
+            ASSERT_GT(r.differences, 0) << "not caught";
+            EXPECT_TRUE(names_line(r.messages.front(), a.named)) << r.messages.front();
+        } catch (const nc::ProgramError &e) {
+            EXPECT_EQ(e.line(), a.named) << e.what();
+        }
+    }
+}
+
+TEST_F(VerifyAlterations, EveryChangeOfTheMachinesOrTheOperatorsWordsIsCaught) {
+    for (const TextAlteration &a : TEXT_ALTERATIONS) {
+        SCOPED_TRACE(std::string(a.golden) + ": " + a.what + " at line " + std::to_string(a.line));
+        const std::string folder = source_path("tests/golden/") + a.golden;
+        const job::Job job = job::read_job_file(folder + "/job.json");
+        std::vector<std::string> lines = lines_of(read_file(folder + "/expected.nc"));
+        ASSERT_EQ(lines[static_cast<std::size_t>(a.line - 1)], a.from);
+        std::string changed;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string text = i + 1 == static_cast<std::size_t>(a.line) ? a.to : lines[i];
+            if (i + 1 == static_cast<std::size_t>(a.line) && text.empty()) continue;  // deleted
+            changed += text;
+            if (i + 1 < lines.size() && (text.empty() || text.back() != '\n')) changed += "\r\n";
+        }
         try {
             const verify::ComparisonResult r = check_program(job, changed);
             ASSERT_GT(r.differences, 0) << "not caught";

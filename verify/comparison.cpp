@@ -15,6 +15,7 @@
 #include "nc/setup.h"
 #include "verify/difference_log.h"
 #include "verify/event_match.h"
+#include "verify/job_warnings.h"
 
 namespace verify {
 namespace {
@@ -218,6 +219,7 @@ ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEve
     DifferenceLog log(job, options, result);
     const EventMatch m(options.tolerance);
     ProgramSide side(program, section, options.tolerance, log, result, options.texts);
+    for (const std::string &w : job_warnings(job)) log.warning(w);
     section_warnings(job, section, log);
 
     std::deque<Event> a;       // the program's events pulled, not matched yet

@@ -63,6 +63,7 @@ struct ComparisonResult {
     // sheet's section, lines of the section the control cannot take.
     std::vector<std::string> warnings;
     long long events = 0;                // events of the program compared
+    long long lines = 0;                 // lines of the program read
 };
 
 // Matches the program's events against the job's, everything the program

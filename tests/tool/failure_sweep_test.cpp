@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/exit_status.h"
@@ -63,18 +64,40 @@ struct ToolRun {
     std::vector<std::string> error_lines;  // standard error, line by line
 };
 
+// Hands every piece on with a text in it replaced, as a module that wrote a
+// wrong word would.
+class AlteringWriter : public host::NcWriter {
+public:
+    AlteringWriter(host::NcWriter &own, std::string from, std::string to)
+        : own_(own), from_(std::move(from)), to_(std::move(to)) {}
+    bool write(const char *text, std::size_t length) override {
+        std::string piece(text, length);
+        if (const std::size_t at = piece.find(from_); at != std::string::npos) piece.replace(at, from_.size(), to_);
+        return own_.write(piece.data(), piece.size());
+    }
+
+private:
+    host::NcWriter &own_;
+    std::string from_, to_;
+};
+
 // One run of the tool on the case's job into folder/out.nc, its writer
-// refusing from refuse_from on; standard error caught in a file.
-ToolRun run_tool(const std::string &case_name, const fs::path &folder, int refuse_from) {
+// refusing from refuse_from on (or the writer in_front given); standard
+// error caught in a file.
+ToolRun run_tool(const std::string &case_name, const fs::path &folder, int refuse_from,
+                 cli::WriterInFront in_front = {}, bool verify = true) {
     cli::Options options;
     options.job_path = (fs::path(PELK_GOLDEN_DIR) / case_name / "job.json").string();
     options.output = (folder / "out.nc").string();
     options.module_path = PELK_MODULE_PATH;
+    options.verify = verify;
     std::unique_ptr<RefusingWriter> writer;
-    const cli::WriterInFront in_front = [&](host::NcWriter &own) -> host::NcWriter & {
-        writer = std::make_unique<RefusingWriter>(own, refuse_from);
-        return *writer;
-    };
+    if (!in_front) {
+        in_front = [&](host::NcWriter &own) -> host::NcWriter & {
+            writer = std::make_unique<RefusingWriter>(own, refuse_from);
+            return *writer;
+        };
+    }
 
     // A run of the tool is the process's only one: the host starts afresh.
     host::reset_host();
@@ -137,6 +160,36 @@ TEST_P(FailureSweep, EveryRefusedFlushStopsTheRunCleanly) {
         EXPECT_TRUE(fs::is_empty(folder)) << "a file is left in " << folder;
         if (::testing::Test::HasFailure()) break;
     }
+    fs::remove_all(base);
+}
+
+// Every program is read back before it is put in place: one that does not
+// do what the job says (here a stroke's word written wrong) is a fault of
+// the post, never a program with exit status 0.
+TEST(ReadBack, AProgramThatDiffersFromItsJobIsNeverWritten) {
+    const fs::path base = fs::temp_directory_path() / ("pelk_read_back_" + std::to_string(getpid()));
+    const fs::path folder = base / "out";
+    fs::remove_all(base);
+    fs::create_directories(folder);
+    std::unique_ptr<AlteringWriter> altering;
+    const cli::WriterInFront wrong_word = [&](host::NcWriter &own) -> host::NcWriter & {
+        altering = std::make_unique<AlteringWriter>(own, "X150\r\n", "X151\r\n");
+        return *altering;
+    };
+    const ToolRun refused = run_tool("punch_7000", folder, 0, wrong_word);
+    EXPECT_EQ(refused.status, cli::not_written);
+    EXPECT_TRUE(fs::is_empty(folder));
+    std::string errors;
+    for (const std::string &line : refused.error_lines) errors += line + "\n";
+    EXPECT_NE(errors.find("line 7 (written for work[1] (hit)): stroke at X151 Y100 T1; the job's work[1] (hit): stroke at X150"),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("a fault of the post"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("--no-verify writes the program without reading it back"), std::string::npos) << errors;
+    // Told not to read it back, the tool writes what the module wrote.
+    const ToolRun unchecked = run_tool("punch_7000", folder, 0, wrong_word, false);
+    EXPECT_EQ(unchecked.status, cli::written);
+    EXPECT_NE(file_text(folder / "out.nc").find("X151\r\n"), std::string::npos);
     fs::remove_all(base);
 }
 
