@@ -1,6 +1,8 @@
 // control_setup.cpp - the control's setup from a job.
 #include "verify/control_setup.h"
 
+#include <variant>
+
 #include "verify/job_events.h"
 
 namespace verify {
@@ -28,8 +30,38 @@ nc::Setup control_setup(const job::Job &job, const LaserParSection &section) {
     return setup;
 }
 
+namespace {
+
+bool cuts(const std::vector<job::Operation> &steps) {
+    for (const job::Operation &op : steps) {
+        if (std::holds_alternative<job::LaserContour>(op)) return true;
+    }
+    return false;
+}
+
+// Whether the program cuts with the laser, and so reads LASER.PAR: a contour
+// of the work, of a definition at the top of the program, or of a pattern
+// the work calls.
+bool program_cuts(const job::Job &job) {
+    if (cuts(job.work)) return true;
+    for (std::size_t i = 0; i < job.patterns.size(); ++i) {
+        if (!cuts(job.patterns[i].body)) continue;
+        if (job.machine.pattern_style == 0) return true;
+        for (const job::Operation &op : job.work) {
+            if (const auto *one = std::get_if<job::PatternCall>(&op); one != nullptr && one->pattern == i) return true;
+            if (const auto *repeat = std::get_if<job::PatternRepeat>(&op);
+                repeat != nullptr && job.pattern_rows[repeat->row].pattern == i) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 LaserParSection laser_par_section_of(const job::Job &job) {
-    if (job.laser_elements.empty()) return LaserParSection{};
+    if (!program_cuts(job)) return LaserParSection{};
     return read_laser_par_section(job.machine.machine_dir, job.sheet.material, job.sheet.thickness);
 }
 

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <string>
 
@@ -78,6 +79,15 @@ Outcome post_and_check(const std::string &text) {
             o.kind = Outcome::Kind::fault;
             o.what = std::to_string(r.differences) + " differences";
             for (const std::string &m : r.messages) o.what += "\n    " + m;
+        }
+        // The check warns of what the post warned of, in the same words.
+        std::set<std::string> posted, checked(r.warnings.begin(), r.warnings.end());
+        for (const host::MessageCount &m : host::message_counts()) posted.insert(m.text);
+        if (o.kind != Outcome::Kind::fault && posted != checked) {
+            o.kind = Outcome::Kind::fault;
+            o.what = "the warnings differ";
+            for (const std::string &w : posted) o.what += checked.count(w) != 0 ? "" : "\n    posted only: " + w;
+            for (const std::string &w : checked) o.what += posted.count(w) != 0 ? "" : "\n    checked only: " + w;
         }
     } catch (const nc::ProgramError &e) {
         o.kind = Outcome::Kind::fault;
