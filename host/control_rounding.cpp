@@ -42,6 +42,15 @@ double written_distance(double value) {
     return rounded(value, MM_DECIMALS);
 }
 
+double written_distance_down(double value) {
+    // A hair of slack keeps a value that stands for a written one (4.45,
+    // held as 4.4499999...) at itself.
+    constexpr double SLACK = 1e-9;
+    const double unit_mm = inch_machine() ? 0.001 / INCHES_PER_MM : 0.01;
+    const double down = std::floor(value / unit_mm + SLACK) * unit_mm;
+    return written_distance(down);
+}
+
 double written_degrees(double value) { return rounded(value, MM_DECIMALS); }
 
 double stroke_tolerance() { return half_unit() + STROKE_ALLOWANCE; }

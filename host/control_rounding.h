@@ -13,6 +13,10 @@ namespace host::detail {
 // module writes for value on the current machine.
 double written_distance(double value);
 
+// The largest distance the control reads from a written value that is not
+// longer than value (a nibbling step must not grow by its rounding).
+double written_distance_down(double value);
+
 // The number the control reads from value written with two decimals.
 double written_degrees(double value);
 

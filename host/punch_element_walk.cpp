@@ -181,7 +181,7 @@ int walk_nibbled_line(const PunchElement &e, double angle) {
     warn_if_nibbling_drifts("line", {start.x + length * along_x, start.y + length * along_y}, {e.x2, e.y2});
 
     host::ElementValues v = values_of(e, host::ElementKind::nibbled_line);
-    v.line_pitch = e.step;
+    v.line_pitch = host::detail::written_distance_down(e.step);  // never a step longer than the job's
     host::ElementRecord r = host::build_element_record(v);
     const int result = (*pp_nibble_l)(e.x1, e.y1, e.x2, e.y2, r.bytes, angle);
     HOST_TRACE("pp_nibble_l(%.10g, %.10g, %.10g, %.10g, el, %.10g) -> %d", e.x1, e.y1, e.x2, e.y2, angle,
@@ -193,7 +193,7 @@ host::ElementRecord round_record(const PunchElement &e) {
     host::ElementValues v = values_of(e, host::ElementKind::nibbled_round);
     v.radius = e.radius;
     v.arc_dir = e.counter_clockwise ? 1 : -1;
-    v.arc_pitch = e.step;
+    v.arc_pitch = host::detail::written_distance_down(e.step);  // never a step longer than the job's
     return host::build_element_record(v);
 }
 

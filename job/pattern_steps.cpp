@@ -42,9 +42,11 @@ int station_of(const Step &step, const std::vector<Station> &turret) {
     return 0;
 }
 
+// A step that strikes or cuts: a positioning only places the tool.
 template <typename Step>
-constexpr bool punches_or_cuts() {
-    return std::is_same_v<Step, LaserContour> || requires(const Step &step) { step.tool; };
+bool punches_or_cuts(const Step &step) {
+    if constexpr (std::is_same_v<Step, Hit>) return !step.position_only;
+    else return std::is_same_v<Step, LaserContour> || requires { step.tool; };
 }
 
 // The kind of a work step as written, or "" for a step that is no object of
@@ -116,7 +118,7 @@ void PatternsReader::body_step_read() {
     std::vector<Operation> &work = context_.job().work;
     for (std::size_t k = body_mark_; k < work.size(); ++k) {
         visit_step(work[k], context_.job(),
-                   [this](const auto &s) { punches_ = punches_ || punches_or_cuts<std::decay_t<decltype(s)>>(); });
+                   [this](const auto &s) { punches_ = punches_ || punches_or_cuts(s); });
         pattern_.body.push_back(work[k]);
     }
     work.resize(body_mark_);
@@ -263,19 +265,18 @@ void WorkContext::check_patterns() const {
             station = s;
         }
 
-        // 2. A pattern that starts with the laser is called with the laser head.
+        // 2. A pattern whose only work is laser cutting is called with the
+        // laser head (one that punches is called with its punch).
+        bool punches = false, cuts = false;
         for (const Operation &op : p.body) {
-            const bool first_is_laser = std::holds_alternative<LaserContour>(op);
-            const bool first_is_punch =
-                visit_step(op, job_, [](const auto &step) { return punches_or_cuts<std::decay_t<decltype(step)>>(); });
-            if (!first_is_laser && !first_is_punch) continue;
-            bool laser_head = false;
-            for (const Station &s : job_.turret) laser_head = laser_head || s.laser;
-            if (first_is_laser && !laser_head) {
-                throw JobError(place.key("body").text() + ": " + label +
-                               " starts with a laser contour, but the turret has no laser head");
-            }
-            break;
+            cuts = cuts || std::holds_alternative<LaserContour>(op);
+            punches = punches || (!std::holds_alternative<LaserContour>(op) &&
+                                  visit_step(op, job_, [](const auto &step) { return punches_or_cuts(step); }));
+        }
+        bool laser_head = false;
+        for (const Station &s : job_.turret) laser_head = laser_head || s.laser;
+        if (cuts && !punches && !laser_head) {
+            throw JobError(place.key("body").text() + ": " + label + " only cuts with the laser, but the turret has no laser head");
         }
 
         // 4. The pattern leaves the laser head up.

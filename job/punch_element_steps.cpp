@@ -59,7 +59,9 @@ void one_of(const JsonField &body, const char *a, const char *b) {
 // The arc's centre and radius, and the sense and step common to circles and arcs.
 void read_round(const JsonField &body, WorkContext &context, PunchElement &e) {
     body.member("centre").point(e.xc, e.yc);
-    e.radius = positive(body.member("radius"), "the radius");
+    const JsonField radius = body.member("radius");
+    e.radius = positive(radius, "the radius");
+    context.require_writable_distance(radius, e.radius, "the radius");
     const JsonField step = body.member("step");
     e.step = positive(step, "the step");
     context.require_writable_distance(step, e.step, "the step");

@@ -125,7 +125,7 @@ TEST(JobPatterns, WhatCannotBePlacedIsRefusedWithItsPlace) {
 TEST(JobPatterns, ChecksThatNeedTheWholeFile) {
     EXPECT_EQ(refusal(job_text(R"({"number": 3, "body": [)" + std::string(CUT) + "]}", "",
                                R"("turret": [{"tool": 11, "station": 3}])")),
-              "/patterns/0/body: pattern 3 starts with a laser contour, but the turret has no laser head");
+              "/patterns/0/body: pattern 3 only cuts with the laser, but the turret has no laser head");
     // The host numbers its patterns after the program: the largest program
     // number leaves room for every pattern number.
     EXPECT_EQ(refusal(R"({"machine": {"program_number": 9999}, "turret": [{"tool": 11, "station": 3}],
