@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "host/host_state.h"
+#include "host/punch_element_walk.h"
 #include "interface/host_api.h"
 
 namespace host::detail {
@@ -182,6 +183,15 @@ PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job) {
         job::visit_step(
             op, job, [&exit, &job](const auto &step) {
                 end_point_of(step, job, exit.x, exit.y);
+                end_point_of(step, job, exit.job_x, exit.job_y);
+                // On the control, nibbling ends where its values as written
+                // lead, which may lie farther from its end than anything else
+                // the body writes.
+                if constexpr (std::is_same_v<std::decay_t<decltype(step)>, job::PunchElement>) {
+                    if (step.kind != job::PunchElement::Kind::row && step.kind != job::PunchElement::Kind::bolt_hole_circle) {
+                        nibbled_end_as_written(step, true, exit.x, exit.y);
+                    }
+                }
                 const int tool = punch_tool_of(step);
                 if (tool != 0 && is_indexable(tool)) {
                     exit.indexed = true;
@@ -213,8 +223,8 @@ void take_pattern_exit(const job::Pattern &pattern, const job::Job &job, double 
     const PatternExit &exit = facts.exit;
     c_nc_x = x + exit.x;
     c_nc_y = y + exit.y;
-    session().job_x = job_x + exit.x;
-    session().job_y = job_y + exit.y;
+    session().job_x = job_x + exit.job_x;
+    session().job_y = job_y + exit.job_y;
 
     const int station = facts.station;
     if (station == 0) return;

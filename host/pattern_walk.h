@@ -32,8 +32,10 @@ int pattern_station(const job::Pattern &pattern, const job::Job &job);
 // Where the last step of the body leaves the tool, relative to the origin,
 // and the index angle of the body's last indexed punch step.
 struct PatternExit {
-    double x = 0.0;
+    double x = 0.0;          // as the control has it
     double y = 0.0;
+    double job_x = 0.0;      // as the job has it
+    double job_y = 0.0;
     bool indexed = false;    // a punch step of an indexable station turned the index
     double angle = 0.0;      // degrees, when indexed
 };

@@ -172,13 +172,9 @@ double within_turn(double degrees) {
 }
 
 int walk_nibbled_line(const PunchElement &e, double angle) {
-    // The control nibbles from the start by the length and the direction as written.
-    double along_x = 0.0, along_y = 0.0;
-    host::detail::direction_vector(
-        host::detail::written_degrees(std::atan2(e.y2 - e.y1, e.x2 - e.x1) * DEGREES_PER_RADIAN), along_x, along_y);
-    const double length = host::detail::written_distance(std::hypot(e.x2 - e.x1, e.y2 - e.y1));
-    const Point start = {host::detail::written_distance(e.x1), host::detail::written_distance(e.y1)};
-    warn_if_nibbling_drifts("line", {start.x + length * along_x, start.y + length * along_y}, {e.x2, e.y2});
+    Point reached;
+    host::detail::nibbled_end_as_written(e, false, reached.x, reached.y);
+    warn_if_nibbling_drifts("line", reached, {e.x2, e.y2});
 
     host::ElementValues v = values_of(e, host::ElementKind::nibbled_line);
     v.line_pitch = host::detail::written_distance_down(e.step);  // never a step longer than the job's
@@ -206,19 +202,9 @@ int walk_nibbled_circle(const PunchElement &e, double angle) {
 }
 
 int walk_nibbled_arc(const PunchElement &e, double angle) {
-    // The control nibbles from the start angle by the turn, on the radius,
-    // all as written (the command carries the radius plus the allowance).
-    const double start = within_turn(std::atan2(e.y1 - e.yc, e.x1 - e.xc) * DEGREES_PER_RADIAN);
-    const double end = within_turn(std::atan2(e.y2 - e.yc, e.x2 - e.xc) * DEGREES_PER_RADIAN);
-    double sweep = within_turn(e.counter_clockwise ? end - start : start - end);
-    if (sweep == 0.0) sweep = 360.0;
-    double along_x = 0.0, along_y = 0.0;
-    host::detail::direction_vector(
-        host::detail::written_degrees(start) + host::detail::written_degrees(e.counter_clockwise ? sweep : -sweep),
-        along_x, along_y);
-    const double radius = host::detail::written_distance(e.radius + NIBBLING_RADIUS_ALLOWANCE) - NIBBLING_RADIUS_ALLOWANCE;
-    const Point centre = {host::detail::written_distance(e.xc), host::detail::written_distance(e.yc)};
-    warn_if_nibbling_drifts("arc", {centre.x + radius * along_x, centre.y + radius * along_y}, {e.x2, e.y2});
+    Point reached;
+    host::detail::nibbled_end_as_written(e, false, reached.x, reached.y);
+    warn_if_nibbling_drifts("arc", reached, {e.x2, e.y2});
 
     host::ElementRecord r = round_record(e);
     const int result = (*pp_nibble_a)(e.x1, e.y1, e.x2, e.y2, e.xc, e.yc, r.bytes, angle);
@@ -238,9 +224,14 @@ Point bolt_hole(const PunchElement &e, int k) { return on_circle(e, e.start_angl
 bool holes_fit(const PunchElement &e, int first, int count) {
     if (count < 2) return true;
     const Point a = bolt_hole(e, first);
-    const double first_angle =
-        host::detail::written_degrees(std::atan2(a.y - e.yc, a.x - e.xc) * DEGREES_PER_RADIAN);
-    const double step = host::detail::written_degrees(e.step_angle);
+    // The angles as the module writes them: the first hole's as the arc
+    // routine gives it (within one turn), the step from the record's radians.
+    constexpr double TWO_PI = 2.0 * std::numbers::pi;
+    double first_radians = std::fmod(std::atan2(a.y - e.yc, a.x - e.xc), TWO_PI);
+    if (first_radians < 0.0) first_radians += TWO_PI;
+    if (first_radians >= TWO_PI) first_radians = 0.0;
+    const double first_angle = host::detail::written_degrees(first_radians * DEGREES_PER_RADIAN);
+    const double step = host::detail::written_degrees(e.step_angle * RADIANS_PER_DEGREE * DEGREES_PER_RADIAN);
     const double radius = host::detail::written_distance(e.radius);
     // The move to the centre writes both words.
     const double uncertain = host::detail::word_lands_as_written() ? 0.0 : host::detail::half_unit();
@@ -295,6 +286,34 @@ int walk_bolt_hole_circle(const PunchElement &e, double angle) {
 }  // namespace
 
 namespace host::detail {
+
+void nibbled_end_as_written(const PunchElement &e, bool tool, double &x, double &y) {
+    double along_x = 0.0, along_y = 0.0;
+    if (e.kind == PunchElement::Kind::nibbled_line) {
+        // From the start by the length and the direction.
+        direction_vector(written_degrees(std::atan2(e.y2 - e.y1, e.x2 - e.x1) * DEGREES_PER_RADIAN), along_x, along_y);
+        const double length = written_distance(std::hypot(e.x2 - e.x1, e.y2 - e.y1));
+        x = written_distance(e.x1) + length * along_x;
+        y = written_distance(e.y1) + length * along_y;
+        return;
+    }
+    // About the centre on the radius (the command carries it plus the
+    // allowance, where the tool stays), from the start angle by the turn; a
+    // circle ends at its start.
+    double start = within_turn(e.start_angle);
+    double turn = 0.0;
+    if (e.kind == PunchElement::Kind::nibbled_arc) {
+        start = within_turn(std::atan2(e.y1 - e.yc, e.x1 - e.xc) * DEGREES_PER_RADIAN);
+        const double end = within_turn(std::atan2(e.y2 - e.yc, e.x2 - e.xc) * DEGREES_PER_RADIAN);
+        double sweep = within_turn(e.counter_clockwise ? end - start : start - end);
+        if (sweep == 0.0) sweep = 360.0;
+        turn = written_degrees(e.counter_clockwise ? sweep : -sweep);
+    }
+    direction_vector(written_degrees(start) + turn, along_x, along_y);
+    const double reach = written_distance(e.radius + NIBBLING_RADIUS_ALLOWANCE) - (tool ? 0.0 : NIBBLING_RADIUS_ALLOWANCE);
+    x = written_distance(e.xc) + reach * along_x;
+    y = written_distance(e.yc) + reach * along_y;
+}
 
 int walk_punch_element(const PunchElement &e) {
     const double angle = e.angle * RADIANS_PER_DEGREE;

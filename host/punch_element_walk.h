@@ -11,4 +11,10 @@ namespace host::detail {
 // and answers its result.
 int walk_punch_element(const job::PunchElement &element);
 
+// Where a nibbled line, circle or arc ends as the control reads the values
+// of its command written: a line at its end; a circle or arc on its radius
+// at its end, or with tool set where the control leaves the tool: outside
+// the radius by the allowance.
+void nibbled_end_as_written(const job::PunchElement &element, bool tool, double &x, double &y);
+
 }  // namespace host::detail

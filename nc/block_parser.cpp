@@ -7,6 +7,7 @@
 #include "nc/block_parser.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "nc/m_words.h"
@@ -21,6 +22,7 @@ constexpr std::size_t SHOWN_TEXT_LIMIT = 60;
 constexpr long long INT_MAX_VALUE = 2147483647LL;
 constexpr long long INT_MIN_VALUE = -2147483648LL;
 constexpr long long MAX_M_WORD = 9999;
+constexpr double LARGEST_VALUE = 1e9;
 constexpr const char *BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // The M words of this control.  Any other number is no word of it.
@@ -80,6 +82,9 @@ public:
         const char *first = text_.data() + start;
         const auto result = std::from_chars(first, text_.data() + i, value, std::chars_format::fixed);
         if (result.ec != std::errc() || result.ptr != text_.data() + i) return false;
+        // No value of a program reaches a billion: a longer number is no
+        // place, length or angle the machine has.
+        if (!(std::fabs(value) <= LARGEST_VALUE)) fail("\"" + std::string(first, text_.data() + i) + "\" is beyond the values the control takes");
         at_ = i;
         return true;
     }

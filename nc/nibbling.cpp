@@ -23,8 +23,9 @@ long long nibble_stroke_count(const Event &e) {
     const double length = nibble_length(e);
     if (!(e.step > 0.0) || !(length > 0.0)) return 1;
     const double steps = std::ceil(length / e.step - STEP_ALLOWANCE);
-    // Bounded: a path a billion steps long is drawn and counted as such.
-    const long long n = steps < 1.0 ? 1 : steps > 1e12 ? 1000000000000LL : static_cast<long long>(steps);
+    // Bounded: a path a billion steps long is drawn and counted as such (a
+    // length or step beyond any number, or none, counts as one step).
+    const long long n = !(steps >= 1.0) ? 1 : !(steps <= 1e12) ? 1000000000000LL : static_cast<long long>(steps);
     return e.shape == Shape::circle ? n : n + 1;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <numbers>
 
 #include "nc/nibbling.h"
@@ -32,6 +33,12 @@ std::string technology_words(const nc::Technology &t) {
     return words + " F" + trimmed(t.feed);
 }
 
+// A count that reaches the largest number stays there: a nibbled path of a
+// trillion strokes, copied ten million times, counts as many as there can be.
+static void add_saturating(long long &count, long long n) {
+    count = n > std::numeric_limits<long long>::max() - count ? std::numeric_limits<long long>::max() : count + n;
+}
+
 void Counter::travel(const nc::Event &e) { s_.travel += std::hypot(e.x - e.x0, e.y - e.y0); }
 
 void Counter::add(const nc::Event &e) {
@@ -48,8 +55,8 @@ void Counter::add(const nc::Event &e) {
         const double length = nc::nibble_length(e);
         ++s_.nibble_paths;
         ++station.nibble_paths;
-        s_.nibble_strokes += n;
-        station.nibble_strokes += n;
+        add_saturating(s_.nibble_strokes, n);
+        add_saturating(station.nibble_strokes, n);
         s_.nibble_length += length;
         station.nibble_length += length;
         break;
