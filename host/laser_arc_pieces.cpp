@@ -147,8 +147,11 @@ bool pieces_fit_from(const Arc &whole, const std::vector<ArcPoint> &points, bool
         Arc piece = whole;
         piece.from = whole.from + whole.sweep * static_cast<double>(k) / static_cast<double>(n);
         piece.sweep = whole.sweep / static_cast<double>(n);
-        // The module writes the radius from the piece's start as handed over.
-        const double r = distance(points[k], ArcPoint{whole.xc, whole.yc});
+        // The module writes the radius from the piece's start as handed over,
+        // worked out as it works it out (a hypot may differ in the last bit,
+        // and so the radius by a unit as written).
+        const double dx = points[k].x - whole.xc, dy = points[k].y - whole.yc;
+        const double r = std::sqrt(dx * dx + dy * dy);
         Arc cut;
         if (circle && n == 1) {
             cut = control_circle(start, piece);
