@@ -80,4 +80,9 @@ int fail(const std::string &reason) {
     return not_written;
 }
 
+int fail_command_line(const std::string &reason) {
+    fail(reason);
+    return bad_command_line;
+}
+
 }  // namespace cli
