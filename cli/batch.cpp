@@ -14,6 +14,7 @@
 #include "cli/exit_status.h"
 #include "cli/job_input.h"
 #include "cli/message_text.h"
+#include "cli/run_files.h"
 
 namespace cli {
 
@@ -21,13 +22,24 @@ namespace {
 
 constexpr std::string_view TOOL_PREFIX = "pelk-post: ";
 
-// What became of one job.
-enum class Outcome { written, with_warnings, refused };
+// What became of one job: written (with warnings or without), refused (its
+// job, its machine file or its command line could not be taken), or failed
+// (the job was taken, but its program could not be written).
+enum class Outcome { written, with_warnings, refused, failed };
 
-Outcome outcome_of(int status) {
+// A run that refuses its job says so first, naming the job or its machine
+// file and the place in it ("pelk-post: error: job.json: /work/3: ...");
+// a wrong command line ends with status 2.
+Outcome outcome_of(const Batch &batch, const std::string &job, int status, const std::string &messages) {
     if (status == written) return Outcome::written;
     if (status == written_with_warnings) return Outcome::with_warnings;
-    return Outcome::refused;
+    if (status == bad_command_line) return Outcome::refused;
+    const std::string error = std::string(TOOL_PREFIX) + "error: ";
+    for (const std::string &input : {job, batch.machine_file}) {
+        if (!input.empty() && messages.rfind(error + input + ": ", 0) == 0) return Outcome::refused;
+    }
+    if (messages.rfind(error + "cannot open the machine file ", 0) == 0) return Outcome::refused;
+    return Outcome::failed;
 }
 
 // The same file under two names compares equal, whether it exists or not.
@@ -37,21 +49,33 @@ std::string file_key(const std::string &path) {
     return ec ? path : canonical.string();
 }
 
-// False, with the reason, when a job cannot be one of a batch or two jobs
-// would write one program.
+// False, with the reason, when a job cannot be one of a batch, a program
+// would be written over a job of the batch (each run holds its program apart
+// from its own job, machine file and LASER.PAR), or two jobs would write one
+// program.
 bool plan_outputs(const Batch &batch, std::vector<std::string> &outputs, std::string &error) {
-    std::map<std::string, std::size_t> taken;
-    for (std::size_t i = 0; i < batch.jobs.size(); ++i) {
-        const std::string &job = batch.jobs[i];
+    for (const std::string &job : batch.jobs) {
         if (job_is_a_stream(job)) {
             error = "the job " + job + " has no file of its own: a job from standard input or a pipe is posted alone";
             return false;
         }
         outputs.push_back(program_of(job, batch.output_dir));
-        if (batch.check_only) continue;
-        const auto [place, fresh] = taken.emplace(file_key(outputs.back()), i);
+    }
+    if (batch.check_only) return true;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (const std::string &job : batch.jobs) {
+            if (same_file(job, outputs[i])) {
+                error = "the program " + outputs[i] + " of the job " + batch.jobs[i] + " is the job " + job +
+                        " of this batch; name another folder with --output-dir";
+                return false;
+            }
+        }
+    }
+    std::map<std::string, std::size_t> taken;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const auto [place, fresh] = taken.emplace(file_key(outputs[i]), i);
         if (!fresh) {
-            error = "the jobs " + batch.jobs[place->second] + " and " + job + " would both write " + outputs.back();
+            error = "the jobs " + batch.jobs[place->second] + " and " + batch.jobs[i] + " would both write " + outputs[i];
             return false;
         }
     }
@@ -105,7 +129,7 @@ int run_batch(const Batch &batch) {
     // ---- 1. Every job's program, none over another's -----------------------
     std::vector<std::string> outputs;
     std::string error;
-    if (!plan_outputs(batch, outputs, error)) return fail(error);
+    if (!plan_outputs(batch, outputs, error)) return fail_command_line(error);
     if (!batch.check_only && !batch.output_dir.empty() && !make_output_dir(batch.output_dir, error)) return fail(error);
     const std::string executable = own_executable();
     if (executable.empty()) return fail("cannot tell where pelk-post itself is, to run the jobs");
@@ -115,14 +139,15 @@ int run_batch(const Batch &batch) {
     std::vector<ChildProcess> running;
     std::vector<std::size_t> running_job;  // the job of each running child
     std::size_t next = 0, done = 0;
-    std::size_t counts[3] = {};
+    std::size_t counts[4] = {};
     Progress progress(standard_error_is_a_terminal(), batch.jobs.size());
     progress.show(0);
     const auto finish = [&](std::size_t job, int status, const std::string &messages) {
-        const Outcome outcome = outcome_of(status);
+        const Outcome outcome = outcome_of(batch, batch.jobs[job], status, messages);
         ++counts[static_cast<int>(outcome)];
         ++done;
-        if (outcome == Outcome::refused || (outcome == Outcome::with_warnings && !batch.quiet)) {
+        if (outcome == Outcome::refused || outcome == Outcome::failed ||
+            (outcome == Outcome::with_warnings && !batch.quiet)) {
             progress.clear();
             std::fprintf(stderr, "%s\n", job_line(batch.jobs[job], status, messages).c_str());
         }
@@ -155,12 +180,15 @@ int run_batch(const Batch &batch) {
     progress.clear();
 
     // ---- 3. The summary and the worst status ---------------------------------
-    const std::size_t clean = counts[static_cast<int>(Outcome::written)];
+    // "3 jobs: 2 written (1 with warnings), 1 refused, 0 failed"
     const std::size_t warned = counts[static_cast<int>(Outcome::with_warnings)];
+    const std::size_t good = counts[static_cast<int>(Outcome::written)] + warned;
     const std::size_t refused = counts[static_cast<int>(Outcome::refused)];
-    std::fprintf(stderr, "%zu jobs: %zu %s, %zu with warnings, %zu refused\n", batch.jobs.size(), clean,
-                 batch.check_only ? "passed" : "written", warned, refused);
-    if (refused > 0) return not_written;
+    const std::size_t failed = counts[static_cast<int>(Outcome::failed)];
+    const std::string with_warnings = warned > 0 ? " (" + std::to_string(warned) + " with warnings)" : "";
+    std::fprintf(stderr, "%zu jobs: %zu %s%s, %zu refused, %zu failed\n", batch.jobs.size(), good,
+                 batch.check_only ? "passed" : "written", with_warnings.c_str(), refused, failed);
+    if (refused + failed > 0) return not_written;
     return warned > 0 ? written_with_warnings : written;
 }
 

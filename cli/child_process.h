@@ -10,10 +10,13 @@
 namespace cli {
 
 // A running child: its standard error goes to a temporary file, read once
-// it has ended.
+// it has ended.  While it runs, a signal that stops this process stops the
+// child first (see remember_child in interrupts.h).
 struct ChildProcess {
     long long id = 0;            // the platform's handle or process id
-    std::string error_file;      // where its standard error goes
+    std::string error_file;      // where its standard error goes (Windows)
+    int error_fd = -1;           // the same, a file already removed from its folder (POSIX)
+    int slot = -1;               // where it is remembered for a signal
 };
 
 // The path of the running executable, or "" when the platform cannot tell.

@@ -1,3 +1,5 @@
+// child_process_posix.cpp - the runs of a batch as processes of their own,
+// started with posix_spawn and stopped with the batch.
 #include "cli/child_process.h"
 
 #include <fcntl.h>
@@ -7,10 +9,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "cli/interrupts.h"
 
 extern char **environ;
 
@@ -23,12 +26,19 @@ std::string temporary_folder() {
     return dir != nullptr && *dir != '\0' ? dir : "/tmp";
 }
 
-std::string read_and_remove(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    ::unlink(path.c_str());
-    return text.str();
+// What a child wrote to the file of its standard error, read from its start.
+std::string read_and_close(int fd) {
+    std::string text;
+    char buffer[4096];
+    ::lseek(fd, 0, SEEK_SET);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return text;
 }
 
 }  // namespace
@@ -40,12 +50,25 @@ std::string own_executable() {
 }
 
 bool start_child(const std::vector<std::string> &args, ChildProcess &child, std::string &error) {
+    // The file of its standard error is removed from its folder at once:
+    // nothing is left behind, however this run ends.
     std::string name = temporary_folder() + "/pelk-post-batch-XXXXXX";
     const int error_fd = ::mkstemp(name.data());
     if (error_fd < 0) {
         error = "cannot make a temporary file in " + temporary_folder() + ": " + std::strerror(errno);
         return false;
     }
+    ::unlink(name.c_str());
+    // No signal between starting the child and remembering it; the child
+    // itself starts with the cleanup signals open, whatever this run blocks.
+    SignalBlock block;
+    sigset_t child_mask;
+    ::pthread_sigmask(SIG_BLOCK, nullptr, &child_mask);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigdelset(&child_mask, s);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setsigmask(&attributes, &child_mask);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -56,35 +79,45 @@ bool start_child(const std::vector<std::string> &args, ChildProcess &child, std:
     for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int result = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int result = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    ::close(error_fd);
+    posix_spawnattr_destroy(&attributes);
     if (result != 0) {
-        ::unlink(name.c_str());
+        ::close(error_fd);
         error = "cannot start " + args[0] + ": " + std::strerror(result);
         return false;
     }
     child.id = pid;
-    child.error_file = name;
+    child.error_fd = error_fd;
+    child.slot = remember_child(pid);
     return true;
 }
 
 std::size_t wait_for_any(const std::vector<ChildProcess> &running, int &status, std::string &error_text) {
     for (;;) {
-        int wait_status = 0;
-        const pid_t pid = ::waitpid(-1, &wait_status, 0);
-        if (pid < 0 && errno == EINTR) continue;
-        for (std::size_t i = 0; i < running.size(); ++i) {
-            if (running[i].id != pid) continue;
-            status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
-            error_text = read_and_remove(running[i].error_file);
-            return i;
-        }
-        if (pid < 0) {  // no child left: cannot happen while running is not empty
-            status = -1;
+        // The child that ended is left unreaped until it is forgotten, so that
+        // a signal never reaches another process that took its id.
+        siginfo_t ended{};
+        if (::waitid(P_ALL, 0, &ended, WEXITED | WNOWAIT) != 0) {
+            if (errno == EINTR) continue;
+            status = -1;  // no child left: cannot happen while running is not empty
             error_text = std::string("lost the child process: ") + std::strerror(errno);
             return 0;
         }
+        const pid_t pid = ended.si_pid;
+        int wait_status = 0;
+        for (std::size_t i = 0; i < running.size(); ++i) {
+            if (running[i].id != pid) continue;
+            {
+                SignalBlock block;
+                forget_child(running[i].slot);
+                ::waitpid(pid, &wait_status, 0);
+            }
+            status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+            error_text = read_and_close(running[i].error_fd);
+            return i;
+        }
+        ::waitpid(pid, &wait_status, 0);  // not a run of this batch
     }
 }
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/interrupts.h"
+
 namespace cli {
 
 namespace {
@@ -93,6 +95,7 @@ bool start_child(const std::vector<std::string> &args, ChildProcess &child, std:
     CloseHandle(process.hThread);
     child.id = reinterpret_cast<long long>(process.hProcess);
     child.error_file = name;
+    child.slot = remember_child(child.id);
     return true;
 }
 
@@ -103,6 +106,7 @@ std::size_t wait_for_any(const std::vector<ChildProcess> &running, int &status, 
     std::size_t which = result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + handles.size() ? result - WAIT_OBJECT_0 : 0;
     DWORD code = 0;
     status = GetExitCodeProcess(handles[which], &code) ? static_cast<int>(code) : -1;
+    forget_child(running[which].slot);
     CloseHandle(handles[which]);
     error_text = read_and_remove(running[which].error_file);
     return which;

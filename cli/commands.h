@@ -31,7 +31,4 @@ job::Job job_of(const Options &o);
 // for a job that has no file of its own.
 std::string beside_job(const std::string &job_path, const char *extension);
 
-// True when a and b name the same file, also when one does not exist yet.
-bool same_file(const std::string &a, const std::string &b);
-
 }  // namespace cli

@@ -5,9 +5,10 @@
 namespace cli {
 
 // Installs the handlers: SIGINT, SIGTERM and SIGHUP (Ctrl+Break on Windows)
-// remove every remembered temporary and then end the process as the signal
-// would; SIGPIPE is ignored, so that a closed pipe fails a write instead of
-// killing the run.
+// pass the signal on to every remembered child and wait for them, remove
+// every remembered temporary and then end the process as the signal would;
+// SIGPIPE is ignored, so that a closed pipe fails a write instead of killing
+// the run.
 void install_interrupt_cleanup();
 
 // Remembers a temporary for removal on a signal; answers its slot, or -1 when
@@ -21,6 +22,19 @@ void forget_temporary(int slot);
 // Removes every remembered temporary; safe in a signal handler.  The
 // platform's handler calls it (interrupts_posix.cpp, interrupts_windows.cpp).
 void remove_remembered_temporaries();
+
+// Remembers a running child (a batch's run of one job: its process id, or
+// its handle on Windows), so that a signal that stops this run stops it too
+// and no program of it appears after this run has ended; answers its slot,
+// or -1 when every slot is taken.  Call with the signals blocked between
+// starting the child and this.
+int remember_child(long long id);
+
+// Forgets a remembered child (it has ended and is about to be reaped).
+void forget_child(int slot);
+
+// Calls stop(id) for every remembered child; safe in a signal handler.
+void for_each_remembered_child(void (*stop)(long long id));
 
 // Blocks the cleanup signals while it lives, so that a temporary is never
 // created without being remembered.  Blocks may nest.

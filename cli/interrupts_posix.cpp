@@ -1,6 +1,8 @@
-// interrupts_posix.cpp - removing temporaries on SIGINT, SIGTERM and SIGHUP.
+// interrupts_posix.cpp - stopping children and removing temporaries on SIGINT,
+// SIGTERM and SIGHUP.
 //
-// The handler may only do what is safe in a signal handler: it removes the
+// The handler may only do what is safe in a signal handler: it passes the
+// signal on to the remembered children and waits for them, removes the
 // remembered temporaries and raises the signal again with its default action.
 #include "cli/interrupts.h"
 
@@ -8,6 +10,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace cli {
@@ -15,7 +18,22 @@ namespace {
 
 constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
+// The signal being handled, for the children.
+volatile std::sig_atomic_t passed_on = 0;
+
+void signal_child(long long id) { ::kill(static_cast<pid_t>(id), static_cast<int>(passed_on)); }
+
+void wait_for_child(long long id) {
+    while (::waitpid(static_cast<pid_t>(id), nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
 extern "C" void remove_temporaries_and_end(int signal_number) {
+    // A batch's runs get the signal too, and end (removing their own
+    // temporaries) before this run does.
+    passed_on = signal_number;
+    for_each_remembered_child(signal_child);
+    for_each_remembered_child(wait_for_child);
     remove_remembered_temporaries();
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);

@@ -3,6 +3,7 @@
 // before it is remembered is left behind, as by any other hard stop.
 #include "cli/interrupts.h"
 
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -13,7 +14,12 @@ namespace {
 
 constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGBREAK, SIGTERM};
 
+// Windows sends Ctrl+C and Ctrl+Break to every process of the console, the
+// children too: this run waits for them to end.
+void wait_for_child(long long id) { WaitForSingleObject(reinterpret_cast<HANDLE>(id), INFINITE); }
+
 extern "C" void remove_temporaries_and_end(int signal_number) {
+    for_each_remembered_child(wait_for_child);
     remove_remembered_temporaries();
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);

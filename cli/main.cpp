@@ -27,6 +27,7 @@ int run_many(const cli::Options &o) {
     batch.run_options = {"--module", std::filesystem::absolute(cli::find_module(o.module_path)).string()};
     if (!o.machine_dir.empty()) batch.run_options.insert(batch.run_options.end(), {"--machine-dir", o.machine_dir});
     if (!o.machine_file.empty()) batch.run_options.insert(batch.run_options.end(), {"--machine", o.machine_file});
+    batch.machine_file = o.machine_file;
     if (o.strict) batch.run_options.push_back("--strict");
     if (o.check_only) batch.run_options.push_back("--check");
     if (!o.verify) batch.run_options.push_back("--no-verify");

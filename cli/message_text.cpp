@@ -80,8 +80,8 @@ int fail(const std::string &reason) {
     return not_written;
 }
 
-int usage_error(const std::string &reason) {
-    std::fprintf(stderr, "pelk-post: error: %s\n", printable(reason).c_str());
+int fail_command_line(const std::string &reason) {
+    fail(reason);
     return bad_command_line;
 }
 

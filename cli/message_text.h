@@ -17,7 +17,8 @@ std::string printable(const std::string &text);
 // Answers the exit status for a run that did not write its program.
 int fail(const std::string &reason);
 
-// The same for a wrong command line (exit status 2).
-int usage_error(const std::string &reason);
+// The same for a command line that cannot be run as it stands (an output
+// over an input, say): answers the exit status of a wrong command line.
+int fail_command_line(const std::string &reason);
 
 }  // namespace cli

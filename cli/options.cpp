@@ -1,7 +1,9 @@
 // options.cpp - pelk-post's commands, options, help texts and version.
 #include "cli/options.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -12,6 +14,12 @@
 
 #ifndef PELK_VERSION
 #define PELK_VERSION "unknown"
+#endif
+#ifndef PELK_MODULE_FROM_BIN
+#define PELK_MODULE_FROM_BIN "../lib/pelk"
+#endif
+#ifndef PELK_DOCS_FROM_BIN
+#define PELK_DOCS_FROM_BIN "../share/doc/pelk-post/docs"
 #endif
 
 namespace cli {
@@ -29,7 +37,7 @@ constexpr const char *DESCRIPTION =
     "Warnings of the module (for instance a missing LASER.PAR) go to standard\n"
     "error, each text once.";
 
-constexpr const char *FOOTER =
+constexpr const char *EXAMPLES =
     "Examples:\n"
     "  pelk-post examples/punching.json              writes examples/punching.nc\n"
     "  pelk-post -o - examples/laser.json            writes to standard output\n"
@@ -39,14 +47,22 @@ constexpr const char *FOOTER =
     "  pelk-post --check --strict job.json           checks, writes nothing\n"
     "  pelk-post -j 2 --output-dir nc jobs/*.json    posts every job, two at once\n"
     "  pelk-post --map job.map job.json              with the block map of every line\n"
-    "  pelk-post --no-verify job.json                without reading the program back\n"
+    "  pelk-post --no-verify job.json                without comparing it with the job\n"
     "  pelk-post verify job.json job.nc              does job.nc do what job.json says?\n"
     "  pelk-post plot job.json -o job.svg            draws what the machine will do\n"
-    "  pelk-post stats job.json --json               strokes, lengths, machine time\n"
-    "\n"
+    "  pelk-post stats job.json --json               strokes, lengths, machine time\n";
+
+// The rest of the help, with the installed places of the module and the docs
+// as seen from pelk-post's own folder.
+constexpr const char *FOOTER =
     "The module is the one named with --module, else by the environment variable\n"
-    "PELK_MODULE, else pelk1.so beside pelk-post, else ../lib/pelk/pelk1.so from\n"
+    "PELK_MODULE, else pelk1.so beside pelk-post, else " PELK_MODULE_FROM_BIN "/pelk1.so from\n"
     "pelk-post's folder (where cmake --install puts it).\n"
+    "\n"
+    "Every program is read back through a model of the control before it is\n"
+    "put in place, and compared with the job (--no-verify leaves out the\n"
+    "comparison): a stroke or laser cut that reaches into a clamp's zone, or\n"
+    "lies off the sheet, is a warning that names the job's step.\n"
     "\n"
     "Exit status:\n"
     "  0  the whole NC program was written (or checked) without warnings, and read\n"
@@ -55,11 +71,37 @@ constexpr const char *FOOTER =
     "     written), or read back it does not do what the job says (a fault of the\n"
     "     post: see --no-verify); also any warning under --strict; verify: the\n"
     "     program differs from the job, or cannot be read\n"
-    "  2  wrong command line\n"
+    "  2  wrong command line, also an output named over a file the run reads (the\n"
+    "     job, its machine file, LASER.PAR, the module) or over another output\n"
     "  3  the whole NC program was written (or checked), but with warnings; verify:\n"
     "     it does what the job says, with the warnings the post gave\n"
+    "\n"
     "The job file format is described in docs/job-format.md, the program in\n"
-    "docs/nc-output.md.";
+    "docs/nc-output.md; installed, docs/ is " PELK_DOCS_FROM_BIN " from pelk-post's\n"
+    "folder (/usr/share/doc/pelk-post/docs from the Debian package).";
+
+// The options of the commands that read programs back, for --help and the
+// man page made from it.
+std::string commands_help(std::initializer_list<const CLI::App *> commands) {
+    std::string text = "Options of the commands:\n";
+    for (const CLI::App *command : commands) {
+        text += "  pelk-post " + command->get_name();
+        for (const CLI::Option *o : command->get_options()) {
+            // JOB is always needed (the command line checks it itself), PROGRAM not always.
+            const bool needed = o->get_required() || o->get_name() == "JOB";
+            if (o->get_positional()) text += " " + std::string(needed ? "" : "[") + o->get_name() + (needed ? "" : "]");
+        }
+        text += "\n";
+        for (const CLI::Option *o : command->get_options()) {
+            if (o->get_positional() || o == command->get_help_ptr()) continue;
+            std::string names = "    " + o->get_name(false, true);
+            if (o->get_type_size() != 0) names += " " + o->get_type_name().substr(0, o->get_type_name().find(':'));
+            names.resize(std::max<std::size_t>(names.size() + 2, 30), ' ');
+            text += names + o->get_description() + "\n";
+        }
+    }
+    return text + "\n";
+}
 
 // Empty names would quietly mean something else (the default output, the
 // current folder); they are refused instead.
@@ -132,7 +174,6 @@ void add_post_options(CLI::App &app, Options &o, bool check) {
 
 int parse_command_line(int argc, char **argv, Options &o) {
     CLI::App app{DESCRIPTION, "pelk-post"};
-    app.footer(FOOTER);
     app.set_version_flag("--version", std::string("pelk-post ") + PELK_VERSION);
     app.require_subcommand(0, 1);
     // pelk-post JOB: the post command, with today's options.
@@ -170,6 +211,8 @@ int parse_command_line(int argc, char **argv, Options &o) {
     stats->add_option("PROGRAM", o.program_path, "A program to count instead of the job's")->check(NOT_EMPTY);
     stats->add_flag("--json", o.json, "One JSON object instead of the table");
     add_module_options(*stats, o);
+
+    app.footer(std::string(EXAMPLES) + "\n" + commands_help({verify, plot, stats}) + FOOTER);
 
     // A later option wins over an earlier one, as with most tools.
     for (CLI::App *a : {&app, post, check, verify, plot, stats}) {

@@ -18,7 +18,9 @@
 #include "cli/module_path.h"
 #include "cli/output_file.h"
 #include "cli/readback.h"
+#include "cli/run_files.h"
 #include "cli/trace_stream.h"
+#include "cli/work_check.h"
 #include "host/host.h"
 #include "job/job_reader.h"
 #include "job/machine_file.h"
@@ -80,31 +82,6 @@ private:
     int error_number_ = 0;
 };
 
-// The outputs of a run, named for messages; none may be the job or another.
-struct Named {
-    const char *what;
-    const char *option;
-    std::string path;
-};
-
-std::string distinct_outputs(const std::string &job_path, const std::vector<Named> &outputs) {
-    const bool job_is_file = job_path != STANDARD_STREAM;
-    for (std::size_t i = 0; i < outputs.size(); ++i) {
-        const Named &a = outputs[i];
-        if (a.path.empty() || a.path == STANDARD_STREAM) continue;
-        if (job_is_file && same_file(job_path, a.path)) {
-            return std::string(a.what) + " " + a.path + " is the job file itself; name another with " + a.option;
-        }
-        for (std::size_t j = 0; j < i; ++j) {
-            const Named &b = outputs[j];
-            if (!b.path.empty() && b.path != STANDARD_STREAM && same_file(a.path, b.path)) {
-                return std::string(a.what) + " " + a.path + " is " + b.what + " too; name another with " + a.option;
-            }
-        }
-    }
-    return "";
-}
-
 // The trace's first lines: the machine file read, and what the job gave
 // itself as well.
 void write_machine_source(std::ostream &trace, const job::MachineSource &source) {
@@ -116,7 +93,8 @@ void write_machine_source(std::ostream &trace, const job::MachineSource &source)
 
 // 1. the job, 2. where the outputs go, 3. the module, 4. the outputs opened,
 // 5. the program made, 6. the verdict: trace put in place, the program read
-// back when asked, then the program, its map and its plot put in place.
+// back (held against the job when asked, against the clamps and the sheet
+// always), then the program, its map and its plot put in place.
 int run_post(const Options &o, const WriterInFront &in_front) {
     // ---- 1. The job, read and checked completely before anything is written.
     job::Job job;
@@ -126,7 +104,8 @@ int run_post(const Options &o, const WriterInFront &in_front) {
         return fail(e.what());
     }
 
-    // ---- 2. Where the outputs go: never onto the job, never onto each other.
+    // ---- 2. Where the outputs go: never onto what the run reads, never onto
+    // each other.
     std::string error;
     if (!o.output_dir.empty() && job_is_a_stream(o.job_path)) {
         return fail("the job " + o.job_path + " has no name to write into " + o.output_dir + "; name the program with -o");
@@ -136,19 +115,20 @@ int run_post(const Options &o, const WriterInFront &in_front) {
                                : o.output_dir.empty() ? beside_job(o.job_path, ".nc")
                                                      : program_of(o.job_path, o.output_dir);
     for (const std::string *side : {&o.map_path, &o.plot_path}) {
-        if (*side == STANDARD_STREAM) return fail("the block map and the plot go to files: \"-\" names none");
+        if (*side == STANDARD_STREAM) return fail_command_line("the block map and the plot go to files: \"-\" names none");
     }
-    const std::string clash = distinct_outputs(o.job_path, {{"the output", "-o", output},
-                                                            {"the trace file", "--trace", o.trace_path},
-                                                            {"the block map", "--map", o.map_path},
-                                                            {"the plot", "--plot", o.plot_path}});
-    if (!clash.empty()) return fail(clash);
+    const std::string module = find_module(o.module_path);
+    const std::string clash = clash_of(inputs_of(o.job_path, job, module), {{"the output", output, "-o"},
+                                                                            {"the trace file", o.trace_path, "--trace"},
+                                                                            {"the block map", o.map_path, "--map"},
+                                                                            {"the plot", o.plot_path, "--plot"}});
+    if (!clash.empty()) return fail_command_line(clash);
     if (!o.check_only && !o.output_dir.empty() && o.output.empty() && !make_output_dir(o.output_dir, error)) {
         return fail(error);
     }
 
     // ---- 3. The module.
-    if (!host::load_module(find_module(o.module_path), error)) return fail(error);
+    if (!host::load_module(module, error)) return fail(error);
 
     // ---- 4. The outputs, opened aside; a scratch copy of the program when
     // it is to be read back.
@@ -161,7 +141,9 @@ int run_post(const Options &o, const WriterInFront &in_front) {
     OutputFile plot_out;
     if (!o.plot_path.empty() && !plot_out.open(o.plot_path, error)) return fail(error);
     ScratchFile scratch;
-    const bool read_back = o.verify || !o.plot_path.empty();
+    // Every program is read back: the clamps and the sheet are checked on
+    // what the control will do.
+    const bool read_back = true;
     if (read_back && !scratch.open(error)) return fail(error);
 
     // ---- 5. The program.
@@ -210,6 +192,7 @@ int run_post(const Options &o, const WriterInFront &in_front) {
     if (map.error_number() != 0) return give_up("cannot write the block map " + o.map_path + ": " + std::strerror(map.error_number()));
     const std::string program_name = o.check_only ? std::string("the program") : out.name();
     long long verify_warnings = 0;
+    long long work_warnings = 0;  // strokes and cuts into a clamp's zone or off the sheet
     try {
         const ControlFor control = read_back ? ControlFor(job) : ControlFor();
         if (o.verify) {
@@ -223,7 +206,7 @@ int run_post(const Options &o, const WriterInFront &in_front) {
                 return give_up("read back, the program does not do what the job says (" + std::to_string(r.differences) +
                                (r.differences == 1 ? " difference" : " differences") + "): a fault of the post, " +
                                (o.check_only ? std::string("the job does not pass") : out.name() + " was not written") +
-                               "; --no-verify writes the program without reading it back");
+                               "; --no-verify writes the program without comparing it with the job");
             }
             // What the check warns of that the post did not (it warns of the
             // same things in the same words) is shown as well.
@@ -232,6 +215,17 @@ int run_post(const Options &o, const WriterInFront &in_front) {
                 ++verify_warnings;
                 if (!o.quiet) std::fprintf(stderr, "pelk-post: warning: %s\n", printable(w).c_str());
             }
+        }
+        if (read_back) {
+            const WorkCheck work = check_work(job, control, scratch.stream(), program_name,
+                                              [&map](long long line) { return map.name(line); });
+            if (!o.quiet) {
+                for (const std::string &w : work.warnings) std::fprintf(stderr, "pelk-post: warning: %s\n", printable(w).c_str());
+            }
+            work_warnings = work.findings;
+        }
+        if (o.strict && work_warnings > 0) {
+            return give_up("a warning with --strict: " + (o.check_only ? std::string("the job does not pass") : out.name() + " was not written"));
         }
         if (!o.plot_path.empty()) {
             draw_program(job, control, scratch.stream(), program_name, plot_out.stream(),
@@ -245,7 +239,7 @@ int run_post(const Options &o, const WriterInFront &in_front) {
     if (!o.check_only && !out.commit(error)) return give_up(error);
     if (!o.map_path.empty() && !map_out.commit(error)) return give_up(error);
     if (!o.plot_path.empty() && !plot_out.commit(error)) return give_up(error);
-    return host::message_total() > 0 || verify_warnings > 0 ? written_with_warnings : written;
+    return host::message_total() > 0 || verify_warnings > 0 || work_warnings > 0 ? written_with_warnings : written;
 }
 
 job::Job job_of(const Options &o) {
@@ -262,17 +256,6 @@ std::string beside_job(const std::string &job_path, const char *extension) {
     std::filesystem::path p(job_path);
     p.replace_extension(extension);
     return p.string();
-}
-
-bool same_file(const std::string &a, const std::string &b) {
-    std::error_code ec;
-    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {
-        return std::filesystem::equivalent(a, b, ec) && !ec;
-    }
-    const auto weak_a = std::filesystem::weakly_canonical(a, ec);
-    if (ec) return false;
-    const auto weak_b = std::filesystem::weakly_canonical(b, ec);
-    return !ec && weak_a == weak_b;
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/work_check.h"
 #include "verify/control_setup.h"
 #include "verify/job_events.h"
 
@@ -64,6 +65,7 @@ plot::Scene scene_of(const job::Job &job, const std::string &title) {
     scene.sheet_x = job.sheet.size_x;
     scene.sheet_y = job.sheet.size_y;
     scene.clamps = job.machine.clamps;
+    scene.safety = safety_layout(job);
     scene.load_x = job.machine.load_x;
     scene.load_y = job.machine.load_y;
     for (const job::Station &s : job.turret) {

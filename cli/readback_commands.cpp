@@ -15,6 +15,7 @@
 #include "cli/module_path.h"
 #include "cli/output_file.h"
 #include "cli/readback.h"
+#include "cli/run_files.h"
 #include "host/host.h"
 #include "job/job_reader.h"
 #include "nc/program_error.h"
@@ -108,7 +109,7 @@ int run_verify(const Options &o) {
         job = job_of(o);
     } catch (const job::JobError &e) {
         if (looks_like_a_program(o.job_path) && !looks_like_a_program(o.program_path)) {
-            return usage_error("verify takes the job first, then the program: " + o.job_path +
+            return fail_command_line("verify takes the job first, then the program: " + o.job_path +
                                " is an NC program; pelk-post verify " + o.program_path + " " + o.job_path);
         }
         return fail(e.what());
@@ -171,13 +172,10 @@ int run_plot(const Options &o) {
     const std::string output = o.output.empty() ? beside_job(o.job_path, ".svg") : o.output;
     // The plot reads the program twice: to measure it, then to draw it.
     if (o.program_path == STANDARD_STREAM) return fail("the plot reads its program twice: name a file, not standard input");
-    if (output != STANDARD_STREAM) {
-        for (const std::string *input : {&o.job_path, &o.program_path}) {
-            if (!input->empty() && *input != STANDARD_STREAM && same_file(*input, output)) {
-                return fail("the plot " + output + " would be written over " + *input + "; name another with -o");
-            }
-        }
-    }
+    std::vector<RunFile> inputs = inputs_of(o.job_path, job, find_module(o.module_path));
+    inputs.push_back({"the program", o.program_path, ""});
+    const std::string clash = clash_of(inputs, {{"the plot", output, "-o"}});
+    if (!clash.empty()) return fail_command_line(clash);
     ProgramToRead program;
     if (!program.open(o, job)) return program.status;
     OutputFile svg;

@@ -60,6 +60,12 @@ struct Machine {
     double load_x = 0.0;
     double load_y = 0.0;
     std::vector<double> clamps;    // clamp positions along X
+    // The zone each clamp keeps clear of work: its width along X about the
+    // clamp and its depth into the sheet from the edge the clamps hold.
+    double clamp_zone_width = 100.0;
+    double clamp_zone_depth = 40.0;
+    // A punch whose station gives no shape counts as round, this wide.
+    double default_tool_diameter = 20.0;
     int pattern_style = 0;         // the host's sub type: 0 patterns at the top, 7 offsets
     int max_patterns = 99;
     int laser_allowed = 0;         // 2: laser work in use (M20 blocks)

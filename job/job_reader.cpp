@@ -624,7 +624,7 @@ std::string resolve_machine_dir(const std::string &dir, const std::string &base_
     if (out == "/") out.clear();
     if (out.size() > MAX_MACHINE_DIR_LENGTH) {
         throw JobError("machine directory \"" + out.substr(0, 40) + "...\" is longer than " +
-                       std::to_string(MAX_MACHINE_DIR_LENGTH) + " characters");
+                       std::to_string(MAX_MACHINE_DIR_LENGTH) + " bytes");
     }
     return out;
 }

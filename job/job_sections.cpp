@@ -39,13 +39,43 @@ void read_tool_shape(const JsonField &e, Station &s) {
     }
 }
 
+// Option letters as the module reads them: F, a forming tool, and R with a
+// mode 0 to 3 (R alone is R0), the M61x mode, each at most once, blanks
+// between them.  The module takes any other letter silently for nothing and
+// any other mode for the nearest of 0 and 3.
+std::string read_options(const JsonField &f) {
+    const std::string s = f.control_text(MAX_OPTIONS_LENGTH);
+    const std::string known = " (options: F a forming tool, R0 to R3 the M61x mode, each once)";
+    auto digit = [&s](std::size_t i) { return i < s.size() && s[i] >= '0' && s[i] <= '9'; };
+    std::string seen;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == ' ') continue;
+        if ((c != 'F' && c != 'R') || seen.find(c) != std::string::npos) {
+            f.fail("options \"" + s + "\": \"" + std::string(1, c) + "\" is " +
+                   (seen.find(c) != std::string::npos ? "given twice" : "no option") + known);
+        }
+        seen += c;
+        if (c != 'R') continue;
+        std::size_t end = i + 1;
+        if (end < s.size() && (s[end] == '-' || s[end] == '+')) ++end;
+        while (digit(end)) ++end;
+        const std::string mode = s.substr(i + 1, end - i - 1);
+        if (!mode.empty() && (mode.size() != 1 || mode[0] > '3')) {
+            f.fail("options \"" + s + "\": the M61x mode R" + mode + " is not one of R0 to R3" + known);
+        }
+        i = end - 1;
+    }
+    return s;
+}
+
 }  // namespace
 
 void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
     f.expect_object({"post_processor", "units", "code", "program_number", "write_program_number", "rewind",
                      "loader_unloader", "reposition_type", "reposition_clamp_travel", "max_feedrate", "initial_feedrate", "load_position",
-                     "clamps", "pattern_style", "max_patterns", "laser_allowed", "machine_dir",
-                     "line_number_increment", "strokes_per_minute", "positioning_speed"});
+                     "clamps", "clamp_zone", "default_tool_diameter", "pattern_style", "max_patterns", "laser_allowed",
+                     "machine_dir", "line_number_increment", "strokes_per_minute", "positioning_speed"});
     if (f.has("post_processor")) {
         const JsonField field = f.member("post_processor");
         m.post_processor = field.int32();
@@ -77,6 +107,14 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
         m.clamps.clear();  // a list given replaces the list in m whole
         for (std::size_t i = 0; i < n; ++i) m.clamps.push_back(clamps.element(i).number());
     }
+    if (f.has("clamp_zone")) {
+        const JsonField zone = f.member("clamp_zone");
+        zone.point(m.clamp_zone_width, m.clamp_zone_depth);
+        if (m.clamp_zone_width < 0.0 || m.clamp_zone_depth < 0.0) {
+            zone.fail("a clamp's zone is [width, depth], neither negative");
+        }
+    }
+    if (f.has("default_tool_diameter")) m.default_tool_diameter = f.member("default_tool_diameter").non_negative_number();
     if (f.has("pattern_style")) m.pattern_style = f.member("pattern_style").int32();
     if (f.has("max_patterns")) {
         m.max_patterns = static_cast<int>(f.member("max_patterns").integer(0, std::numeric_limits<int>::max()));
@@ -105,7 +143,7 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
 Sheet read_sheet(const JsonField &f) {
     f.expect_object({"material", "thickness", "size", "nest_name"});
     Sheet s;
-    if (f.has("material")) s.material = f.member("material").text(MAX_MATERIAL_LENGTH);
+    if (f.has("material")) s.material = f.member("material").control_text(MAX_MATERIAL_LENGTH);
     if (f.has("thickness")) s.thickness = f.member("thickness").non_negative_number();
     if (f.has("size")) {
         JsonField size = f.member("size");
@@ -123,7 +161,7 @@ void read_station(const JsonField &list, const JsonField &e, std::vector<Station
     s.tool = e.member("tool").int32();
     const JsonField station = e.member("station");
     s.station = static_cast<int>(station.integer(1, MAX_STATION_NUMBER));
-    if (e.has("options")) s.options = e.member("options").text(MAX_OPTIONS_LENGTH);
+    if (e.has("options")) s.options = read_options(e.member("options"));
     if (e.has("indexable")) s.indexable = e.member("indexable").boolean();
     if (e.has("laser")) s.laser = e.member("laser").boolean();
     read_tool_shape(e, s);

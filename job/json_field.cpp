@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <sstream>
@@ -22,6 +23,16 @@ std::string quoted_text(const std::string &text) {
     }
     if (text.size() > 60) out += "...";
     return out + "\"";
+}
+
+// "00C4" for the UTF-8 bytes of one character.
+std::string code_point_text(std::string_view bytes) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[0]);
+    unsigned long code = lead >= 0xF0 ? lead & 0x07u : lead >= 0xE0 ? lead & 0x0Fu : lead & 0x1Fu;
+    for (std::size_t i = 1; i < bytes.size(); ++i) code = code << 6 | (static_cast<unsigned char>(bytes[i]) & 0x3Fu);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04lX", code);
+    return text;
 }
 
 }  // namespace
@@ -146,8 +157,22 @@ std::string JsonField::text(std::size_t max_length) const {
     return std::string(s);
 }
 
+std::string JsonField::control_text(std::size_t max_length) const {
+    if (!is_text()) fail("expected a text, found " + kind_name());
+    const std::string_view s = raw_text();
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) continue;
+        // The scanner took only UTF-8: name the character whole.
+        std::size_t end = i + 1;
+        while (end < s.size() && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) ++end;
+        fail("the character \"" + std::string(s.substr(i, end - i)) + "\" (U+" + code_point_text(s.substr(i, end - i)) +
+             ") is not ASCII: the control reads its texts byte by byte and shows other characters garbled");
+    }
+    return text(max_length);
+}
+
 std::string JsonField::comment_text(std::size_t max_length) const {
-    std::string s = text(max_length);
+    std::string s = control_text(max_length);
     // A parenthesis would end the comment early or open one that never
     // closes; "%" is the control's end of program.
     const auto at = s.find_first_of("()%");
@@ -158,7 +183,7 @@ std::string JsonField::comment_text(std::size_t max_length) const {
 }
 
 std::string JsonField::whole_number_text(std::size_t max_length) const {
-    if (kind() == JsonKind::integer || kind() == JsonKind::negative_integer) {
+    if (is_number()) {
         const long long v = integer(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
         std::string s = std::to_string(v);
         if (s.size() > max_length) fail("number is longer than its field (at most " + std::to_string(max_length) + " characters)");

@@ -65,10 +65,14 @@ public:
     int int32() const;
     bool boolean() const;
     std::string text(std::size_t max_length) const;
-    // A text that is written inside an NC comment: no "(", ")" or "%".
+    // A text that goes to the control (into the program, or held against
+    // LASER.PAR): printable ASCII only, as the control reads bytes and shows
+    // any other character garbled.
+    std::string control_text(std::size_t max_length) const;
+    // A control text that is written inside an NC comment: no "(", ")" or "%".
     std::string comment_text(std::size_t max_length) const;
-    // A whole number within the range of an int, given as a number or as a
-    // text of digits, kept as text (technology fields).
+    // A whole number within the range of an int, given as a number (1.0 is
+    // 1) or as a text of digits, kept as text (technology fields).
     std::string whole_number_text(std::size_t max_length) const;
     // A text that must be one of the given words; answers its index.
     std::size_t choice(std::initializer_list<const char *> words) const;

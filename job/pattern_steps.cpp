@@ -93,7 +93,7 @@ void PatternsReader::read_member(std::string_view key, const JsonField &value) {
         }
         numbered_ = true;
     } else if (key == "name") {
-        pattern_.name = value.text(MAX_PATTERN_NAME_LENGTH);
+        pattern_.name = value.control_text(MAX_PATTERN_NAME_LENGTH);
         if (pattern_.name.empty()) value.fail("a pattern name must not be empty");
         if (!names_.insert(pattern_.name).second) value.fail("pattern \"" + pattern_.name + "\" is defined twice");
     } else {
@@ -201,7 +201,7 @@ void WorkContext::refer_pattern(const JsonField &field, PatternTarget target) {
     reference.target = target;
     if (field.is_text()) {
         reference.by_name = true;
-        reference.name = field.text(MAX_PATTERN_NAME_LENGTH);
+        reference.name = field.control_text(MAX_PATTERN_NAME_LENGTH);
     } else if (field.is_number()) {
         reference.number = field.integer(0, MAX_PATTERN_NUMBER);
     } else {

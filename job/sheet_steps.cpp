@@ -75,7 +75,7 @@ void read_tab_break_step(const JsonField &body, WorkContext &context) {
 void read_nc_step(const JsonField &body, WorkContext &context) {
     body.expect_object({"text"});
     const JsonField field = body.member("text");
-    std::string text = field.text(MAX_NC_TEXT_LENGTH);
+    std::string text = field.control_text(MAX_NC_TEXT_LENGTH);
     const std::string fault = nc_text_fault(text);
     if (!fault.empty()) field.fail(fault);
     context.job().add_nc_text(std::move(text));

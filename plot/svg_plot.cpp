@@ -3,7 +3,7 @@
 // The drawing is in millimetres with Y up (one group flips SVG's Y axis);
 // the legend stands to its right.  Styles are CSS classes, so that an
 // element is short and its class says what it is: stroke, nibble-stroke,
-// nibble, laser, kerf, pierce, move, regrip.
+// nibble, laser, kerf, pierce, move, regrip, zone, offending.
 #include "plot/svg_plot.h"
 
 #include <algorithm>
@@ -26,6 +26,8 @@ constexpr double KERF_OFFSET_SHARE = 0.004;  // the compensation side, against t
 constexpr const char *PALETTE[] = {"#1f77b4", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf", "#8c564b",
                                    "#e377c2", "#bcbd22", "#7f7f7f", "#393b79", "#637939", "#843c39"};
 constexpr const char *LASER_COLOUR = "#d62728";
+// Work that strikes a clamp's zone or lies off the sheet.
+constexpr const char *HAZARD_COLOUR = "#e00000";
 
 // A number of the drawing: millimetres to 0.001.
 std::string n(double v) {
@@ -99,8 +101,12 @@ void SheetFrame::place(nc::Event &e) {
 
 Extent::Extent(const Scene &scene)
     : min_x(std::min(0.0, scene.load_x)), min_y(std::min(0.0, scene.load_y)),
-      max_x(std::max(scene.sheet_x, scene.load_x)), max_y(std::max(scene.sheet_y, scene.load_y)) {
+      max_x(std::max(scene.sheet_x, scene.load_x)), max_y(std::max(scene.sheet_y, scene.load_y)), check_(scene.safety) {
     for (double c : scene.clamps) cover(c, 0.0, CLAMP_WIDTH);
+    for (const safety::Polygon &z : check_.zones()) {
+        cover(z[0].x, 0.0);
+        cover(z[1].x, z[2].y);
+    }
     min_y = std::min(min_y, -CLAMP_DEPTH);
     for (const auto &[station, f] : scene.tools) margin_ = std::max(margin_, std::max(f.size_x, f.size_y) / 2.0);
 }
@@ -113,6 +119,10 @@ void Extent::cover(double x, double y, double margin) {
 }
 
 void Extent::add(nc::Event e) {
+    if (!check_.add(e).empty()) {
+        ++offending;
+        if (e.kind == nc::EventKind::stroke || e.kind == nc::EventKind::nibble) offending_stations.insert(e.tool.station);
+    }
     frame_.place(e);
     using nc::EventKind;
     switch (e.kind) {
@@ -152,7 +162,8 @@ void Extent::add(nc::Event e) {
 
 // ---- The second pass --------------------------------------------------------------------
 
-SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent) : out_(out), scene_(scene), extent_(extent) {
+SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent)
+    : out_(out), scene_(scene), extent_(extent), check_(scene.safety) {
     std::size_t i = 0;
     for (int station : extent.stations) colours_[station] = PALETTE[i++ % (sizeof PALETTE / sizeof PALETTE[0])];
     const double size = std::max(extent.max_x - extent.min_x, extent.max_y - extent.min_y);
@@ -183,20 +194,27 @@ SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent) : out
                  ".pierce{fill:none;stroke:%s;stroke-width:%s}\n"
                  ".move{stroke:#aaa;stroke-width:%s}\n"
                  ".stop,.trap-door{fill:#000}\n"
+                 ".zone{fill:%s;fill-opacity:0.1;stroke:%s;stroke-width:%s;stroke-dasharray:%s}\n"
+                 ".offending{fill:none;stroke:%s;stroke-width:%s;opacity:0.5}\n"
                  "text{font-family:sans-serif;font-size:%spx;fill:#222}\n"
                  "</style>\n",
                  n(line).c_str(), n(line).c_str(), n(line).c_str(), n(line * 4).c_str(), n(line * 1.5).c_str(),
                  n(line * 1.5).c_str(), LASER_COLOUR, n(line * 1.5).c_str(), LASER_COLOUR, n(line * 0.6).c_str(),
-                 n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), n(font()).c_str());
+                 n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), HAZARD_COLOUR, HAZARD_COLOUR,
+                 n(line * 0.5).c_str(), n(line * 2).c_str(), HAZARD_COLOUR, n(line * 6).c_str(), n(font()).c_str());
     // One symbol per station: its footprint, or a marker.
     std::fprintf(out_, "<defs>\n<marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerUnits=\"userSpaceOnUse\" "
                        "markerWidth=\"%s\" markerHeight=\"%s\" orient=\"auto\"><path d=\"M0 0L10 5L0 10z\" fill=\"%s\"/></marker>\n",
                  n(marker * 1.5).c_str(), n(marker * 1.5).c_str(), LASER_COLOUR);
-    for (const auto &[station, c] : colours_) {
+    // A second symbol in red for strokes that strike a clamp's zone or lie off the sheet.
+    for (const auto &[station, own] : colours_) for (const bool offending : {false, true}) {
+        if (offending && extent.offending_stations.count(station) == 0) continue;
+        const std::string c = offending ? HAZARD_COLOUR : own;
         const auto found = scene.tools.find(station);
         const Footprint f = found != scene.tools.end() ? found->second : Footprint{};
-        const std::string paint = "fill=\"" + c + "\" fill-opacity=\"0.35\" stroke=\"" + c + "\" stroke-width=\"" + n(line * 0.5) + "\"";
-        std::fprintf(out_, "<g id=\"t%d\">", station);
+        const std::string paint = "fill=\"" + c + "\" fill-opacity=\"" + (offending ? "0.8" : "0.35") + "\" stroke=\"" + c +
+                                  "\" stroke-width=\"" + n(line * 0.5) + "\"";
+        std::fprintf(out_, "<g id=\"t%d%s\">", station, offending ? "x" : "");
         switch (f.shape) {
         case Footprint::Shape::marker:
             std::fprintf(out_, "<circle r=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"%s\"/><path d=\"M-%s 0H%sM0 -%sV%s\" stroke=\"%s\" stroke-width=\"%s\"/>",
@@ -224,6 +242,7 @@ SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent) : out
         std::fprintf(out_, "<rect class=\"clamp\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n", n(c - CLAMP_WIDTH / 2).c_str(),
                      n(-CLAMP_DEPTH).c_str(), n(CLAMP_WIDTH).c_str(), n(CLAMP_DEPTH).c_str());
     }
+    zones("zone");
     std::fprintf(out_, "<path class=\"load\" d=\"M%s %sl%s %sl%s 0z\"/>\n", n(scene.load_x).c_str(), n(scene.load_y).c_str(),
                  n(-marker * 2).c_str(), n(-marker * 3).c_str(), n(marker * 4).c_str());
 }
@@ -233,21 +252,32 @@ std::string SvgPlot::colour(int station) const {
     return found != colours_.end() ? found->second : "#000";
 }
 
-void SvgPlot::stroke_at(int station, double x, double y, double angle, const char *kind) {
+void SvgPlot::stroke_at(int station, double x, double y, double angle, const char *kind, bool offending) {
     const auto found = scene_.tools.find(station);
+    const char *mark = offending ? " offending" : "", *symbol = offending ? "x" : "";
     if (found != scene_.tools.end() && turns(found->second) && angle != 0.0) {
-        std::fprintf(out_, "<use class=\"%s\" xlink:href=\"#t%d\" transform=\"translate(%s %s) rotate(%s)\"/>\n", kind, station,
-                     n(x).c_str(), n(y).c_str(), n(angle).c_str());
+        std::fprintf(out_, "<use class=\"%s%s\" xlink:href=\"#t%d%s\" transform=\"translate(%s %s) rotate(%s)\"/>\n", kind, mark,
+                     station, symbol, n(x).c_str(), n(y).c_str(), n(angle).c_str());
     } else {
-        std::fprintf(out_, "<use class=\"%s\" xlink:href=\"#t%d\" x=\"%s\" y=\"%s\"/>\n", kind, station, n(x).c_str(), n(y).c_str());
+        std::fprintf(out_, "<use class=\"%s%s\" xlink:href=\"#t%d%s\" x=\"%s\" y=\"%s\"/>\n", kind, mark, station, symbol,
+                     n(x).c_str(), n(y).c_str());
     }
 }
 
-void SvgPlot::laser_element(const nc::Event &e) {
+// The clamps' zones on the sheet, where the clamps hold it now.
+void SvgPlot::zones(const char *kind) {
+    for (const safety::Polygon &z : check_.zones()) {
+        std::fprintf(out_, "<rect class=\"%s\" x=\"%s\" y=\"0\" width=\"%s\" height=\"%s\"/>\n", kind, n(z[0].x).c_str(),
+                     n(z[1].x - z[0].x).c_str(), n(z[2].y).c_str());
+    }
+}
+
+void SvgPlot::laser_element(const nc::Event &e, bool offending) {
     ++laser_elements;
     std::string d;
     if (e.shape == nc::Shape::line) d = "M" + n(e.x0) + " " + n(e.y0) + "L" + n(e.x) + " " + n(e.y);
     else d = arc_path(e.x0, e.y0, e.xc, e.yc, e.radius, e.sweep);
+    if (offending) std::fprintf(out_, "<path class=\"offending\" d=\"%s\"/>\n", d.c_str());
     std::fprintf(out_, "<path class=\"laser\" d=\"%s\" marker-end=\"url(#arrow)\"/>\n", d.c_str());
     if (e.technology.compensation == nc::Compensation::none) return;
     // The compensation side: a thin line beside the cut, left or right of its way.
@@ -269,12 +299,13 @@ void SvgPlot::laser_element(const nc::Event &e) {
 }
 
 void SvgPlot::add(nc::Event e) {
+    const std::vector<safety::Finding> &found = check_.add(e);
     frame_.place(e);
     using nc::EventKind;
     switch (e.kind) {
     case EventKind::stroke:
         ++strokes;
-        stroke_at(e.tool.station, e.x, e.y, e.tool.angle, "stroke");
+        stroke_at(e.tool.station, e.x, e.y, e.tool.angle, "stroke", !found.empty());
         break;
     case EventKind::nibble: {
         ++nibble_paths;
@@ -285,7 +316,7 @@ void SvgPlot::add(nc::Event e) {
         for (long long k = 0; k < count; ++k) {
             double x = 0.0, y = 0.0;
             nc::nibble_stroke(e, k, x, y);
-            stroke_at(e.tool.station, x, y, e.tool.angle, "nibble-stroke");
+            stroke_at(e.tool.station, x, y, e.tool.angle, "nibble-stroke", !found.empty() && check_.strikes(k));
         }
         nibble_strokes += count;
         break;
@@ -297,7 +328,7 @@ void SvgPlot::add(nc::Event e) {
                      n(size / 300.0 + 0.5).c_str());
         break;
     }
-    case EventKind::laser: laser_element(e); break;
+    case EventKind::laser: laser_element(e, !found.empty()); break;
     case EventKind::move:
         ++moves;
         std::fprintf(out_, "<line class=\"move\" x1=\"%s\" y1=\"%s\" x2=\"%s\" y2=\"%s\"/>\n", n(e.x0).c_str(), n(e.y0).c_str(),
@@ -316,6 +347,7 @@ void SvgPlot::add(nc::Event e) {
         // now hold it, with the re-grip's number and distance.
         ++regrip_;
         grip_shift_ += e.value;
+        zones("zone regrip");
         for (double c : scene_.clamps) {
             std::fprintf(out_, "<rect class=\"regrip\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n",
                          n(c + grip_shift_ - CLAMP_WIDTH / 2).c_str(), n(-CLAMP_DEPTH).c_str(), n(CLAMP_WIDTH).c_str(),
@@ -374,6 +406,8 @@ void SvgPlot::finish() {
     }
     line(nullptr, "grey line: positioning");
     line(nullptr, "below the sheet: clamps");
+    if (!check_.zones().empty()) line(nullptr, "pale red: the zones they keep clear");
+    if (extent_.offending > 0) line(HAZARD_COLOUR, "in a clamp zone or off sheet");
     if (extent_.regrips > 0) line(nullptr, "dashed clamps: after a re-grip");
     line(nullptr, "triangle: load position");
     std::fprintf(out_, "</g>\n</svg>\n");

@@ -3,8 +3,10 @@
 // footprint (one symbol per station, placed with <use>) or a marker, the
 // nibbled paths with their strokes, the laser cuts with their direction,
 // pierce points and compensation side, the positionings as thin lines, and
-// the re-grips as the clamps' new hold on the sheet.  A sink of the control
-// model's events, fed twice: once to measure, once to draw.
+// the re-grips as the clamps' new hold on the sheet, the zone each clamp
+// keeps clear, and in red every stroke or cut that reaches into a zone or
+// lies off the sheet.  A sink of the control model's events, fed twice: once
+// to measure, once to draw.
 #pragma once
 
 #include <cstdio>
@@ -14,6 +16,8 @@
 #include <vector>
 
 #include "nc/event.h"
+#include "safety/check.h"
+#include "safety/layout.h"
 
 namespace plot {
 
@@ -30,6 +34,7 @@ struct Scene {
     std::vector<double> clamps;          // X of the clamps
     double load_x = 0.0, load_y = 0.0;   // the load position
     std::map<int, Footprint> tools;      // by station
+    safety::Layout safety;               // the clamps' zones and what the check takes
 };
 
 // Where the events lie on the sheet: the control's coordinates, moved along
@@ -55,10 +60,13 @@ public:
     std::map<int, long long> strokes;    // by station, nibbling included
     bool laser = false;
     long long regrips = 0;
+    long long offending = 0;             // events that strike a clamp's zone or lie off the sheet
+    std::set<int> offending_stations;    // stations of such strokes
 
 private:
     void cover(double x, double y, double margin = 0.0);
     SheetFrame frame_;
+    safety::Check check_;
     double margin_ = 5.0;
 };
 
@@ -75,11 +83,12 @@ public:
     long long strokes = 0, nibble_strokes = 0, nibble_paths = 0, laser_elements = 0, pierces = 0, moves = 0;
 
 private:
-    void stroke_at(int station, double x, double y, double angle, const char *kind);
+    void stroke_at(int station, double x, double y, double angle, const char *kind, bool offending = false);
+    void zones(const char *kind);
     // The size of the legend's text, and where the legend stands.
     double font() const;
     double legend_x() const;
-    void laser_element(const nc::Event &e);
+    void laser_element(const nc::Event &e, bool offending);
     std::string colour(int station) const;
 
     std::FILE *out_;
@@ -87,6 +96,7 @@ private:
     const Extent &extent_;
     SheetFrame frame_;
     std::map<int, std::string> colours_;
+    safety::Check check_;
     double grip_shift_ = 0.0;   // the clamps' hold moved along the sheet by the re-grips
     long long regrip_ = 0;
 };

@@ -26,6 +26,9 @@ std::string duration(double seconds) {
     return text + std::to_string(minutes) + " min " + std::to_string(rest) + " s";
 }
 
+// "1 pierce", "2 pierces".
+std::string count(long long n, const char *one, const char *many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
+
 std::string row(const std::string &name, const std::string &value) {
     std::string line = name;
     if (line.size() < 34) line.append(34 - line.size(), ' ');
@@ -56,27 +59,29 @@ std::string table(const Statistics &s, const Speeds &speeds) {
     for (const auto &[station, c] : s.stations) {
         std::string value = std::to_string(c.strokes);
         if (c.nibble_paths > 0) {
-            value += ", nibbling " + std::to_string(c.nibble_strokes) + " strokes on " + std::to_string(c.nibble_paths) +
-                     (c.nibble_paths == 1 ? " path, " : " paths, ") + number(c.nibble_length) + " mm";
+            value += ", nibbling " + count(c.nibble_strokes, "stroke", "strokes") + " on " +
+                     count(c.nibble_paths, "path", "paths") + ", " + number(c.nibble_length) + " mm";
         }
         t += row("  T" + std::to_string(station), value);
     }
-    t += row("Nibbling", std::to_string(s.nibble_strokes) + " strokes on " + std::to_string(s.nibble_paths) + " paths, " +
-                             number(s.nibble_length) + " mm");
-    t += row("Tool changes", std::to_string(s.tool_changes));
+    t += row("Nibbling", count(s.nibble_strokes, "stroke", "strokes") + " on " + count(s.nibble_paths, "path", "paths") +
+                             ", " + number(s.nibble_length) + " mm");
+    t += row("Tool changes", std::to_string(s.tool_changes) + " (the first station selected not counted)");
     t += row("Index turns", std::to_string(s.index_turns));
-    t += row("Laser", number(s.laser_length) + " mm in " + std::to_string(s.laser_elements) + " elements, " +
-                          std::to_string(s.pierces) + " pierces");
+    t += row("Laser", number(s.laser_length) + " mm in " + count(s.laser_elements, "element", "elements") + ", " +
+                          count(s.pierces, "pierce", "pierces"));
     for (const auto &[words, c] : s.technologies) {
-        t += row("  " + words, number(c.length) + " mm, " + std::to_string(c.pierces) + " pierces, " + duration(c.minutes * 60.0));
+        t += row("  " + words, number(c.length) + " mm, " + count(c.pierces, "pierce", "pierces") + ", " +
+                                   duration(c.minutes * 60.0));
     }
-    t += row("Pattern calls", std::to_string(s.pattern_calls) + ", " + std::to_string(s.pattern_copies) + " copies");
+    t += row("Pattern calls", std::to_string(s.pattern_calls) + ", " + count(s.pattern_copies, "copy", "copies"));
     t += row("Re-grips", std::to_string(s.regrips));
     t += row("Stops", std::to_string(s.stops));
     t += row("Trap door", std::to_string(s.trap_doors));
     t += row("Positionings", std::to_string(s.moves));
     t += row("Travel without work", number(s.travel / 1000.0, 3) + " m");
-    t += row("Estimated machine time", duration(s.total_seconds));
+    t += row("Estimated machine time", duration(s.total_seconds) + " (the parts below; tool changes, index turns,");
+    t += row("", "pierces, re-grips and stops not included)");
     t += row("  punching", duration(s.punching_seconds) + " at " + number(speeds.strokes_per_minute) + " strokes a minute");
     t += row("  positioning", duration(s.travel_seconds) + " at " + number(speeds.positioning_speed) + " m a minute");
     t += row("  laser", duration(s.laser_seconds) + " at the programmed feeds (F, " +

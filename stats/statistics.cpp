@@ -100,7 +100,10 @@ void Counter::add(const nc::Event &e) {
     case EventKind::stop: ++s_.stops; break;
     case EventKind::regrip: ++s_.regrips; break;  // the clamps travel, not the work
     case EventKind::dwell: s_.dwell += e.value; break;
-    case EventKind::tool_change: ++s_.tool_changes; break;
+    case EventKind::tool_change:
+        if (station_selected_) ++s_.tool_changes;
+        station_selected_ = true;
+        break;
     case EventKind::index_turn: ++s_.index_turns; break;
     default: break;  // the frame, words of the laser and the feed: nothing to count
     }

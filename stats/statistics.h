@@ -41,7 +41,7 @@ struct Statistics {
     long long nibble_strokes = 0;
     long long nibble_paths = 0;
     double nibble_length = 0.0;
-    long long tool_changes = 0;
+    long long tool_changes = 0;        // the first station selected is no change
     long long index_turns = 0;
     std::map<std::string, TechnologyCount> technologies;  // by the words in force: "M72 M27 S450 F2500"
     long long pierces = 0;
@@ -55,7 +55,9 @@ struct Statistics {
     long long trap_doors = 0;
     double travel = 0.0;               // mm moved without working
     double dwell = 0.0;                // seconds
-    // The estimate, in seconds.
+    // The estimate, in seconds: strokes, travel without work, laser cutting
+    // at its feeds and dwells; tool changes, index turns, pierces, re-grips
+    // and stops are not in it.
     double punching_seconds = 0.0;
     double travel_seconds = 0.0;
     double laser_seconds = 0.0;
@@ -74,6 +76,7 @@ private:
 
     Statistics s_;
     long long last_call_ = -1;         // the line of the last call counted
+    bool station_selected_ = false;    // a T word came: the next one is a change
 };
 
 // The technology's words as a key: "M72 M27 S450 F2500".

@@ -79,7 +79,7 @@ TEST_F(Streams, LongAndOddTextsAreCutInMessages) {
 }
 
 TEST_F(Streams, OutputsThatCannotBeUsed) {
-    const std::string good = quote(job(GOOD_JOB));
+    const std::string good_path = job(GOOD_JOB), good = quote(good_path);
     struct Case {
         std::string command;  // after "pelk-post --module M"
         int status;
@@ -90,9 +90,9 @@ TEST_F(Streams, OutputsThatCannotBeUsed) {
         {"--trace '' " + good, BAD_COMMAND_LINE, "--trace: an empty name"},
         {"--machine-dir '' " + good, BAD_COMMAND_LINE, "--machine-dir: an empty name"},
         {"-o - " + good + " >&-", NOT_WRITTEN, "cannot write standard output: Bad file descriptor"},
-        {"--trace " + good + " -o - " + good, NOT_WRITTEN, "is the job file itself"},
+        {"--trace " + good + " -o - " + good, BAD_COMMAND_LINE, "(--trace) is the job " + good_path},
         {"--trace " + quote((dir / "same.nc").string()) + " -o " + quote((dir / "same.nc").string()) + " " + good,
-         NOT_WRITTEN, "is the output too"},
+         BAD_COMMAND_LINE, "(--trace) is the output " + (dir / "same.nc").string() + " (-o) too"},
     };
     for (const Case &c : cases) {
         Result r = shell(pelk_post_command() + " " + c.command);

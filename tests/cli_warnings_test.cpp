@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -157,7 +158,6 @@ TEST_F(Warnings, CheckRunsTheJobAndWritesNothing) {
     EXPECT_EQ(others(), "");
 }
 
-}  // namespace
 
 // A command whose values as written would put a stroke off its place is
 // split, and the trace says where; nibbling, which cannot be split, warns.
@@ -178,3 +178,61 @@ TEST_F(Warnings, SplitCommandsAreTracedAndNibblingDriftWarns) {
     EXPECT_NE(drift.err.find("error: /work/0: the nibbled line ends 0.041 mm from the job's end"), std::string::npos)
         << drift.err;
 }
+
+// Strokes into a clamp's zone and work off the sheet, found on the program
+// read back (rows, patterns and re-grips expanded): a warning naming the
+// job's step, the clamp and how far in; fatal with --strict; drawn in red.
+TEST_F(Warnings, StrokesIntoAClampOrOffTheSheetAreWarnedOf) {
+    const std::string job_path = job(R"j({"machine": {"rewind": false, "clamps": [350, 1150]},
+        "sheet": {"size": [2000, 500]},
+        "turret": [{"tool": 1, "station": 1, "shape": "round", "size": 20}],
+        "patterns": [{"number": 1, "body": [{"hit": {"x": 0, "y": 0, "tool": 1}}]}],
+        "work": [{"hit": {"x": 350, "y": 5, "tool": 1}},
+                 {"hit": {"x": -50, "y": 100, "tool": 1}},
+                 {"hit": {"x": 1200, "y": 800, "tool": 1}},
+                 {"hit": {"x": 600, "y": 250, "tool": 1}},
+                 {"pattern_repeat": {"pattern": 1, "x": 1050, "y": 20, "dx": 50, "count": 4}},
+                 {"reposition": {"x": 600, "y": 250, "dx": 500}},
+                 {"hit": {"x": 880, "y": 30, "tool": 1}}]})j");
+    const Result r = pelk_post(quote(job_path));
+    EXPECT_EQ(r.status, WITH_WARNINGS) << r.err;
+    for (const char *told :
+         {"pelk-post: warning: work[0] (hit): the stroke reaches 45 mm into the zone of clamp 1 (at X350), at X350 Y5 (line ",
+          "pelk-post: warning: work[1] (hit): the stroke lies 50 mm off the sheet (2000 x 500 mm), at X-50 Y100 (line ",
+          "pelk-post: warning: work[2] (hit): the stroke lies 300 mm off the sheet",
+          "pelk-post: warning: work[4] (pattern_repeat): 3 strokes reach into the zone of clamp 2 (at X1150), the deepest "
+          "30 mm at X1150 Y20 (line 7 of the pattern called on line 14)",
+          "pelk-post: warning: work[6] (hit): the stroke reaches 20 mm into the zone of clamp 1 (at X850), at X880 Y30 (line "}) {
+        EXPECT_NE(r.err.find(told), std::string::npos) << told << "\n" << r.err;
+    }
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 5) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "job.nc"));
+
+    // Quiet: told by the exit status alone.
+    const Result quiet = pelk_post("-q -o - " + quote(job_path));
+    EXPECT_EQ(quiet.status, WITH_WARNINGS);
+    EXPECT_EQ(quiet.err, "");
+
+    // Strict: fatal, nothing written.
+    fs::remove(dir / "job.nc");
+    const Result strict = pelk_post("--strict " + quote(job_path));
+    EXPECT_EQ(strict.status, NOT_WRITTEN);
+    EXPECT_NE(strict.err.find("pelk-post: error: a warning with --strict: " + (dir / "job.nc").string() + " was not written"),
+              std::string::npos)
+        << strict.err;
+    EXPECT_EQ(others(), "");
+
+    // The plot draws the zones, and in red the seven strokes that strike
+    // them or lie off the sheet.
+    const Result plot = pelk_post("plot " + quote(job_path) + " -o " + quote((dir / "job.svg").string()));
+    EXPECT_EQ(plot.status, WRITTEN) << plot.err;
+    const std::string svg = read_file(dir / "job.svg");
+    std::size_t zones = 0, red = 0;
+    for (std::size_t at = svg.find("class=\"zone"); at != std::string::npos; at = svg.find("class=\"zone", at + 1)) ++zones;
+    for (std::size_t at = svg.find("stroke offending"); at != std::string::npos; at = svg.find("stroke offending", at + 1)) ++red;
+    EXPECT_EQ(zones, 4u) << "two clamps, before and after the re-grip";
+    EXPECT_EQ(red, 7u);
+    EXPECT_NE(svg.find("<g id=\"t1x\">"), std::string::npos);
+}
+
+}  // namespace

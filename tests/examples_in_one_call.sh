@@ -11,5 +11,5 @@ trap 'rm -rf "$out"' EXIT
 status=$?
 cat "$out/err"
 [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; exit 1; }
-grep -qx "$# jobs: $# written, 0 with warnings, 0 refused" "$out/err" || { echo "no summary line for $# jobs"; exit 1; }
+grep -qx "$# jobs: $# written, 0 refused, 0 failed" "$out/err" || { echo "no summary line for $# jobs"; exit 1; }
 [ "$(ls "$out/nc" | wc -l)" -eq "$#" ] || { echo "not every program was written"; exit 1; }

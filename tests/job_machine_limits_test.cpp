@@ -142,11 +142,49 @@ TEST(JobMachineLimits, TextsInCommentsAndNumbersTheMachineTakes) {
         {"a sign alone", R"j({"laser_technologies": [{"number": 1, "s_value": "-"}]})j",
          "/laser_technologies/0/s_value: expected a whole number"},
         {"a number with a fraction", R"j({"laser_technologies": [{"number": 1, "mode": 1.5}]})j",
-         "/laser_technologies/0/mode: expected a whole number or a text of one, found a number with a fraction"},
+         "/laser_technologies/0/mode: expected a whole number"},
         {"past an int", R"j({"laser_technologies": [{"number": 1, "s_value": "99999999999"}]})j",
          "/laser_technologies/0/s_value: out of range"},
         {"whole numbers as text and as numbers", R"j({"laser_technologies": [{"number": 1, "mode": "-2", "m7x": 3, "s_value": "0450"}]})j",
          ""},
+    };
+    for (const Case &c : cases) check(c);
+}
+
+// The control reads texts byte by byte: a text that goes to it is plain
+// ASCII, refused with the character named; option letters are those the
+// module reads, and a technology value is a whole number however written.
+TEST(JobMachineLimits, TextsAndOptionsAsTheControlReadsThem) {
+    std::string umlauts;
+    for (int i = 0; i < 70; ++i) umlauts += "\u00C4";
+    const auto options = [](const std::string &text) {
+        return R"j({"turret": [{"tool": 11, "station": 3, "options": ")j" + text + "\"}]}";
+    };
+    const Case cases[] = {
+        {"a nest name of 70 umlauts", R"j({"sheet": {"nest_name": ")j" + umlauts + "\"}}",
+         "/sheet/nest_name: the character \"\u00C4\" (U+00C4) is not ASCII"},
+        {"a material with a euro sign", R"j({"sheet": {"material": "ST37 \u20ac"}})j",
+         "/sheet/material: the character \"\u20ac\" (U+20AC) is not ASCII"},
+        {"an NC text with an emoji", R"j({"work": [{"nc": {"text": "(\ud83d\ude00)"}}]})j",
+         "/work/0/nc/text: the character \"\U0001F600\" (U+1F600) is not ASCII"},
+        {"a pattern's name", R"j({"patterns": [{"name": "\u00e9", "body": [{"stop": {}}]}]})j",
+         "/patterns/0/name: the character \"\u00e9\" (U+00E9) is not ASCII"},
+        {"127 plain characters", R"j({"sheet": {"nest_name": ")j" + std::string(127, 'A') + "\"}}", ""},
+        {"128 of them", R"j({"sheet": {"nest_name": ")j" + std::string(128, 'A') + "\"}}",
+         "/sheet/nest_name: text of 128 characters is longer than its field (at most 127)"},
+        // Options: what the module reads, each once.
+        {"forming and a mode", options("F R2"), ""},
+        {"R alone is R0", options("RF"), ""},
+        {"the last mode", options("R3"), ""},
+        {"a mode past 3", options("R4"), "/turret/0/options: options \"R4\": the M61x mode R4 is not one of R0 to R3"},
+        {"R9", options("R9"), "/turret/0/options: options \"R9\": the M61x mode R9"},
+        {"a negative mode", options("R-1"), "/turret/0/options: options \"R-1\": the M61x mode R-1"},
+        {"two digits", options("R11"), "/turret/0/options: options \"R11\": the M61x mode R11"},
+        {"lower case", options("f"), "/turret/0/options: options \"f\": \"f\" is no option (options: F a forming tool"},
+        {"a letter the module skips", options("XR3"), "/turret/0/options: options \"XR3\": \"X\" is no option"},
+        {"a mode twice", options("R1R2"), "/turret/0/options: options \"R1R2\": \"R\" is given twice"},
+        // Technology values: whole numbers within an int, in any JSON form.
+        {"a mode of 1.0", R"j({"laser_technologies": [{"number": 1, "mode": 1.0, "m7x": 2e0, "s_value": 450}]})j", ""},
     };
     for (const Case &c : cases) check(c);
 }

@@ -26,8 +26,23 @@ for file in bin/pelk-post share/man/man1/pelk-post.1.gz share/doc/pelk-post/READ
 done
 [ -n "$(find "$root/lib" -name pelk1.so)" ] || { echo "the package lacks the module pelk1.so"; exit 1; }
 if find "$doc/examples" -name '*.nc' | grep -q .; then echo "the package holds written programs"; exit 1; fi
-# The man page is the help text: its options are there.
-zcat "$root/share/man/man1/pelk-post.1.gz" | grep -qF 'Machine file (JSON' || { echo "the man page lacks --machine"; exit 1; }
+# One description, without the stray " ;" of a text made of several.
+if dpkg-deb --field "$deb" Description | grep -qF ' ;'; then echo "the description holds a stray ';'"; exit 1; fi
+# The man page is the help text: the options of every command are there,
+# and the docs' installed place.
+man=$(zcat "$root/share/man/man1/pelk-post.1.gz" | sed 's/\\-/-/g')
+for text in 'Machine file (JSON' 'pelk-post verify JOB PROGRAM' 'allowance' 'pelk-post plot JOB' \
+            'pelk-post stats JOB' 'One JSON object' '/usr/share/doc/pelk-post/docs'; do
+  grep -qF -- "$text" <<< "$man" || { echo "the man page lacks: $text"; exit 1; }
+done
+# The help names the module where this package puts it.
+module_from_bin=$("$root/bin/pelk-post" --help | tr '\n' ' ' | sed -n 's/.*else \([^ ]*\)\/pelk1\.so from.*/\1/p')
+[ -f "$root/bin/$module_from_bin/pelk1.so" ] || { echo "the help names the module in $module_from_bin, not where it is"; exit 1; }
+# Every file of docs/ that the installed README links to (the plot's picture
+# too) is installed beside it.
+for link in $(grep -o '](docs/[^)#]*)' "$doc/README.md" | sed 's/^](//; s/)$//'); do
+  [ -e "$doc/$link" ] || { echo "the installed README links $link, which is not installed"; exit 1; }
+done
 for sample in punching patterns; do
   "$build/pelk-post" --module "$build/pelk1.so" -o "$work/expected.nc" "$doc/examples/$sample.json"
   if ! env -u PELK_MODULE "$root/bin/pelk-post" -o "$work/out.nc" "$doc/examples/$sample.json"; then

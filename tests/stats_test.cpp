@@ -31,7 +31,7 @@ TEST(Stats, EveryKindOfWorkIsCounted) {
     EXPECT_EQ(s.stations.at(7).nibble_strokes, 21 + 32);
     EXPECT_EQ(s.nibble_paths, 2);
     EXPECT_NEAR(s.nibble_length, 100.0 + 2.0 * std::numbers::pi * 20.0, 1e-9);
-    EXPECT_EQ(s.tool_changes, 4);  // T1, T3, T7, T1
+    EXPECT_EQ(s.tool_changes, 3);  // T1 is the first selected, then T3, T7, T1
     EXPECT_EQ(s.index_turns, 1);
     EXPECT_EQ(s.pattern_calls, 1);
     EXPECT_EQ(s.pattern_copies, 3);
@@ -62,6 +62,20 @@ TEST(Stats, TheTimeFollowsTheMachinesSpeedsAndTheFeeds) {
     EXPECT_NEAR(counted("X0Y0F10\nX254F10\nLED/DX0DY0\n", speeds).laser_seconds, 60.0, 1e-9);
     EXPECT_NE(stats::table(s, speeds).find("Estimated machine time"), std::string::npos);
     EXPECT_NE(stats::json(s, speeds).find("\"strokes\": 10,"), std::string::npos);
+}
+
+// The table says "1 pierce" and "1 path", counts no change for the first
+// station, and tells what its time leaves out.
+TEST(Stats, TheTableCountsInWords) {
+    const stats::Statistics s =
+        counted("X0Y0T1\nMOV/X800Y100\nNBL/\nCAA/Z 100 10 90 5\nX1000Y100F2500\nX1100F2500\nLED/DX0DY0\n");
+    EXPECT_EQ(s.tool_changes, 0);
+    const std::string table = stats::table(s, stats::Speeds{});
+    for (const char *words : {"21 strokes on 1 path,", "100 mm in 1 element, 1 pierce\n", "100 mm, 1 pierce, ",
+                              "Tool changes                      0 (the first station selected not counted)",
+                              "tool changes, index turns,", "pierces, re-grips and stops not included)"}) {
+        EXPECT_NE(table.find(words), std::string::npos) << words << "\n" << table;
+    }
 }
 
 }  // namespace

@@ -11,6 +11,8 @@ Usage: check_schema.py SOURCE_DIR PELK_POST MODULE PELK_TESTS
    machine file of the examples by docs/machine.schema.json.
 3. Every job of refused_jobs.json (beside this script) is refused by the
    reader, with the place the table names, and by the schema.
+4. The commands that docs/job-format.md gives to check a job or a machine
+   file by hand work as written.
 
 Runs with Debian's python3 and python3-jsonschema.  Any disagreement is
 listed and fails the check.
@@ -115,6 +117,18 @@ with tempfile.TemporaryDirectory() as work:
             faults.append("%s: the reader refused it with\n  %s  not with %r" % (name, run.stderr.strip(), case["reader"]))
         if not schema_faults(machine_validator if machine else job_validator, document):
             faults.append("%s: refused by the reader (%s), taken by the schema" % (name, case["reader"]))
+
+# ---- 4. The commands docs/job-format.md gives to check a file by hand work
+# as written (the machine file's schema takes its parts from the job's).
+commands = [line.strip() for line in (docs / "job-format.md").read_text().splitlines()
+            if line.strip().startswith("python3 -m jsonschema ")]
+if not any("machine.schema.json" in c for c in commands):
+    faults.append("docs/job-format.md gives no command that checks a machine file against its schema")
+for command in commands:
+    run = subprocess.run(["bash", "-c", "/usr/bin/" + command], cwd=source_dir, stdout=subprocess.PIPE,
+                         stderr=subprocess.STDOUT, text=True)
+    if run.returncode != 0:
+        faults.append("docs/job-format.md: %s fails:\n%s" % (command, run.stdout[-1000:]))
 
 for fault in faults:
     print(fault)
