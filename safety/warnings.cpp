@@ -41,26 +41,28 @@ std::string line_of(const Finding &f) {
 Warnings::Warnings(StepName step_name, double sheet_x, double sheet_y)
     : step_name_(std::move(step_name)), sheet_x_(sheet_x), sheet_y_(sheet_y) {}
 
+void Warnings::close_step() {
+    for (Group &g : open_) {
+        if (kept_.size() < MOST_GROUPS_KEPT) kept_.push_back(std::move(g));
+        else ++more_;
+    }
+    open_.clear();
+}
+
 void Warnings::add(const Finding &f) {
     findings_ += f.count;
     const long long line = f.where.call_line != 0 ? f.where.call_line : f.where.line;
     std::string step = step_name_ ? step_name_(line) : std::string();
     if (step.empty()) step = "line " + std::to_string(line);
     // A step's findings come together: a new step closes the groups of the last.
-    if (open_from_ < groups_.size() && groups_[open_from_].step != step) open_from_ = groups_.size();
-    for (std::size_t i = open_from_; i < groups_.size(); ++i) {
-        Group &g = groups_[i];
+    if (!open_.empty() && open_.front().step != step) close_step();
+    for (Group &g : open_) {
         if (g.hazard != f.hazard || g.clamp != f.clamp) continue;
         g.count += f.count;
         if (f.depth > g.worst.depth) g.worst = f;
         return;
     }
-    if (groups_.size() >= MOST_GROUPS_KEPT) {
-        ++more_;
-        open_from_ = groups_.size();
-        return;
-    }
-    groups_.push_back(Group{std::move(step), f.hazard, f.clamp, f.count, f});
+    open_.push_back(Group{std::move(step), f.hazard, f.clamp, f.count, f});
 }
 
 std::string Warnings::text(const Group &g) const {
@@ -84,10 +86,11 @@ std::string Warnings::text(const Group &g) const {
     return t + " (" + line_of(f) + ")";
 }
 
-std::vector<std::string> Warnings::texts(std::size_t most) const {
+std::vector<std::string> Warnings::texts(std::size_t most) {
+    close_step();
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < groups_.size() && i < most; ++i) out.push_back(text(groups_[i]));
-    const long long rest = more_ + static_cast<long long>(groups_.size() > most ? groups_.size() - most : 0);
+    for (std::size_t i = 0; i < kept_.size() && i < most; ++i) out.push_back(text(kept_[i]));
+    const long long rest = more_ + static_cast<long long>(kept_.size() > most ? kept_.size() - most : 0);
     if (rest > 0) {
         out.push_back("and " + std::to_string(rest) + (rest == 1 ? " more such warning" : " more such warnings"));
     }

@@ -24,8 +24,8 @@ public:
     // Strokes and cuts found in all.
     long long findings() const { return findings_; }
     // The warnings, at most the first `most` of them in full and a last line
-    // that counts the rest.
-    std::vector<std::string> texts(std::size_t most) const;
+    // that counts the rest.  Call once all findings are in.
+    std::vector<std::string> texts(std::size_t most);
 
 private:
     struct Group {
@@ -37,10 +37,14 @@ private:
     };
     std::string text(const Group &g) const;
 
+    // The groups of the step the findings come from now go to kept_ (or, past
+    // the most kept, into the count) when another step's come.
+    void close_step();
+
     StepName step_name_;
     double sheet_x_, sheet_y_;
-    std::vector<Group> groups_;     // kept in full, in the program's order
-    std::size_t open_from_ = 0;     // the groups of the step the findings come from now
+    std::vector<Group> kept_;       // in full, in the program's order
+    std::vector<Group> open_;       // of the step the findings come from now
     long long findings_ = 0;
     long long more_ = 0;            // groups past those kept
 };
