@@ -59,9 +59,11 @@ if(PELK_STAND_IN_HOST)
   endforeach()
 
   pelk_glob_sources(PELK_STAND_IN_HOST_SOURCES host/*.cpp job/*.cpp cli/*.cpp nc/*.cpp verify/*.cpp plot/*.cpp
-                    stats/*.cpp)
+                    stats/*.cpp view/*.cpp)
   add_executable(VARNOKII ${PELK_STAND_IN_HOST_SOURCES})
-  pelk_may_include(VARNOKII PRIVATE interface host job cli nc verify plot stats)
+  pelk_embed_files(VARNOKII view_files ${PROJECT_SOURCE_DIR}/view/assets/page.html
+                   ${PROJECT_SOURCE_DIR}/view/assets/page.css ${PROJECT_SOURCE_DIR}/view/assets/page.js)
+  pelk_may_include(VARNOKII PRIVATE interface host job cli nc verify plot stats view)
   target_include_directories(VARNOKII SYSTEM PRIVATE ${header_only})
   # Exports exactly the names of VARNOKII.def: a name of the header that the
   # stand-in does not define fails the link.

@@ -77,8 +77,18 @@ bool turns(const Footprint &f) { return f.shape != Footprint::Shape::marker && f
 
 void SheetFrame::place(nc::Event &e) {
     if (e.kind == nc::EventKind::frame) {
-        shift_x_ = 0.0;
-        shift_y_ = 0.0;
+        // The control's X of the place under the head becomes e.x: the place
+        // on the sheet stays.
+        e.x0 += shift_x_;
+        e.y0 += shift_y_;
+        shift_x_ = e.x0 - e.x;
+        e.x += shift_x_;
+        e.y += shift_y_;
+        return;
+    }
+    if (e.kind == nc::EventKind::stop && e.number == 1) {
+        nc::shift(e, shift_x_, shift_y_);
+        ++side_;
         return;
     }
     if (e.kind == nc::EventKind::regrip && e.number == 0) {

@@ -220,23 +220,27 @@ public:
                event_text(e.event, job_.machine.inch, (e.event.checks & nc::CHECK_ANGLE) != 0);
     }
 
-    void difference(long long line, const std::string &what) {
+    void difference(long long line, const std::string &what) { tell(line_text(line) + ": " + what, DifferencePlace{line}); }
+    void tell(const std::string &message, const DifferencePlace &place) {
         ++result_.differences;
-        if (result_.messages.size() < options_.messages) result_.messages.push_back(line_text(line) + ": " + what);
+        if (result_.messages.size() < options_.messages) {
+            result_.messages.push_back(message);
+            result_.places.push_back(place);
+        }
     }
-    void tell(const std::string &message) {
-        ++result_.differences;
-        if (result_.messages.size() < options_.messages) result_.messages.push_back(message);
-    }
+    static DifferencePlace place_of(const Event &e, long long line) { return DifferencePlace{line, true, e.x, e.y}; }
 
     void changed(const Event &a, const JobEvent &b) {
-        tell(program_text(a, (b.event.checks & nc::CHECK_ANGLE) != 0) + "; " + job_text(b));
+        tell(program_text(a, (b.event.checks & nc::CHECK_ANGLE) != 0) + "; " + job_text(b), place_of(a, a.where.line));
     }
-    void extra(const Event &a) { tell(program_text(a, a.tool.angle != 0.0) + ", which the job does not have"); }
+    void extra(const Event &a) {
+        tell(program_text(a, a.tool.angle != 0.0) + ", which the job does not have", place_of(a, a.where.line));
+    }
     void missing(const JobEvent &b, const Event *next) {
         std::string where = last_line_ > 0 ? " after line " + std::to_string(last_line_) : " at the start";
         where += next != nullptr ? ", before line " + std::to_string(next->where.line) : ", at the end";
-        tell(job_text(b) + " is not in the program: it would come" + where);
+        tell(job_text(b) + " is not in the program: it would come" + where,
+             place_of(b.event, next != nullptr ? next->where.line : last_line_));
     }
     // The program's event a is done with (matched, changed or extra).
     void passed(const Event &a) { last_line_ = a.where.line; }

@@ -47,9 +47,19 @@ struct ComparisonOptions {
     std::function<std::string(long long line)> line_name;
 };
 
+// Where a difference told in full lies: the program's line (0: none) and,
+// when it has one, the place of the event (the program's, or the job's for
+// one the program lacks), in the control's coordinates.
+struct DifferencePlace {
+    long long line = 0;
+    bool placed = false;
+    double x = 0.0, y = 0.0;
+};
+
 struct ComparisonResult {
     long long differences = 0;
     std::vector<std::string> messages;   // the first ones, in full
+    std::vector<DifferencePlace> places; // where each of them lies
     long long events = 0;                // events of the program compared
 };
 

@@ -1,0 +1,1081 @@
+// page.js - the page of pelk-post view: a program's events drawn on a canvas,
+// its text beside them, linked both ways, and a scrubber to walk through it.
+//
+// Its data (window.PELK) is written by pelk-post (view/page.cpp): meta (the
+// sheet, clamps, load position, footprints), findings, events (packed by
+// view/event_stream.cpp, read by decodeEvents), map (the block map, packed by
+// view/step_names.cpp, read by decodeMap) and the program's text.  Nothing
+// is fetched.  window.pelkView is the page's API for tests and scripts
+// (docs/view.md).
+(function () {
+  'use strict';
+  const P = window.PELK;
+  const meta = P.meta;
+
+  // ---- Record kinds, as view/event_stream.h numbers them -------------------
+  const K = {
+    STROKE: 0, NIBBLE: 1, PIERCE: 2, LASER: 3, CUT_END: 4, MOVE: 5, COPY: 6, STOP: 7, REGRIP: 8,
+    FRAME: 9, TRAP_DOOR: 10, DWELL: 11, FEED_RANGE: 12, TOOL_CHANGE: 13, INDEX_TURN: 14, SHEET: 15,
+    PARAMETER: 16, OTHER: 17, TOOL: 28, TECHNOLOGY: 29, SHEET_PLACE: 30
+  };
+  const IN_COPY = 0x20, OWN_START = 0x40;
+  const SHAPE_LINE = 0, SHAPE_CIRCLE = 2;
+  const PURPOSE = ['plain', 'park', 'unload', 'approach'];
+  const PALETTE = ['#1f77b4', '#2ca02c', '#9467bd', '#ff7f0e', '#17becf', '#8c564b',
+    '#e377c2', '#bcbd22', '#7f7f7f', '#393b79', '#637939', '#843c39'];
+  const LASER_COLOUR = '#d62728';
+  const MM_PER_INCH = 25.4;
+
+  // ---- Decoding -----------------------------------------------------------------
+  function bytesOf(base64) {
+    const text = atob(base64);
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+    return bytes;
+  }
+
+  // A reader of variable-length numbers (7 bits a byte, low first).
+  function Reader(bytes) {
+    let at = 0;
+    this.more = () => at < bytes.length;
+    this.byte = () => bytes[at++];
+    this.number = () => {
+      let v = 0, scale = 1, b;
+      do {
+        b = bytes[at++];
+        v += (b & 0x7f) * scale;
+        scale *= 128;
+      } while (b & 0x80);
+      return v;
+    };
+    this.signed = () => {
+      const z = this.number();
+      return z % 2 === 0 ? z / 2 : -(z + 1) / 2;
+    };
+    this.text = (n) => {
+      const part = bytes.subarray(at, at + n);
+      at += n;
+      return new TextDecoder().decode(part);
+    };
+  }
+
+  function decodeEvents(base64, count) {
+    const r = new Reader(bytesOf(base64));
+    const ev = {
+      n: 0, kind: new Uint8Array(count), line: new Int32Array(count), call: new Int32Array(count),
+      x: new Float64Array(count), y: new Float64Array(count), x0: new Float64Array(count), y0: new Float64Array(count),
+      t: new Float64Array(count), tool: new Int32Array(count), tech: new Int32Array(count), place: new Int32Array(count),
+      extra: new Int32Array(count).fill(-1), tools: [], techs: [], places: [{ sx: 0, sy: 0, side: 0 }], extras: []
+    };
+    let line = 0, x = 0, y = 0, ms = 0, tool = -1, tech = -1, place = 0, i = 0;
+    while (r.more() && i < count) {
+      const head = r.byte();
+      const kind = head & 0x1f;
+      if (kind === K.TOOL) {
+        const station = r.signed(), angle = r.signed() / 1000, modes = r.number();
+        ev.tools.push({ station: station, angle: angle, forming: (modes & 1) === 1, m61x: modes >> 1 });
+        tool = ev.tools.length - 1;
+        continue;
+      }
+      if (kind === K.TECHNOLOGY) {
+        ev.techs.push({ head: r.signed(), m7x: r.signed(), mode: r.signed(), s: r.signed(), feed: r.signed() / 1000, compensation: r.number() });
+        tech = ev.techs.length - 1;
+        continue;
+      }
+      if (kind === K.SHEET_PLACE) {
+        ev.places.push({ sx: r.signed() / 1000, sy: r.signed() / 1000, side: r.number() });
+        place = ev.places.length - 1;
+        continue;
+      }
+      line += r.signed();
+      let sx = x, sy = y;
+      if (head & OWN_START) {
+        sx += r.signed();
+        sy += r.signed();
+      }
+      x = sx + r.signed();
+      y = sy + r.signed();
+      ms += r.number();
+      ev.kind[i] = kind;
+      ev.line[i] = line;
+      ev.x0[i] = sx / 1000;
+      ev.y0[i] = sy / 1000;
+      ev.x[i] = x / 1000;
+      ev.y[i] = y / 1000;
+      ev.t[i] = ms / 1000;
+      ev.tool[i] = tool;
+      ev.tech[i] = tech;
+      ev.place[i] = place;
+      if (head & IN_COPY) ev.call[i] = line + r.signed();
+      let extra = null;
+      switch (kind) {
+        case K.NIBBLE:
+        case K.LASER: {
+          extra = { shape: r.number() };
+          if (kind === K.NIBBLE) extra.step = r.number() / 1000;
+          if (extra.shape !== SHAPE_LINE) {
+            extra.xc = (x + r.signed()) / 1000;
+            extra.yc = (y + r.signed()) / 1000;
+            extra.radius = r.number() / 1000;
+            extra.sweep = r.signed() / 1000;
+          }
+          break;
+        }
+        case K.MOVE: extra = { purpose: PURPOSE[r.number()] || 'plain' }; break;
+        case K.COPY: extra = { pattern: r.signed(), copy: r.signed() }; break;
+        case K.STOP: case K.FEED_RANGE: case K.PARAMETER: extra = { number: r.signed() }; break;
+        case K.REGRIP: extra = { number: r.signed(), value: r.signed() / 1000, value2: r.signed() / 1000, value3: r.signed() / 1000 }; break;
+        case K.DWELL: extra = { seconds: r.signed() / 1000 }; break;
+        case K.SHEET: extra = { number: r.signed(), thickness: r.signed() / 1000, sizeY: r.signed() / 1000 }; break;
+        default: break;
+      }
+      if (extra !== null) {
+        ev.extras.push(extra);
+        ev.extra[i] = ev.extras.length - 1;
+      }
+      i++;
+    }
+    ev.n = i;
+    return ev;
+  }
+
+  // The block map: runs of lines, each with its step's name.
+  function decodeMap(base64, runs) {
+    const r = new Reader(bytesOf(base64));
+    const first = new Int32Array(runs), shapeOf = new Int32Array(runs), numbersAt = new Int32Array(runs + 1);
+    const shapes = [], numbers = [];
+    let line = 0, lastShape = -1, last = [], k = 0;
+    while (r.more() && k < runs) {
+      line += r.number();
+      const shape = r.number();
+      if (shape === shapes.length) shapes.push(r.text(r.number()).split('\u0001'));
+      const parts = shapes[shape];
+      const alike = shape === lastShape;
+      const now = [];
+      for (let j = 0; j < parts.length - 1; j++) {
+        const z = r.number();
+        now.push((alike ? last[j] : 0) + (z % 2 === 0 ? z / 2 : -(z + 1) / 2));
+      }
+      first[k] = line;
+      shapeOf[k] = shape;
+      numbersAt[k] = numbers.length;
+      for (const v of now) numbers.push(v);
+      last = now;
+      lastShape = shape;
+      k++;
+    }
+    numbersAt[k] = numbers.length;
+    return {
+      runs: k,
+      name(lineNumber) {
+        let lo = 0, hi = k - 1, found = -1;
+        while (lo <= hi) {
+          const mid = (lo + hi) >> 1;
+          if (first[mid] <= lineNumber) { found = mid; lo = mid + 1; } else hi = mid - 1;
+        }
+        if (found < 0) return '';
+        const parts = shapes[shapeOf[found]];
+        let text = parts[0];
+        for (let j = 1; j < parts.length; j++) text += numbers[numbersAt[found] + j - 1] + parts[j];
+        return text;
+      }
+    };
+  }
+
+  // ---- The program's data -------------------------------------------------------
+  const ev = decodeEvents(P.events, meta.events);
+  const map = meta.mapRuns > 0 ? decodeMap(P.map, meta.mapRuns) : null;
+  const program = P.program.split('\n');
+  if (program.length > 1 && program[program.length - 1] === '') program.pop();
+  for (let i = 0; i < program.length; i++) if (program[i].endsWith('\r')) program[i] = program[i].slice(0, -1);
+  const lineCount = program.length;
+  const N = ev.n;
+
+  // Strokes along a nibbled path, as the control makes them (nc/nibbling.cpp).
+  function nibbleLength(i) {
+    const e = ev.extras[ev.extra[i]];
+    if (e.shape === SHAPE_LINE) return Math.hypot(ev.x[i] - ev.x0[i], ev.y[i] - ev.y0[i]);
+    return e.radius * Math.abs(e.sweep) * Math.PI / 180;
+  }
+  function nibbleCount(i) {
+    const e = ev.extras[ev.extra[i]];
+    const length = nibbleLength(i);
+    if (!(e.step > 0) || !(length > 0)) return 1;
+    const steps = Math.ceil(length / e.step - 1e-9);
+    const n = steps < 1 ? 1 : Math.min(steps, 1e7);
+    return e.shape === SHAPE_CIRCLE ? n : n + 1;
+  }
+  function nibbleStroke(i, k, n) {
+    const e = ev.extras[ev.extra[i]];
+    const spaces = e.shape === SHAPE_CIRCLE ? n : n - 1;
+    const t = spaces > 0 ? k / spaces : 0;
+    if (e.shape === SHAPE_LINE) return [ev.x0[i] + t * (ev.x[i] - ev.x0[i]), ev.y0[i] + t * (ev.y[i] - ev.y0[i])];
+    const a = Math.atan2(ev.y0[i] - e.yc, ev.x0[i] - e.xc) + t * e.sweep * Math.PI / 180;
+    return [e.xc + e.radius * Math.cos(a), e.yc + e.radius * Math.sin(a)];
+  }
+  function cutLength(i) {
+    const e = ev.extras[ev.extra[i]];
+    if (e.shape === SHAPE_LINE) return Math.hypot(ev.x[i] - ev.x0[i], ev.y[i] - ev.y0[i]);
+    return e.radius * Math.abs(e.sweep) * Math.PI / 180;
+  }
+
+  // Running sums at the end of each event, and each event's program line
+  // (the call's, inside a copy), which never goes back.
+  const strokesTo = new Float64Array(N), cutTo = new Float64Array(N), regripsTo = new Int32Array(N);
+  const pline = new Int32Array(N);
+  const stations = new Set();
+  {
+    let strokes = 0, cut = 0, regrips = 0;
+    for (let i = 0; i < N; i++) {
+      const k = ev.kind[i];
+      if (k === K.STROKE) strokes += 1;
+      else if (k === K.NIBBLE) strokes += nibbleCount(i);
+      else if (k === K.LASER) cut += cutLength(i);
+      else if (k === K.REGRIP) regrips += 1;
+      if ((k === K.STROKE || k === K.NIBBLE) && ev.tool[i] >= 0) stations.add(ev.tools[ev.tool[i]].station);
+      strokesTo[i] = strokes;
+      cutTo[i] = cut;
+      regripsTo[i] = regrips;
+      pline[i] = ev.call[i] !== 0 ? ev.call[i] : ev.line[i];
+    }
+  }
+  // The events of each line: its own, and a call's copies.
+  const byLineStart = new Int32Array(lineCount + 2);
+  let byLine;
+  {
+    const count = new Int32Array(lineCount + 2);
+    const inRange = (l) => l >= 1 && l <= lineCount;
+    for (let i = 0; i < N; i++) {
+      if (inRange(ev.line[i])) count[ev.line[i]]++;
+      if (ev.call[i] !== 0 && ev.call[i] !== ev.line[i] && inRange(ev.call[i])) count[ev.call[i]]++;
+    }
+    for (let l = 1; l <= lineCount + 1; l++) byLineStart[l] = byLineStart[l - 1] + count[l - 1];
+    byLine = new Int32Array(byLineStart[lineCount + 1]);
+    const fill = byLineStart.slice();
+    for (let i = 0; i < N; i++) {
+      if (inRange(ev.line[i])) byLine[fill[ev.line[i]]++] = i;
+      if (ev.call[i] !== 0 && ev.call[i] !== ev.line[i] && inRange(ev.call[i])) byLine[fill[ev.call[i]]++] = i;
+    }
+  }
+  function eventsOfLine(l) {
+    if (!(l >= 1 && l <= lineCount)) return [];
+    return Array.from(byLine.subarray(byLineStart[l], byLineStart[l + 1]));
+  }
+  const stationList = Array.from(stations).sort((a, b) => a - b);
+  const colours = new Map();
+  stationList.forEach((s, i) => colours.set(s, PALETTE[i % PALETTE.length]));
+  const colourOf = (station) => colours.get(station) || '#000';
+  // Where the program sets an origin (OFS/), outside its patterns.
+  const offsets = [];
+  for (let l = 0; l < lineCount; l++) {
+    const m = /^OFS\/X(-?[0-9.]+)Y(-?[0-9.]+)$/.exec(program[l]);
+    if (m) offsets.push({ line: l + 1, x: parseFloat(m[1]), y: parseFloat(m[2]) });
+  }
+
+  // ---- What the page shows --------------------------------------------------------
+  const state = {
+    cursor: N,              // events run: [0, cursor)
+    line: 0,                // the line in the status and the text
+    selected: 0,            // the line whose work is highlighted
+    chosenFinding: -1,
+    hidden: new Set(),      // stations (and 'laser') not drawn
+    showMoves: true,
+    showTravel: N < 200000,
+    playing: false
+  };
+  const canvas = document.getElementById('sheet');
+  const ctx = canvas.getContext('2d');
+  const view = { scale: 1, ox: 0, oy: 0, width: 0, height: 0, dpr: 1 };
+
+  function resize() {
+    const rect = canvas.getBoundingClientRect();
+    view.dpr = window.devicePixelRatio || 1;
+    view.width = rect.width;
+    view.height = rect.height;
+    canvas.width = Math.max(1, Math.round(rect.width * view.dpr));
+    canvas.height = Math.max(1, Math.round(rect.height * view.dpr));
+  }
+  function extent() {
+    let minX = Math.min(0, meta.load[0]), minY = Math.min(0, meta.load[1]);
+    let maxX = Math.max(meta.sheet[0], meta.load[0]), maxY = Math.max(meta.sheet[1], meta.load[1]);
+    for (const c of meta.clamps) { minX = Math.min(minX, c - 20); maxX = Math.max(maxX, c + 20); }
+    minY = Math.min(minY, -20);
+    for (let i = 0; i < N; i++) {
+      const k = ev.kind[i];
+      if (k === K.STROKE || k === K.NIBBLE || k === K.LASER || k === K.PIERCE || k === K.MOVE) {
+        const x = ev.x[i], y = ev.y[i];
+        if (x < minX) minX = x; if (x > maxX) maxX = x;
+        if (y < minY) minY = y; if (y > maxY) maxY = y;
+      }
+    }
+    return [minX, minY, maxX, maxY];
+  }
+  function fit() {
+    const [minX, minY, maxX, maxY] = extent();
+    const w = Math.max(maxX - minX, 1), h = Math.max(maxY - minY, 1);
+    view.scale = Math.min(view.width / w, view.height / h) * 0.92;
+    view.ox = (view.width - w * view.scale) / 2 - minX * view.scale;
+    view.oy = (view.height + h * view.scale) / 2 + minY * view.scale;
+    requestDraw();
+  }
+  const sx = (x) => view.ox + x * view.scale;
+  const sy = (y) => view.oy - y * view.scale;
+  const sheetOf = (px, py) => [(px - view.ox) / view.scale, (view.oy - py) / view.scale];
+
+  // ---- Drawing ------------------------------------------------------------------------
+  let drawPending = false;
+  let firstPicture = 0;
+  function requestDraw() {
+    if (drawPending) return;
+    drawPending = true;
+    requestAnimationFrame(() => {
+      drawPending = false;
+      draw();
+    });
+  }
+  function faint(colour) {
+    const v = parseInt(colour.slice(1), 16);
+    const mix = (c) => Math.round(c * 0.28 + 255 * 0.72);
+    return 'rgb(' + mix(v >> 16) + ',' + mix((v >> 8) & 255) + ',' + mix(v & 255) + ')';
+  }
+  function footprint(station) {
+    const t = meta.tools[station];
+    return t ? { shape: t[0], w: t[1], h: t[2] } : { shape: 'marker', w: 0, h: 0 };
+  }
+  // One footprint at (x, y) into the path, or its marked point.
+  function addFootprint(path, station, angle, x, y) {
+    const f = footprint(station);
+    const px = sx(x), py = sy(y);
+    const w = f.w * view.scale, h = f.h * view.scale;
+    if (f.shape === 'marker' || Math.max(w, h) < 2.5) {
+      const r = f.shape === 'marker' ? 3 : 1.2;
+      path.moveTo(px - r, py); path.lineTo(px + r, py);
+      path.moveTo(px, py - r); path.lineTo(px, py + r);
+      if (f.shape !== 'marker') path.rect(px - 1, py - 1, 2, 2);
+      return;
+    }
+    if (f.shape === 'round') {
+      path.moveTo(px + w / 2, py);
+      path.arc(px, py, w / 2, 0, 2 * Math.PI);
+      return;
+    }
+    const a = -angle * Math.PI / 180, c = Math.cos(a), s = Math.sin(a);
+    const corner = (dx, dy) => [px + dx * c - dy * s, py + dx * s + dy * c];
+    const r = f.shape === 'obround' ? Math.min(w, h) / 2 : 0;
+    if (r > 0 && angle === 0) {
+      path.roundRect ? path.roundRect(px - w / 2, py - h / 2, w, h, r) : path.rect(px - w / 2, py - h / 2, w, h);
+      return;
+    }
+    const pts = [corner(-w / 2, -h / 2), corner(w / 2, -h / 2), corner(w / 2, h / 2), corner(-w / 2, h / 2)];
+    path.moveTo(pts[0][0], pts[0][1]);
+    for (let k = 1; k < 4; k++) path.lineTo(pts[k][0], pts[k][1]);
+    path.closePath();
+  }
+  function arcPath(path, x0, y0, xc, yc, radius, sweep) {
+    const a0 = Math.atan2(y0 - yc, x0 - xc);
+    // Y is up on the sheet and down on the screen: angles turn the other way.
+    path.moveTo(sx(x0), sy(y0));
+    path.arc(sx(xc), sy(yc), radius * view.scale, -a0, -(a0 + sweep * Math.PI / 180), sweep > 0);
+  }
+  function visible(i) {
+    const k = ev.kind[i];
+    if (k === K.STROKE || k === K.NIBBLE) {
+      return !(ev.tool[i] >= 0 && state.hidden.has(ev.tools[ev.tool[i]].station));
+    }
+    if (k === K.LASER || k === K.PIERCE || k === K.CUT_END) return !state.hidden.has('laser');
+    return true;
+  }
+
+  function drawScene() {
+    ctx.fillStyle = '#fff';
+    ctx.fillRect(0, 0, view.width, view.height);
+    const [w, h] = meta.sheet;
+    ctx.fillStyle = '#f7f6f0';
+    ctx.strokeStyle = '#444';
+    ctx.lineWidth = 1;
+    ctx.fillRect(sx(0), sy(h), w * view.scale, h * view.scale);
+    ctx.strokeRect(sx(0), sy(h), w * view.scale, h * view.scale);
+    // The clamps below the sheet's edge, and their zones on it.
+    const [zw, zd] = meta.clampZone;
+    for (const c of meta.clamps) {
+      ctx.fillStyle = 'rgba(214, 39, 40, 0.10)';
+      ctx.fillRect(sx(c - zw / 2), sy(zd), zw * view.scale, zd * view.scale);
+      ctx.strokeStyle = 'rgba(214, 39, 40, 0.5)';
+      ctx.setLineDash([4, 3]);
+      ctx.strokeRect(sx(c - zw / 2), sy(zd), zw * view.scale, zd * view.scale);
+      ctx.setLineDash([]);
+      ctx.fillStyle = '#999';
+      ctx.strokeStyle = '#444';
+      ctx.fillRect(sx(c - 20), sy(0), 40 * view.scale, 20 * view.scale);
+      ctx.strokeRect(sx(c - 20), sy(0), 40 * view.scale, 20 * view.scale);
+    }
+    // The load position.
+    const lx = sx(meta.load[0]), ly = sy(meta.load[1]);
+    ctx.beginPath();
+    ctx.moveTo(lx, ly); ctx.lineTo(lx - 7, ly + 11); ctx.lineTo(lx + 7, ly + 11); ctx.closePath();
+    ctx.strokeStyle = '#000';
+    ctx.stroke();
+  }
+
+  // The events [from, to) whose kinds are drawn, solid or faint.
+  function drawEvents(from, to, solid) {
+    const paths = new Map();   // colour -> {fill, line}
+    const get = (colour) => {
+      let p = paths.get(colour);
+      if (!p) { p = { fill: new Path2D(), line: new Path2D(), hollow: new Path2D() }; paths.set(colour, p); }
+      return p;
+    };
+    const travel = new Path2D(), moves = new Path2D(), laser = new Path2D(), kerf = new Path2D(), pierces = new Path2D();
+    const marks = new Path2D();
+    const tiny = new Map();    // colour -> Path2D of dots, when footprints are smaller than a pixel or two
+    const left = -20, right = view.width + 20, top = -20, bottom = view.height + 20;
+    const inView = (x, y) => { const px = sx(x), py = sy(y); return px > left && px < right && py > top && py < bottom; };
+    for (let i = from; i < to; i++) {
+      const k = ev.kind[i];
+      if (k === K.STROKE) {
+        if (!visible(i)) continue;
+        const tool = ev.tools[ev.tool[i]] || { station: 0, angle: 0 };
+        if (state.showTravel) { travel.moveTo(sx(ev.x0[i]), sy(ev.y0[i])); travel.lineTo(sx(ev.x[i]), sy(ev.y[i])); }
+        if (!inView(ev.x[i], ev.y[i])) continue;
+        const f = footprint(tool.station);
+        const colour = colourOf(tool.station);
+        if (f.shape !== 'marker' && Math.max(f.w, f.h) * view.scale < 1.5) {
+          let p = tiny.get(colour);
+          if (!p) { p = new Path2D(); tiny.set(colour, p); }
+          p.rect(Math.floor(sx(ev.x[i])), Math.floor(sy(ev.y[i])), 1.5, 1.5);
+          continue;
+        }
+        const p = get(colour);
+        addFootprint(ev.places[ev.place[i]].side > 0 ? p.hollow : p.fill, tool.station, tool.angle, ev.x[i], ev.y[i]);
+      } else if (k === K.NIBBLE) {
+        if (!visible(i)) continue;
+        const tool = ev.tools[ev.tool[i]] || { station: 0, angle: 0 };
+        const e = ev.extras[ev.extra[i]];
+        const p = get(colourOf(tool.station));
+        if (e.shape === SHAPE_LINE) { p.line.moveTo(sx(ev.x0[i]), sy(ev.y0[i])); p.line.lineTo(sx(ev.x[i]), sy(ev.y[i])); }
+        else arcPath(p.line, ev.x0[i], ev.y0[i], e.xc, e.yc, e.radius, e.sweep);
+        const n = nibbleCount(i);
+        for (let s = 0; s < n; s++) {
+          const [x, y] = nibbleStroke(i, s, n);
+          if (inView(x, y)) addFootprint(ev.places[ev.place[i]].side > 0 ? p.hollow : p.fill, tool.station, tool.angle, x, y);
+        }
+      } else if (k === K.LASER) {
+        if (!visible(i)) continue;
+        const e = ev.extras[ev.extra[i]];
+        if (e.shape === SHAPE_LINE) { laser.moveTo(sx(ev.x0[i]), sy(ev.y0[i])); laser.lineTo(sx(ev.x[i]), sy(ev.y[i])); }
+        else arcPath(laser, ev.x0[i], ev.y0[i], e.xc, e.yc, e.radius, e.sweep);
+        const tech = ev.techs[ev.tech[i]];
+        if (tech && tech.compensation !== 0 && view.scale > 0.05) {
+          const side = (tech.compensation === 1 ? 1 : -1) * 4 / view.scale;
+          if (e.shape === SHAPE_LINE) {
+            const len = Math.hypot(ev.x[i] - ev.x0[i], ev.y[i] - ev.y0[i]);
+            if (len > 0) {
+              const nx = -(ev.y[i] - ev.y0[i]) / len * side, ny = (ev.x[i] - ev.x0[i]) / len * side;
+              kerf.moveTo(sx(ev.x0[i] + nx), sy(ev.y0[i] + ny)); kerf.lineTo(sx(ev.x[i] + nx), sy(ev.y[i] + ny));
+            }
+          } else {
+            const r = e.radius - (e.sweep > 0 ? side : -side);
+            if (r > 0) {
+              const a0 = Math.atan2(ev.y0[i] - e.yc, ev.x0[i] - e.xc);
+              arcPath(kerf, e.xc + r * Math.cos(a0), e.yc + r * Math.sin(a0), e.xc, e.yc, r, e.sweep);
+            }
+          }
+        }
+        // The way of the cut: an arrow at its end.
+        if (view.scale > 0.02) {
+          let dx, dy;
+          if (e.shape === SHAPE_LINE) { dx = ev.x[i] - ev.x0[i]; dy = ev.y[i] - ev.y0[i]; }
+          else { const s = e.sweep > 0 ? 1 : -1; dx = -(ev.y[i] - e.yc) * s; dy = (ev.x[i] - e.xc) * s; }
+          const len = Math.hypot(dx, dy);
+          if (len > 0) {
+            const ux = dx / len, uy = -dy / len, px = sx(ev.x[i]), py = sy(ev.y[i]);
+            laser.moveTo(px - 8 * ux - 4 * uy, py - 8 * uy + 4 * ux); laser.lineTo(px, py); laser.lineTo(px - 8 * ux + 4 * uy, py - 8 * uy - 4 * ux);
+          }
+        }
+      } else if (k === K.PIERCE) {
+        if (!visible(i)) continue;
+        if (state.showTravel) { travel.moveTo(sx(ev.x0[i]), sy(ev.y0[i])); travel.lineTo(sx(ev.x[i]), sy(ev.y[i])); }
+        pierces.moveTo(sx(ev.x[i]) + 4, sy(ev.y[i]));
+        pierces.arc(sx(ev.x[i]), sy(ev.y[i]), 4, 0, 2 * Math.PI);
+      } else if (k === K.MOVE || k === K.COPY || k === K.TRAP_DOOR) {
+        if (state.showMoves) { moves.moveTo(sx(ev.x0[i]), sy(ev.y0[i])); moves.lineTo(sx(ev.x[i]), sy(ev.y[i])); }
+        if (k === K.TRAP_DOOR) marks.rect(sx(ev.x[i]) - 4, sy(ev.y[i]) - 4, 8, 8);
+      } else if (k === K.STOP) {
+        marks.rect(sx(ev.x[i]) - 3, sy(ev.y[i]) - 3, 6, 6);
+      }
+    }
+    // Travel and positionings under the work.
+    ctx.lineWidth = 1;
+    ctx.strokeStyle = solid ? '#b5b5b5' : '#e4e4e4';
+    ctx.stroke(travel);
+    ctx.setLineDash([5, 4]);
+    ctx.strokeStyle = solid ? '#888' : '#ddd';
+    ctx.stroke(moves);
+    ctx.setLineDash([]);
+    for (const [colour, p] of tiny) { ctx.fillStyle = solid ? colour : faint(colour); ctx.fill(p); }
+    for (const [colour, p] of paths) {
+      const c = solid ? colour : faint(colour);
+      ctx.strokeStyle = c;
+      ctx.lineWidth = 1;
+      ctx.stroke(p.line);
+      ctx.globalAlpha = 0.45;
+      ctx.fillStyle = c;
+      ctx.fill(p.fill);
+      ctx.globalAlpha = 1;
+      ctx.stroke(p.fill);
+      ctx.setLineDash([3, 2]);
+      ctx.stroke(p.hollow);
+      ctx.setLineDash([]);
+    }
+    ctx.strokeStyle = solid ? LASER_COLOUR : faint(LASER_COLOUR);
+    ctx.lineWidth = 1.5;
+    ctx.stroke(laser);
+    ctx.lineWidth = 1;
+    ctx.stroke(pierces);
+    ctx.setLineDash([2, 3]);
+    ctx.globalAlpha = 0.7;
+    ctx.stroke(kerf);
+    ctx.globalAlpha = 1;
+    ctx.setLineDash([]);
+    ctx.fillStyle = solid ? '#000' : '#bbb';
+    ctx.fill(marks);
+  }
+
+  // The clamps where the re-grips so far left them.
+  function drawRegrips() {
+    let shift = 0, count = 0;
+    for (let i = 0; i < state.cursor; i++) {
+      if (ev.kind[i] !== K.REGRIP) continue;
+      shift += ev.extras[ev.extra[i]].value;
+      count++;
+    }
+    if (count === 0) return;
+    ctx.setLineDash([6, 4]);
+    ctx.strokeStyle = '#444';
+    for (const c of meta.clamps) ctx.strokeRect(sx(c + shift - 20), sy(0), 40 * view.scale, 20 * view.scale);
+    ctx.setLineDash([]);
+    ctx.fillStyle = '#222';
+    ctx.fillText('re-grip ' + count + ': clamps at +' + fmt(shift, 1) + ' mm', sx((meta.clamps[0] || 0) + shift - 20), sy(0) + 20 * view.scale + 13);
+  }
+
+  function drawHighlight() {
+    const lines = [];
+    if (state.selected > 0) lines.push([state.selected, '#111']);
+    ctx.lineWidth = 2.5;
+    for (const [l, colour] of lines) {
+      const path = new Path2D();
+      for (const i of eventsOfLine(l)) {
+        const px = sx(ev.x[i]), py = sy(ev.y[i]);
+        const k = ev.kind[i];
+        if (k === K.STROKE) path.rect(px - 6, py - 6, 12, 12);
+        else if (k === K.NIBBLE || k === K.LASER || k === K.MOVE || k === K.COPY) {
+          path.moveTo(sx(ev.x0[i]), sy(ev.y0[i]));
+          if (k !== K.MOVE && k !== K.COPY && ev.extras[ev.extra[i]].shape !== SHAPE_LINE) {
+            const e = ev.extras[ev.extra[i]];
+            arcPath(path, ev.x0[i], ev.y0[i], e.xc, e.yc, e.radius, e.sweep);
+          } else path.lineTo(px, py);
+          path.rect(px - 4, py - 4, 8, 8);
+        } else if (k === K.REGRIP) {
+          for (const c of meta.clamps) path.rect(sx(c + ev.extras[ev.extra[i]].value - 20), sy(0) - 2, 40 * view.scale, 20 * view.scale + 4);
+        } else path.rect(px - 5, py - 5, 10, 10);
+      }
+      ctx.strokeStyle = colour;
+      ctx.stroke(path);
+    }
+    // Findings with a place: a red ring each, the chosen one bold.
+    P.findings.forEach((g, n) => {
+      if (!g.placed) return;
+      const shift = placeAtLine(g.line);
+      ctx.beginPath();
+      ctx.arc(sx(g.x + shift.sx), sy(g.y + shift.sy), n === state.chosenFinding ? 12 : 8, 0, 2 * Math.PI);
+      ctx.strokeStyle = LASER_COLOUR;
+      ctx.lineWidth = n === state.chosenFinding ? 3 : 1.5;
+      ctx.stroke();
+    });
+    ctx.lineWidth = 1;
+    // Where the tool stands now.
+    if (state.cursor > 0) {
+      const i = state.cursor - 1;
+      const px = sx(ev.x[i]), py = sy(ev.y[i]);
+      ctx.strokeStyle = '#000';
+      ctx.beginPath();
+      ctx.moveTo(px - 14, py); ctx.lineTo(px - 5, py); ctx.moveTo(px + 5, py); ctx.lineTo(px + 14, py);
+      ctx.moveTo(px, py - 14); ctx.lineTo(px, py - 5); ctx.moveTo(px, py + 5); ctx.lineTo(px, py + 14);
+      ctx.stroke();
+    }
+  }
+
+  function draw() {
+    ctx.setTransform(view.dpr, 0, 0, view.dpr, 0, 0);
+    ctx.font = '12px sans-serif';
+    drawScene();
+    drawEvents(state.cursor, N, false);
+    drawEvents(0, state.cursor, true);
+    drawRegrips();
+    drawHighlight();
+    if (firstPicture === 0) {
+      firstPicture = performance.now();
+      api.firstPictureMs = firstPicture;
+      api.ready = true;
+    }
+  }
+
+  // ---- Finding what is under the mouse ------------------------------------------------
+  // The event drawn nearest to (px, py), within a few pixels: strokes (and
+  // the strokes along a nibbled path), laser elements, pierces.
+  function eventAt(px, py) {
+    const [x, y] = sheetOf(px, py);
+    let best = -1, bestDistance = 8 / view.scale;
+    const near = (i, d) => { if (d <= bestDistance) { bestDistance = d; best = i; } };
+    for (let i = 0; i < N; i++) {
+      const k = ev.kind[i];
+      if (!visible(i)) continue;
+      if (k === K.STROKE || k === K.PIERCE) near(i, Math.hypot(ev.x[i] - x, ev.y[i] - y));
+      else if (k === K.NIBBLE) {
+        const n = nibbleCount(i);
+        for (let s = 0; s < n; s++) { const [a, b] = nibbleStroke(i, s, n); near(i, Math.hypot(a - x, b - y)); }
+      } else if (k === K.LASER) {
+        const e = ev.extras[ev.extra[i]];
+        if (e.shape === SHAPE_LINE) {
+          const dx = ev.x[i] - ev.x0[i], dy = ev.y[i] - ev.y0[i], len2 = dx * dx + dy * dy;
+          const t = len2 > 0 ? Math.max(0, Math.min(1, ((x - ev.x0[i]) * dx + (y - ev.y0[i]) * dy) / len2)) : 0;
+          near(i, Math.hypot(ev.x0[i] + t * dx - x, ev.y0[i] + t * dy - y));
+        } else {
+          near(i, Math.abs(Math.hypot(x - e.xc, y - e.yc) - e.radius) + 1e-9);
+        }
+      }
+    }
+    return best;
+  }
+
+  // ---- Where the program stands ---------------------------------------------------------
+  function fmt(v, digits) { return (Math.round(v * 10 ** digits) / 10 ** digits).toFixed(digits); }
+  function placeAtLine(l) {
+    const list = eventsOfLine(l);
+    return list.length > 0 ? ev.places[ev.place[list[0]]] : ev.places[0];
+  }
+  function lastBefore(cursor, test) {
+    for (let i = cursor - 1; i >= 0; i--) if (test(i)) return i;
+    return -1;
+  }
+  // The first run of a line's events: [first, end).
+  function firstRun(l) {
+    const list = eventsOfLine(l);
+    if (list.length === 0) return null;
+    let end = list[0] + 1;
+    const belongs = (i) => ev.line[i] === l || ev.call[i] === l;
+    while (end < N && belongs(end)) end++;
+    return [list[0], end];
+  }
+  function cursorOfLine(l) {
+    const run = firstRun(l);
+    if (run) return run[1];
+    // A line without events: what ran before it.
+    let lo = 0, hi = N;
+    while (lo < hi) { const mid = (lo + hi) >> 1; if (pline[mid] <= l) lo = mid + 1; else hi = mid; }
+    return lo;
+  }
+  function stepName(i) {
+    if (!map) return '';
+    let name = map.name(ev.line[i]);
+    const k = ev.kind[i];
+    if (k === K.STROKE) {
+      let nth = 0;
+      for (let j = i; j >= 0 && ev.line[j] === ev.line[i] && ev.call[j] === ev.call[i]; j--) {
+        if (ev.kind[j] === K.STROKE) nth++;
+        if (ev.kind[j] === K.COPY) break;
+      }
+      const ofLine = eventsOfLine(ev.line[i]).filter((j) => ev.kind[j] === K.STROKE && ev.call[j] === ev.call[i]);
+      if (ofLine.length > 1 && nth > 0) name += ' hit ' + nth;
+    }
+    if (ev.call[i] !== 0) {
+      const copy = lastBefore(i + 1, (j) => ev.kind[j] === K.COPY && ev.line[j] === ev.call[i]);
+      const what = /^MGR\//.test(program[ev.call[i] - 1] || '') ? 'repeat' : 'call';
+      const n = copy >= 0 ? ev.extras[ev.extra[copy]].copy + 1 : 1;
+      name += ' in copy ' + n + ' of the ' + what + ' at ' + (map.name(ev.call[i]) || 'line ' + ev.call[i]);
+    }
+    return name;
+  }
+  function currentState() {
+    const i = state.cursor - 1;
+    const s = {
+      line: state.line, event: state.cursor, events: N, x: 0, y: 0, sheetX: 0, sheetY: 0, station: 0, index: 0,
+      forming: false, m61x: 0, strokes: 0, cutLength: 0, regrips: 0, seconds: 0, copy: null, offset: null,
+      laser: null, step: ''
+    };
+    if (i < 0) {
+      // Before the first event: at the load position.
+      s.x = s.sheetX = meta.load[0];
+      s.y = s.sheetY = meta.load[1];
+      return s;
+    }
+    const place = ev.places[ev.place[i]];
+    s.sheetX = ev.x[i];
+    s.sheetY = ev.y[i];
+    s.x = ev.x[i] - place.sx;
+    s.y = ev.y[i] - place.sy;
+    const t = lastBefore(state.cursor, (j) => ev.tool[j] >= 0);
+    if (t >= 0) {
+      const tool = ev.tools[ev.tool[t]];
+      s.station = tool.station; s.index = tool.angle; s.forming = tool.forming; s.m61x = tool.m61x;
+    }
+    const l = lastBefore(state.cursor, (j) => ev.tech[j] >= 0);
+    if (l >= 0) s.laser = ev.techs[ev.tech[l]];
+    s.strokes = strokesTo[i];
+    s.cutLength = cutTo[i];
+    s.regrips = regripsTo[i];
+    s.seconds = ev.t[i];
+    if (ev.call[i] !== 0) {
+      const copy = lastBefore(state.cursor, (j) => ev.kind[j] === K.COPY && ev.line[j] === ev.call[i]);
+      if (copy >= 0) s.copy = { pattern: ev.extras[ev.extra[copy]].pattern, copy: ev.extras[ev.extra[copy]].copy + 1, line: ev.call[i] };
+    } else {
+      const here = pline[i];
+      let o = null;
+      for (const f of offsets) if (f.line <= here) o = f;
+      if (o && (o.x !== 0 || o.y !== 0)) s.offset = { x: o.x, y: o.y, line: o.line };
+    }
+    s.step = stepName(i);
+    return s;
+  }
+
+  function headWords(t) {
+    if (!t) return 'none';
+    const head = { 1: 'M121', 0: 'M122', 2: 'M123', '-1': 'M124' }[t.head] || '-';
+    const m7x = t.m7x >= 1 && t.m7x <= 4 ? 'M7' + t.m7x : '-';
+    const mode = { 1: 'M27', 2: 'M34', 3: 'M35', 0: 'M28' }[t.mode];
+    const comp = ['', ' LAL/', ' LAR/'][t.compensation] || '';
+    return head + ' ' + m7x + (mode ? ' ' + mode + ' S' + t.s : '') + ' F' + t.feed + comp;
+  }
+  function clock(seconds) {
+    const m = Math.floor(seconds / 60), s = seconds - m * 60;
+    return m + ':' + (s < 10 ? '0' : '') + s.toFixed(1);
+  }
+  const statusBar = document.getElementById('status');
+  function showStatus() {
+    const s = currentState();
+    const unit = meta.inch ? 'in' : 'mm';
+    const prog = (v) => meta.inch ? fmt(v / MM_PER_INCH, 4) : fmt(v, 3);
+    const parts = [
+      ['line', s.line + ' of ' + lineCount + (s.step ? ' (' + s.step + ')' : '')],
+      ['X Y', prog(s.x) + ' ' + prog(s.y) + ' ' + unit + (meta.inch ? ' = ' + fmt(s.x, 2) + ' ' + fmt(s.y, 2) + ' mm' : '')],
+      ['station', s.station ? 'T' + s.station + ' C' + fmt(s.index, 2) : 'none'],
+      ['modes', (s.forming ? 'M08' : 'M09') + ' M61' + s.m61x],
+      ['laser', headWords(s.laser)],
+      ['in', s.copy ? 'copy ' + s.copy.copy + ' of PAT' + String(s.copy.pattern).padStart(2, '0') + ' (line ' + s.copy.line + ')'
+        : s.offset ? 'offset X' + s.offset.x + ' Y' + s.offset.y + ' (line ' + s.offset.line + ')' : 'sheet'],
+      ['re-grips', String(s.regrips)],
+      ['strokes', String(s.strokes)],
+      ['cut', fmt(s.cutLength, 1) + ' mm'],
+      ['time', clock(s.seconds) + ' of ' + clock(N > 0 ? ev.t[N - 1] : 0)]
+    ];
+    statusBar.innerHTML = '';
+    for (const [name, value] of parts) {
+      const span = document.createElement('span');
+      const b = document.createElement('b');
+      b.textContent = name + ' ';
+      span.appendChild(b);
+      span.appendChild(document.createTextNode(value));
+      statusBar.appendChild(span);
+    }
+  }
+
+  // ---- The program's text ---------------------------------------------------------------
+  const ROW = 16;
+  const box = document.getElementById('program');
+  const spacer = document.getElementById('program-spacer');
+  const rows = document.getElementById('program-lines');
+  spacer.style.height = lineCount * ROW + 'px';
+  const findingLines = new Set(P.findings.filter((f) => f.line > 0).map((f) => f.line));
+  let foundLine = 0;
+  function renderText() {
+    const first = Math.max(0, Math.floor(box.scrollTop / ROW) - 5);
+    const last = Math.min(lineCount, Math.ceil((box.scrollTop + box.clientHeight) / ROW) + 5);
+    rows.style.top = first * ROW + 'px';
+    rows.textContent = '';
+    const doneTo = state.cursor > 0 ? pline[state.cursor - 1] : 0;
+    const fragment = document.createDocumentFragment();
+    for (let l = first + 1; l <= last; l++) {
+      const div = document.createElement('div');
+      div.className = 'line ' + (l <= doneTo ? 'done' : 'to-come') + (l === state.line ? ' current' : '') +
+        (l === state.selected ? ' selected' : '') + (l === foundLine ? ' found' : '') + (findingLines.has(l) ? ' finding' : '');
+      div.dataset.line = l;
+      const no = document.createElement('span');
+      no.className = 'no';
+      no.textContent = l;
+      const text = document.createElement('span');
+      text.className = 'text';
+      text.textContent = program[l - 1];
+      div.appendChild(no);
+      div.appendChild(text);
+      fragment.appendChild(div);
+    }
+    rows.appendChild(fragment);
+  }
+  function scrollTo(l) {
+    const y = (l - 1) * ROW;
+    if (y < box.scrollTop || y + ROW > box.scrollTop + box.clientHeight) box.scrollTop = Math.max(0, y - box.clientHeight / 3);
+    renderText();
+  }
+  box.addEventListener('scroll', renderText);
+  rows.addEventListener('click', (event) => {
+    const div = event.target.closest('.line');
+    if (div) select(Number(div.dataset.line));
+  });
+
+  // ---- Moving through the program ---------------------------------------------------------
+  const scrubber = document.getElementById('scrubber');
+  scrubber.max = String(N);
+  function setCursor(c, line) {
+    state.cursor = Math.max(0, Math.min(N, c));
+    state.line = line !== undefined ? line : state.cursor > 0 ? ev.line[state.cursor - 1] : 1;
+    scrubber.value = String(state.cursor);
+    showStatus();
+    scrollTo(state.line || 1);
+    requestDraw();
+  }
+  function select(l) {
+    l = Math.max(1, Math.min(lineCount, Math.floor(l)));
+    state.selected = l;
+    setCursor(cursorOfLine(l), l);
+    return currentState();
+  }
+  scrubber.addEventListener('input', () => {
+    state.selected = 0;
+    setCursor(Number(scrubber.value));
+  });
+  // Steps: what each button looks for, and where it leaves the program.
+  const steps = {
+    block: (i) => i + 1 >= N || pline[i + 1] !== pline[i],
+    stroke: (i) => ev.kind[i] === K.STROKE || ev.kind[i] === K.NIBBLE,
+    tool: (i) => ev.kind[i] === K.TOOL_CHANGE,
+    contour: (i) => ev.kind[i] === K.CUT_END,
+    copy: (i) => ev.call[i] !== 0 && (i + 1 >= N || ev.kind[i + 1] === K.COPY || ev.call[i + 1] !== ev.call[i]),
+    regrip: (i) => ev.kind[i] === K.REGRIP
+  };
+  function step(kind, dir) {
+    const test = steps[kind];
+    if (dir > 0) {
+      for (let i = state.cursor; i < N; i++) if (test(i)) { state.selected = 0; setCursor(i + 1); return; }
+      setCursor(N);
+    } else {
+      for (let i = state.cursor - 2; i >= 0; i--) if (test(i)) { state.selected = 0; setCursor(i + 1); return; }
+      setCursor(0, 1);
+    }
+  }
+  for (const button of document.querySelectorAll('[data-step]')) {
+    button.addEventListener('click', () => step(button.dataset.step, Number(button.dataset.dir)));
+  }
+  // Play at the machine's pace (the estimate), faster or slower.
+  const playButton = document.getElementById('play');
+  let playClock = 0, playTime = 0;
+  function playFrame(now) {
+    if (!state.playing) return;
+    const pace = Number(document.getElementById('pace').value);
+    playTime += (now - playClock) / 1000 * pace;
+    playClock = now;
+    let lo = state.cursor, hi = N;
+    while (lo < hi) { const mid = (lo + hi) >> 1; if (ev.t[mid] <= playTime) lo = mid + 1; else hi = mid; }
+    if (lo !== state.cursor) setCursor(lo);
+    if (state.cursor >= N) { togglePlay(); return; }
+    requestAnimationFrame(playFrame);
+  }
+  function togglePlay() {
+    state.playing = !state.playing;
+    playButton.innerHTML = state.playing ? '&#10074;&#10074; pause' : '&#9655; play';
+    if (state.playing) {
+      if (state.cursor >= N) setCursor(0, 1);
+      playTime = state.cursor > 0 ? ev.t[state.cursor - 1] : 0;
+      playClock = performance.now();
+      requestAnimationFrame(playFrame);
+    }
+  }
+  playButton.addEventListener('click', togglePlay);
+
+  // ---- Looking: zoom, pan, fit, the cursor's place ----------------------------------------
+  const cursorPlace = document.getElementById('cursor-place');
+  let drag = null;
+  canvas.addEventListener('wheel', (event) => {
+    event.preventDefault();
+    const rect = canvas.getBoundingClientRect();
+    const px = event.clientX - rect.left, py = event.clientY - rect.top;
+    const [x, y] = sheetOf(px, py);
+    view.scale *= Math.exp(-event.deltaY * 0.0015);
+    view.ox = px - x * view.scale;
+    view.oy = py + y * view.scale;
+    requestDraw();
+  }, { passive: false });
+  canvas.addEventListener('mousedown', (event) => { drag = { x: event.clientX, y: event.clientY, moved: false }; });
+  window.addEventListener('mouseup', (event) => {
+    if (drag && !drag.moved) {
+      const rect = canvas.getBoundingClientRect();
+      const i = eventAt(event.clientX - rect.left, event.clientY - rect.top);
+      if (i >= 0) {
+        state.selected = ev.line[i];
+        setCursor(i + 1, ev.line[i]);
+      }
+    }
+    drag = null;
+  });
+  canvas.addEventListener('mousemove', (event) => {
+    const rect = canvas.getBoundingClientRect();
+    const [x, y] = sheetOf(event.clientX - rect.left, event.clientY - rect.top);
+    cursorPlace.textContent = 'X ' + fmt(x, 2) + '  Y ' + fmt(y, 2) + ' mm';
+    if (!drag) return;
+    const dx = event.clientX - drag.x, dy = event.clientY - drag.y;
+    if (Math.abs(dx) + Math.abs(dy) > 3) drag.moved = true;
+    if (!drag.moved) return;
+    view.ox += dx;
+    view.oy += dy;
+    drag.x = event.clientX;
+    drag.y = event.clientY;
+    requestDraw();
+  });
+  document.getElementById('fit').addEventListener('click', fit);
+  document.getElementById('show-moves').addEventListener('change', (e) => { state.showMoves = e.target.checked; requestDraw(); });
+  const travelBox = document.getElementById('show-travel');
+  travelBox.checked = state.showTravel;
+  travelBox.addEventListener('change', (e) => { state.showTravel = e.target.checked; requestDraw(); });
+
+  // ---- Searching the text -------------------------------------------------------------------
+  const search = document.getElementById('search');
+  search.addEventListener('keydown', (event) => {
+    if (event.key !== 'Enter' || search.value === '') return;
+    const needle = search.value.toLowerCase();
+    const from = foundLine > 0 ? foundLine : state.line;
+    for (let k = 1; k <= lineCount; k++) {
+      const l = (from - 1 + k) % lineCount + 1;
+      if (program[l - 1].toLowerCase().includes(needle)) {
+        foundLine = l;
+        document.getElementById('search-result').textContent = 'line ' + l;
+        select(l);
+        return;
+      }
+    }
+    document.getElementById('search-result').textContent = 'not found';
+  });
+
+  // ---- The legend: each tool's colour and count, shown or hidden ----------------------------
+  function legend() {
+    const box = document.getElementById('legend');
+    const head = document.createElement('h1');
+    head.textContent = meta.title;
+    box.appendChild(head);
+    const counts = new Map();
+    for (let i = 0; i < N; i++) {
+      const k = ev.kind[i];
+      if ((k === K.STROKE || k === K.NIBBLE) && ev.tool[i] >= 0) {
+        const st = ev.tools[ev.tool[i]].station;
+        counts.set(st, (counts.get(st) || 0) + (k === K.STROKE ? 1 : nibbleCount(i)));
+      }
+    }
+    const entry = (key, colour, text) => {
+      const label = document.createElement('label');
+      const box2 = document.createElement('input');
+      box2.type = 'checkbox';
+      box2.checked = true;
+      box2.dataset.tool = key;
+      box2.addEventListener('change', () => {
+        if (box2.checked) state.hidden.delete(key); else state.hidden.add(key);
+        requestDraw();
+      });
+      const swatch = document.createElement('span');
+      swatch.className = 'swatch';
+      swatch.style.background = colour;
+      label.appendChild(box2);
+      label.appendChild(swatch);
+      label.appendChild(document.createTextNode(text));
+      box.appendChild(label);
+    };
+    for (const st of stationList) {
+      const f = footprint(st);
+      const size = f.shape === 'marker' ? '' : ' ' + f.w + (f.w !== f.h ? ' x ' + f.h : '');
+      const n = counts.get(st) || 0;
+      entry(st, colourOf(st), 'T' + st + ' ' + (f.shape === 'marker' ? 'marked point' : f.shape) + size + ': ' + n + (n === 1 ? ' stroke' : ' strokes'));
+    }
+    let kinds = 0;
+    for (let i = 0; i < N; i++) if (ev.kind[i] === K.LASER) { kinds |= 1; break; }
+    if (kinds & 1) entry('laser', LASER_COLOUR, 'laser cut: arrow its way, ring its pierce, dotted its compensation side');
+    const note = (text) => { const d = document.createElement('div'); d.textContent = text; box.appendChild(d); };
+    let stops = 0, traps = 0, sides = 0;
+    for (let i = 0; i < N; i++) {
+      if (ev.kind[i] === K.STOP) stops++;
+      if (ev.kind[i] === K.TRAP_DOOR) traps++;
+    }
+    for (const p of ev.places) sides = Math.max(sides, p.side);
+    note('thin grey: travel; dashed grey: positioning');
+    if (stops) note('black square: stop (' + stops + ')');
+    if (traps) note('black square, larger: trap door (' + traps + ')');
+    if (sides) note('dashed outline: work after an operator stop (flip or turn)');
+    note('grey below the sheet: clamps; red dashed: their zones');
+    note('triangle: load position');
+  }
+
+  // ---- Findings: differences and warnings, each selected in turn ------------------------------
+  function findings() {
+    const panel = document.getElementById('findings');
+    if (P.findings.length === 0) { panel.className = 'none'; return; }
+    const differences = P.findings.filter((f) => f.kind === 'difference').length;
+    document.getElementById('findings-head').textContent =
+      differences + (differences === 1 ? ' difference, ' : ' differences, ') + (P.findings.length - differences) + ' other findings';
+    const list = document.getElementById('findings-list');
+    P.findings.forEach((f, n) => {
+      const li = document.createElement('li');
+      li.className = f.kind;
+      li.textContent = (f.line > 0 ? 'line ' + f.line + ': ' : '') + f.text;
+      li.addEventListener('click', () => chooseFinding(n));
+      list.appendChild(li);
+    });
+  }
+  function chooseFinding(n) {
+    state.chosenFinding = n;
+    const items = document.querySelectorAll('#findings-list li');
+    items.forEach((li, k) => li.classList.toggle('chosen', k === n));
+    const f = P.findings[n];
+    if (f && f.line > 0) select(f.line); else requestDraw();
+  }
+
+  // ---- The API -------------------------------------------------------------------------------
+  const api = {
+    ready: false,
+    firstPictureMs: 0,
+    // Selects a line: the program stands after its work, which is highlighted.
+    select: (line) => select(line),
+    // Where the program stands: line, x and y (mm, the control's coordinates),
+    // sheetX and sheetY (where that lies on the sheet), station, index,
+    // strokes, cutLength, regrips, seconds and more.
+    state: () => currentState(),
+    // The strokes a line makes, where they are drawn on the sheet (mm).
+    strokesOf: (line) => {
+      const out = [];
+      for (const i of eventsOfLine(line)) {
+        if (ev.kind[i] === K.STROKE) out.push({ x: ev.x[i], y: ev.y[i] });
+        else if (ev.kind[i] === K.NIBBLE) {
+          const n = nibbleCount(i);
+          for (let s = 0; s < n; s++) { const [x, y] = nibbleStroke(i, s, n); out.push({ x: x, y: y }); }
+        }
+      }
+      return out;
+    },
+    // The page's coordinates (CSS pixels from the viewport's top left) of a
+    // place on the sheet (mm).
+    screenOf: (x, y) => {
+      const rect = canvas.getBoundingClientRect();
+      return { x: rect.left + sx(x), y: rect.top + sy(y) };
+    },
+    lineCount: () => lineCount,
+    selectedLine: () => state.selected,
+    step: (kind, dir) => { step(kind, dir === undefined ? 1 : dir); return currentState(); },
+    stationColours: () => Object.fromEntries(colours),
+    findings: () => P.findings.slice()
+  };
+  window.pelkView = api;
+
+  // ---- Start ------------------------------------------------------------------------------------
+  document.title = meta.title + ' - pelk-post view';
+  legend();
+  findings();
+  resize();
+  fit();
+  setCursor(N, lineCount);
+  window.addEventListener('resize', () => { resize(); requestDraw(); });
+}());
