@@ -622,10 +622,12 @@
 
   // ---- Finding what is under the mouse ------------------------------------------------
   // The event drawn nearest to (px, py), within a few pixels: strokes (and
-  // the strokes along a nibbled path), laser elements, pierces.
+  // the strokes along a nibbled path), laser elements, pierces.  A stroke or
+  // a pierce wins over a path that passes through the same place.
   function eventAt(px, py) {
     const [x, y] = sheetOf(px, py);
     let best = -1, bestDistance = 8 / view.scale;
+    const pathPenalty = 1 / view.scale;
     const near = (i, d) => { if (d <= bestDistance) { bestDistance = d; best = i; } };
     for (let i = 0; i < N; i++) {
       const k = ev.kind[i];
@@ -633,15 +635,15 @@
       if (k === K.STROKE || k === K.PIERCE) near(i, Math.hypot(ev.x[i] - x, ev.y[i] - y));
       else if (k === K.NIBBLE) {
         const n = nibbleCount(i);
-        for (let s = 0; s < n; s++) { const [a, b] = nibbleStroke(i, s, n); near(i, Math.hypot(a - x, b - y)); }
+        for (let s = 0; s < n; s++) { const [a, b] = nibbleStroke(i, s, n); near(i, Math.hypot(a - x, b - y) + pathPenalty); }
       } else if (k === K.LASER) {
         const e = ev.extras[ev.extra[i]];
         if (e.shape === SHAPE_LINE) {
           const dx = ev.x[i] - ev.x0[i], dy = ev.y[i] - ev.y0[i], len2 = dx * dx + dy * dy;
           const t = len2 > 0 ? Math.max(0, Math.min(1, ((x - ev.x0[i]) * dx + (y - ev.y0[i]) * dy) / len2)) : 0;
-          near(i, Math.hypot(ev.x0[i] + t * dx - x, ev.y0[i] + t * dy - y));
+          near(i, Math.hypot(ev.x0[i] + t * dx - x, ev.y0[i] + t * dy - y) + pathPenalty);
         } else {
-          near(i, Math.abs(Math.hypot(x - e.xc, y - e.yc) - e.radius) + 1e-9);
+          near(i, Math.abs(Math.hypot(x - e.xc, y - e.yc) - e.radius) + pathPenalty);
         }
       }
     }
@@ -1056,6 +1058,8 @@
       }
       return out;
     },
+    // The pierces of a line's cuts, where they are drawn on the sheet (mm).
+    piercesOf: (line) => eventsOfLine(line).filter((i) => ev.kind[i] === K.PIERCE).map((i) => ({ x: ev.x[i], y: ev.y[i] })),
     // The page's coordinates (CSS pixels from the viewport's top left) of a
     // place on the sheet (mm).
     screenOf: (x, y) => {
