@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string_view>
 
 #include "nc/nibbling.h"
 
@@ -71,6 +72,25 @@ std::string arc_path(double x0, double y0, double xc, double yc, double r, doubl
 
 bool turns(const Footprint &f) { return f.shape != Footprint::Shape::marker && f.shape != Footprint::Shape::round; }
 
+// Hundredths of a millimetre: the paths of strokes move by whole ones, so
+// that their relative moves add up to the places exactly.
+long long hundredths(double mm) { return std::llround(std::fmax(-1e13, std::fmin(1e13, mm)) * 100.0); }
+
+std::string hundredths_text(long long v) {
+    char text[32];
+    const long long a = v < 0 ? -v : v;
+    if (a % 100 == 0) std::snprintf(text, sizeof text, "%s%lld", v < 0 ? "-" : "", a / 100);
+    else if (a % 10 == 0) std::snprintf(text, sizeof text, "%s%lld.%lld", v < 0 ? "-" : "", a / 100, a % 100 / 10);
+    else std::snprintf(text, sizeof text, "%s%lld.%02lld", v < 0 ? "-" : "", a / 100, a % 100);
+    return text;
+}
+
+// Strokes after an operator stop (a flip or a turn) are drawn hollow.
+bool after_operator_stop(const SheetFrame &frame) { return frame.side() > 0; }
+
+// Paths of strokes longer than this are written out and another begun.
+constexpr std::size_t PATH_PIECE = 1 << 15;
+
 }  // namespace
 
 // ---- The frame of the sheet ------------------------------------------------------------
@@ -87,7 +107,11 @@ void SheetFrame::place(nc::Event &e) {
         return;
     }
     if (e.kind == nc::EventKind::stop && e.number == 1) {
+        // The operator takes the sheet off and loads it again at the load
+        // position: the control's coordinates are the sheet's again.
         nc::shift(e, shift_x_, shift_y_);
+        shift_x_ = 0.0;
+        shift_y_ = 0.0;
         ++side_;
         return;
     }
@@ -109,10 +133,15 @@ void SheetFrame::place(nc::Event &e) {
 
 Extent::Extent(const Scene &scene)
     : min_x(std::min(0.0, scene.load_x)), min_y(std::min(0.0, scene.load_y)),
-      max_x(std::max(scene.sheet_x, scene.load_x)), max_y(std::max(scene.sheet_y, scene.load_y)) {
+      max_x(std::max(scene.sheet_x, scene.load_x)), max_y(std::max(scene.sheet_y, scene.load_y)), scene_(scene) {
     for (double c : scene.clamps) cover(c, 0.0, CLAMP_WIDTH);
     min_y = std::min(min_y, -CLAMP_DEPTH);
     for (const auto &[station, f] : scene.tools) margin_ = std::max(margin_, std::max(f.size_x, f.size_y) / 2.0);
+}
+
+double Extent::drawn_angle(int station, double angle) const {
+    const auto found = scene_.tools.find(station);
+    return found != scene_.tools.end() && turns(found->second) ? angle : 0.0;
 }
 
 void Extent::cover(double x, double y, double margin) {
@@ -128,11 +157,13 @@ void Extent::add(nc::Event e) {
     switch (e.kind) {
     case EventKind::stroke:
         stations.insert(e.tool.station);
+        footprints.emplace(e.tool.station, drawn_angle(e.tool.station, e.tool.angle), after_operator_stop(frame_));
         ++strokes[e.tool.station];
         cover(e.x, e.y, margin_);
         break;
     case EventKind::nibble:
         stations.insert(e.tool.station);
+        footprints.emplace(e.tool.station, drawn_angle(e.tool.station, e.tool.angle), after_operator_stop(frame_));
         strokes[e.tool.station] += nc::nibble_stroke_count(e);
         cover(e.x0, e.y0, margin_);
         cover(e.x, e.y, margin_);
@@ -149,10 +180,18 @@ void Extent::add(nc::Event e) {
         cover(e.x0, e.y0);
         cover(e.x, e.y);
         break;
+    case EventKind::trap_door:
+        ++trap_doors;
+        cover(e.x0, e.y0);
+        cover(e.x, e.y);
+        break;
+    case EventKind::stop:
+        ++stops;
+        sides = frame_.side();
+        break;
     case EventKind::pierce:
     case EventKind::move:
     case EventKind::copy:
-    case EventKind::trap_door:
         cover(e.x0, e.y0);
         cover(e.x, e.y);
         break;
@@ -191,22 +230,43 @@ SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent) : out
                  ".laser{fill:none;stroke:%s;stroke-width:%s}\n"
                  ".kerf{fill:none;stroke:%s;stroke-width:%s;stroke-dasharray:%s;opacity:0.6}\n"
                  ".pierce{fill:none;stroke:%s;stroke-width:%s}\n"
-                 ".move{stroke:#aaa;stroke-width:%s}\n"
-                 ".stop,.trap-door{fill:#000}\n"
-                 "text{font-family:sans-serif;font-size:%spx;fill:#222}\n"
-                 "</style>\n",
+                 ".move{stroke:#aaa;stroke-width:%s;stroke-dasharray:%s}\n"
+                 ".strokes,.travel{fill:none;stroke:#bbb;stroke-width:%s}\n"
+                 ".nibble-strokes{fill:none;stroke:none}\n"
+                 ".stop{fill:#000}\n"
+                 ".trap-door{fill:none;stroke:#000;stroke-width:%s}\n"
+                 "text{font-family:sans-serif;font-size:%spx;fill:#222}\n",
                  n(line).c_str(), n(line).c_str(), n(line).c_str(), n(line * 4).c_str(), n(line * 1.5).c_str(),
-                 n(line * 1.5).c_str(), LASER_COLOUR, n(line * 1.5).c_str(), LASER_COLOUR, n(line * 0.6).c_str(),
-                 n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), n(font()).c_str());
+                 n(line * 0.4).c_str(), LASER_COLOUR, n(line * 1.5).c_str(), LASER_COLOUR, n(line * 0.6).c_str(),
+                 n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), n(line * 2).c_str(),
+                 n(line * 0.25).c_str(), n(line * 0.5).c_str(), n(font()).c_str());
+    // Each footprint's marker, placed at every point of a path of strokes but its first.
+    for (const auto &footprint : extent.footprints) {
+        const int number = static_cast<int>(markers_.size());
+        markers_.emplace(footprint, number);
+        std::fprintf(out_, ".m%d{marker-mid:url(#m%d);marker-end:url(#m%d)}\n", number, number, number);
+    }
+    std::fprintf(out_, "</style>\n");
     // One symbol per station: its footprint, or a marker.
     std::fprintf(out_, "<defs>\n<marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerUnits=\"userSpaceOnUse\" "
                        "markerWidth=\"%s\" markerHeight=\"%s\" orient=\"auto\"><path d=\"M0 0L10 5L0 10z\" fill=\"%s\"/></marker>\n",
                  n(marker * 1.5).c_str(), n(marker * 1.5).c_str(), LASER_COLOUR);
-    for (const auto &[station, c] : colours_) {
+    for (const auto &[footprint, number] : markers_) {
+        const auto &[station, angle, hollow] = footprint;
+        const std::string c = colour(station);
         const auto found = scene.tools.find(station);
         const Footprint f = found != scene.tools.end() ? found->second : Footprint{};
-        const std::string paint = "fill=\"" + c + "\" fill-opacity=\"0.35\" stroke=\"" + c + "\" stroke-width=\"" + n(line * 0.5) + "\"";
-        std::fprintf(out_, "<g id=\"t%d\">", station);
+        const std::string paint = hollow ? "fill=\"none\" stroke=\"" + c + "\" stroke-width=\"" + n(line * 0.5) +
+                                               "\" stroke-dasharray=\"" + n(line) + "\""
+                                         : "fill=\"" + c + "\" fill-opacity=\"0.35\" stroke=\"" + c +
+                                               "\" stroke-width=\"" + n(line * 0.5) + "\"";
+        // The marker's box holds the footprint turned any way, with its outline.
+        const double half = std::max(marker, std::hypot(f.size_x, f.size_y) / 2.0) + line;
+        std::fprintf(out_,
+                     "<marker id=\"m%d\" class=\"t%d\" markerUnits=\"userSpaceOnUse\" viewBox=\"%s %s %s %s\" markerWidth=\"%s\" "
+                     "markerHeight=\"%s\" refX=\"0\" refY=\"0\" orient=\"%s\">",
+                     number, station, n(-half).c_str(), n(-half).c_str(), n(2 * half).c_str(), n(2 * half).c_str(),
+                     n(2 * half).c_str(), n(2 * half).c_str(), n(turns(f) ? angle : 0.0).c_str());
         switch (f.shape) {
         case Footprint::Shape::marker:
             std::fprintf(out_, "<circle r=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"%s\"/><path d=\"M-%s 0H%sM0 -%sV%s\" stroke=\"%s\" stroke-width=\"%s\"/>",
@@ -223,7 +283,7 @@ SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent) : out
             break;
         }
         }
-        std::fprintf(out_, "</g>\n");
+        std::fprintf(out_, "</marker>\n");
     }
     std::fprintf(out_, "</defs>\n<rect x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\" fill=\"#fff\"/>\n", n(left).c_str(), n(top).c_str(),
                  n(width).c_str(), n(height).c_str());
@@ -243,14 +303,34 @@ std::string SvgPlot::colour(int station) const {
     return found != colours_.end() ? found->second : "#000";
 }
 
-void SvgPlot::stroke_at(int station, double x, double y, double angle, const char *kind) {
-    const auto found = scene_.tools.find(station);
-    if (found != scene_.tools.end() && turns(found->second) && angle != 0.0) {
-        std::fprintf(out_, "<use class=\"%s\" xlink:href=\"#t%d\" transform=\"translate(%s %s) rotate(%s)\"/>\n", kind, station,
-                     n(x).c_str(), n(y).c_str(), n(angle).c_str());
-    } else {
-        std::fprintf(out_, "<use class=\"%s\" xlink:href=\"#t%d\" x=\"%s\" y=\"%s\"/>\n", kind, station, n(x).c_str(), n(y).c_str());
+void SvgPlot::end_strokes() {
+    if (path_marker_ < 0) return;
+    std::fprintf(out_, "<path class=\"%s m%d\" d=\"%s\"/>\n", path_kind_, path_marker_, path_.c_str());
+    path_marker_ = -1;
+    path_.clear();
+}
+
+void SvgPlot::stroke_at(const nc::Event &e, double x, double y, const char *kind) {
+    const auto found = markers_.find({e.tool.station, extent_.drawn_angle(e.tool.station, e.tool.angle), after_operator_stop(frame_)});
+    const int marker = found != markers_.end() ? found->second : -1;
+    // A path goes on from its last stroke; a stroke that the tool reaches
+    // from elsewhere (a copy's origin, a cut) begins a path there.
+    const bool nibbling = kind != std::string_view("strokes");
+    const long long from_x = hundredths(nibbling ? x : x_), from_y = hundredths(nibbling ? y : y_);
+    if (marker != path_marker_ || std::string_view(kind) != path_kind_ || path_.size() > PATH_PIECE ||
+        (!nibbling && (from_x != path_x_ || from_y != path_y_))) {
+        end_strokes();
+        // The path starts where the tool stood: the travel to the first stroke.
+        path_x_ = from_x;
+        path_y_ = from_y;
+        path_ = "M" + hundredths_text(path_x_) + " " + hundredths_text(path_y_);
+        path_marker_ = marker;
+        path_kind_ = kind;
     }
+    const long long px = hundredths(x), py = hundredths(y);
+    path_ += "l" + hundredths_text(px - path_x_) + " " + hundredths_text(py - path_y_);
+    path_x_ = px;
+    path_y_ = py;
 }
 
 void SvgPlot::laser_element(const nc::Event &e) {
@@ -258,7 +338,8 @@ void SvgPlot::laser_element(const nc::Event &e) {
     std::string d;
     if (e.shape == nc::Shape::line) d = "M" + n(e.x0) + " " + n(e.y0) + "L" + n(e.x) + " " + n(e.y);
     else d = arc_path(e.x0, e.y0, e.xc, e.yc, e.radius, e.sweep);
-    std::fprintf(out_, "<path class=\"laser\" d=\"%s\" marker-end=\"url(#arrow)\"/>\n", d.c_str());
+    std::fprintf(out_, "<path class=\"laser\" d=\"%s\" marker-end=\"url(#arrow)\"%s/>\n", d.c_str(),
+                 after_operator_stop(frame_) ? " stroke-dasharray=\"4 2\"" : "");
     if (e.technology.compensation == nc::Compensation::none) return;
     // The compensation side: a thin line beside the cut, left or right of its way.
     const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
@@ -284,7 +365,9 @@ void SvgPlot::add(nc::Event e) {
     switch (e.kind) {
     case EventKind::stroke:
         ++strokes;
-        stroke_at(e.tool.station, e.x, e.y, e.tool.angle, "stroke");
+        x_ = e.x0;
+        y_ = e.y0;
+        stroke_at(e, e.x, e.y, "strokes");
         break;
     case EventKind::nibble: {
         ++nibble_paths;
@@ -295,13 +378,17 @@ void SvgPlot::add(nc::Event e) {
         for (long long k = 0; k < count; ++k) {
             double x = 0.0, y = 0.0;
             nc::nibble_stroke(e, k, x, y);
-            stroke_at(e.tool.station, x, y, e.tool.angle, "nibble-stroke");
+            stroke_at(e, x, y, "nibble-strokes");
         }
+        end_strokes();
         nibble_strokes += count;
         break;
     }
     case EventKind::pierce: {
         ++pierces;
+        // The travel from where the tool stood to the cut.
+        std::fprintf(out_, "<line class=\"travel\" x1=\"%s\" y1=\"%s\" x2=\"%s\" y2=\"%s\"/>\n", n(e.x0).c_str(),
+                     n(e.y0).c_str(), n(e.x).c_str(), n(e.y).c_str());
         const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
         std::fprintf(out_, "<circle class=\"pierce\" cx=\"%s\" cy=\"%s\" r=\"%s\"/>\n", n(e.x).c_str(), n(e.y).c_str(),
                      n(size / 300.0 + 0.5).c_str());
@@ -319,6 +406,8 @@ void SvgPlot::add(nc::Event e) {
         std::fprintf(out_, "<rect class=\"%s\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n",
                      e.kind == EventKind::stop ? "stop" : "trap-door", n(e.x - size / 2).c_str(), n(e.y - size / 2).c_str(),
                      n(size).c_str(), n(size).c_str());
+        // Loaded again after an operator stop: the clamps hold it where they did at first.
+        if (e.kind == EventKind::stop && e.number == 1) grip_shift_ = 0.0;
         break;
     }
     case EventKind::regrip: {
@@ -352,6 +441,7 @@ double SvgPlot::legend_x() const {
 }
 
 void SvgPlot::finish() {
+    end_strokes();
     std::fprintf(out_, "</g>\n");
     // The legend, to the right of the drawing: a swatch and a text a line.
     const double f = font();
@@ -382,7 +472,11 @@ void SvgPlot::finish() {
         line(LASER_COLOUR, "laser cut, arrow: its way");
         line(nullptr, "ring: pierce; dashed: compensation side");
     }
-    line(nullptr, "grey line: positioning");
+    line(nullptr, "thin grey: travel to strokes, cuts");
+    line(nullptr, "dashed grey: positioning");
+    if (extent_.stops > 0) line("#000", "stop: " + std::to_string(extent_.stops));
+    if (extent_.trap_doors > 0) line(nullptr, "open square: trap door: " + std::to_string(extent_.trap_doors));
+    if (extent_.sides > 0) line(nullptr, "dashed: after operator stop (flip, turn)");
     line(nullptr, "below the sheet: clamps");
     if (extent_.regrips > 0) line(nullptr, "dashed clamps: after a re-grip");
     line(nullptr, "triangle: load position");

@@ -58,12 +58,6 @@ void EventStream::signed_number(std::int64_t v) { number(zigzag(v)); }
 
 void EventStream::length(double mm) { number(static_cast<std::uint64_t>(std::max<std::int64_t>(0, micrometres(mm)))); }
 
-void EventStream::place(double mm, std::int64_t &last) {
-    const std::int64_t v = micrometres(mm);
-    signed_number(v - last);
-    last = v;
-}
-
 void EventStream::tool(const nc::Tool &t) {
     if (have_tool_ && t.station == tool_.station && t.angle == tool_.angle && t.forming == tool_.forming &&
         t.m61x == tool_.m61x) {
@@ -107,27 +101,30 @@ void EventStream::add(const nc::Event &e, double seconds, double shift_x, double
         signed_number(micrometres(shift_y));
         number(static_cast<std::uint64_t>(std::max(0, side)));
     }
-    const std::int64_t x0 = micrometres(e.x0), y0 = micrometres(e.y0);
+    const std::int64_t x0 = micrometres(e.x0), y0 = micrometres(e.y0), x = micrometres(e.x), y = micrometres(e.y);
     const bool own_start = x0 != x_ || y0 != y_;
+    const bool stays = !own_start && x == x_ && y == y_;
     const bool in_copy = e.where.call_line != 0;
-    bytes_ += static_cast<char>(kind | (in_copy ? IN_COPY : 0) | (own_start ? OWN_START : 0));
+    bytes_ += static_cast<char>(kind | (in_copy ? IN_COPY : 0) | (own_start ? OWN_START : 0) | (stays ? STAYS : 0));
     signed_number(e.where.line - line_);
     line_ = e.where.line;
-    // The start first (relative to the end before), then the end.
-    std::int64_t start_x = x_, start_y = y_;
+    // The start (relative to the end before), then the end (to the start).
     if (own_start) {
-        place(e.x0, start_x);
-        place(e.y0, start_y);
+        signed_number(x0 - x_);
+        signed_number(y0 - y_);
     }
-    x_ = start_x;
-    y_ = start_y;
-    place(e.x, x_);
-    place(e.y, y_);
-    // Time: whole milliseconds of the running sum, so that rounding never adds up.
+    if (!stays) {
+        signed_number(x - x0);
+        signed_number(y - y0);
+    }
+    x_ = x;
+    y_ = y;
+    // Time: whole hundredths of a second of the running sum, so that
+    // rounding never adds up.
     if (std::isfinite(seconds) && seconds > 0.0) seconds_ += seconds;
-    const auto total = static_cast<std::int64_t>(std::llround(std::fmin(seconds_, 1e12) * 1000.0));
-    number(static_cast<std::uint64_t>(std::max<std::int64_t>(0, total - milliseconds_)));
-    milliseconds_ = std::max(milliseconds_, total);
+    const auto total = static_cast<std::int64_t>(std::llround(std::fmin(seconds_, 1e12) * 100.0));
+    number(static_cast<std::uint64_t>(std::max<std::int64_t>(0, total - hundredths_)));
+    hundredths_ = std::max(hundredths_, total);
     if (in_copy) signed_number(e.where.call_line - e.where.line);
     switch (e.kind) {
     case EventKind::nibble:

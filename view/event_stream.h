@@ -5,14 +5,16 @@
 // (view/assets/page.js, decodeEvents) reads them back; the two must change
 // together.
 //
-// A record starts with a byte: the record's kind in its low five bits, and
-// bit 0x20 when the event stands in a copy of a pattern (the call's line
+// A record starts with a byte: the record's kind in its low five bits, bit
+// 0x20 when the event stands in a copy of a pattern (the call's line
 // follows), bit 0x40 when it does not start where the one before ended (its
-// start follows).  Then, for an event: its line (difference from the line
-// before), its end x and y (differences, micrometres), its time
-// (milliseconds since the event before), [the call's line, as a difference
-// from its own], [its start x0 and y0, differences from the end before],
-// and the fields of its kind.  Three records are no events: the tool in
+// start follows), bit 0x80 when it starts and ends there (a tool change, an
+// index turn, a mode: no places follow).  Then, for an event: its line
+// (difference from the line before), [its start x0 and y0, differences from
+// the end before], [its end x and y, differences from its start,
+// micrometres], its time (hundredths of a second since the event before,
+// of the running sum), [the call's line, as a difference from its own], and
+// the fields of its kind.  Three records are no events: the tool in
 // force, the laser's words in force, and where the control's coordinates
 // lie on the sheet; each comes before the first event it holds for.
 #pragma once
@@ -51,6 +53,7 @@ enum Record : std::uint8_t {
 
 inline constexpr std::uint8_t IN_COPY = 0x20;
 inline constexpr std::uint8_t OWN_START = 0x40;
+inline constexpr std::uint8_t STAYS = 0x80;
 
 class EventStream {
 public:
@@ -66,7 +69,6 @@ private:
     void number(std::uint64_t v);
     void signed_number(std::int64_t v);
     void length(double mm);                   // micrometres, unsigned
-    void place(double mm, std::int64_t &last); // micrometres, difference from last
     void tool(const nc::Tool &t);
     void technology(const nc::Technology &t);
 
@@ -74,7 +76,7 @@ private:
     long long events_ = 0;
     std::int64_t line_ = 0, x_ = 0, y_ = 0;
     double seconds_ = 0.0;
-    std::int64_t milliseconds_ = 0;
+    std::int64_t hundredths_ = 0;
     bool have_tool_ = false, have_technology_ = false;
     nc::Tool tool_;
     nc::Technology technology_;

@@ -87,7 +87,10 @@ std::size_t utf8_length(const std::string &s, std::size_t i) {
     return n;
 }
 
-void append_escaped(std::string &out, const std::string &text) {
+// Text escaped for a JavaScript string: in quotes ("...") when template is
+// false, else between backquotes, where line ends stand as they are (a
+// program's text costs its own size).
+void append_escaped(std::string &out, const std::string &text, bool template_literal = false) {
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
@@ -102,8 +105,15 @@ void append_escaped(std::string &out, const std::string &text) {
             }
             continue;
         }
+        if (template_literal && (c == '\n' || c == '\r' || c == '"')) {
+            out += c;
+            ++i;
+            continue;
+        }
         switch (c) {
         case '"': out += "\\\""; break;
+        case '`': out += "\\`"; break;
+        case '$': out += "\\$"; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
@@ -185,7 +195,7 @@ void Page::write(std::FILE *out, std::FILE *program) const {
     write_base64(out, stream_.bytes());
     put(out, "\",map:\"");
     write_base64(out, names_.bytes());
-    put(out, "\"};\n</script>\n<script>window.PELK.program=\"");
+    put(out, "\"};\n</script>\n<script>window.PELK.program=`");
 
     // 3. The program's text, as it stands in its file.
     std::rewind(program);
@@ -200,7 +210,7 @@ void Page::write(std::FILE *out, std::FILE *program) const {
         for (std::size_t i = 0; i < got; ++i) {
             line += piece[i];
             if (piece[i] == '\n') {
-                append_escaped(text, line);
+                append_escaped(text, line, true);
                 line.clear();
                 if (text.size() >= PIECE) {
                     put(out, text);
@@ -209,9 +219,9 @@ void Page::write(std::FILE *out, std::FILE *program) const {
             }
         }
     }
-    append_escaped(text, line);
+    append_escaped(text, line, true);
     put(out, text);
-    put(out, "\";\n</script>");
+    put(out, "`;\n</script>");
 
     // 4. The script, and the rest of the page.
     html = up_to(out, html, "<!--SCRIPT-->");

@@ -18,7 +18,7 @@
     FRAME: 9, TRAP_DOOR: 10, DWELL: 11, FEED_RANGE: 12, TOOL_CHANGE: 13, INDEX_TURN: 14, SHEET: 15,
     PARAMETER: 16, OTHER: 17, TOOL: 28, TECHNOLOGY: 29, SHEET_PLACE: 30
   };
-  const IN_COPY = 0x20, OWN_START = 0x40;
+  const IN_COPY = 0x20, OWN_START = 0x40, STAYS = 0x80;
   const SHAPE_LINE = 0, SHAPE_CIRCLE = 2;
   const PURPOSE = ['plain', 'park', 'unload', 'approach'];
   const PALETTE = ['#1f77b4', '#2ca02c', '#9467bd', '#ff7f0e', '#17becf', '#8c564b',
@@ -67,7 +67,7 @@
       t: new Float64Array(count), tool: new Int32Array(count), tech: new Int32Array(count), place: new Int32Array(count),
       extra: new Int32Array(count).fill(-1), tools: [], techs: [], places: [{ sx: 0, sy: 0, side: 0 }], extras: []
     };
-    let line = 0, x = 0, y = 0, ms = 0, tool = -1, tech = -1, place = 0, i = 0;
+    let line = 0, x = 0, y = 0, hundredths = 0, tool = -1, tech = -1, place = 0, i = 0;
     while (r.more() && i < count) {
       const head = r.byte();
       const kind = head & 0x1f;
@@ -93,16 +93,20 @@
         sx += r.signed();
         sy += r.signed();
       }
-      x = sx + r.signed();
-      y = sy + r.signed();
-      ms += r.number();
+      x = sx;
+      y = sy;
+      if (!(head & STAYS)) {
+        x += r.signed();
+        y += r.signed();
+      }
+      hundredths += r.number();
       ev.kind[i] = kind;
       ev.line[i] = line;
       ev.x0[i] = sx / 1000;
       ev.y0[i] = sy / 1000;
       ev.x[i] = x / 1000;
       ev.y[i] = y / 1000;
-      ev.t[i] = ms / 1000;
+      ev.t[i] = hundredths / 100;
       ev.tool[i] = tool;
       ev.tech[i] = tech;
       ev.place[i] = place;
@@ -606,6 +610,7 @@
   }
 
   function draw() {
+    const started = performance.now();
     ctx.setTransform(view.dpr, 0, 0, view.dpr, 0, 0);
     ctx.font = '12px sans-serif';
     drawScene();
@@ -613,6 +618,7 @@
     drawEvents(0, state.cursor, true);
     drawRegrips();
     drawHighlight();
+    api.lastDrawMs = performance.now() - started;
     if (firstPicture === 0) {
       firstPicture = performance.now();
       api.firstPictureMs = firstPicture;
@@ -1039,7 +1045,8 @@
   // ---- The API -------------------------------------------------------------------------------
   const api = {
     ready: false,
-    firstPictureMs: 0,
+    firstPictureMs: 0,   // when the first picture was drawn, ms from the page's start
+    lastDrawMs: 0,       // how long the last picture took to draw
     // Selects a line: the program stands after its work, which is highlighted.
     select: (line) => select(line),
     // Where the program stands: line, x and y (mm, the control's coordinates),
