@@ -187,13 +187,16 @@
   }
 
   // ---- The program's data -------------------------------------------------------
+  const timings = { start: performance.now() };
   const ev = decodeEvents(P.events, meta.events);
+  timings.events = performance.now();
   const map = meta.mapRuns > 0 ? decodeMap(P.map, meta.mapRuns) : null;
   const program = P.program.split('\n');
   if (program.length > 1 && program[program.length - 1] === '') program.pop();
   for (let i = 0; i < program.length; i++) if (program[i].endsWith('\r')) program[i] = program[i].slice(0, -1);
   const lineCount = program.length;
   const N = ev.n;
+  timings.text = performance.now();
 
   // Strokes along a nibbled path, as the control makes them (nc/nibbling.cpp).
   function nibbleLength(i) {
@@ -261,6 +264,7 @@
       if (ev.call[i] !== 0 && ev.call[i] !== ev.line[i] && inRange(ev.call[i])) byLine[fill[ev.call[i]]++] = i;
     }
   }
+  timings.index = performance.now();
   function eventsOfLine(l) {
     if (!(l >= 1 && l <= lineCount)) return [];
     return Array.from(byLine.subarray(byLineStart[l], byLineStart[l + 1]));
@@ -421,8 +425,9 @@
     ctx.stroke();
   }
 
-  // The events [from, to) whose kinds are drawn, solid or faint.
-  function drawEvents(from, to, solid) {
+  // The events [from, to) whose kinds are drawn, solid or faint, into the
+  // context g.
+  function drawEvents(g, from, to, solid) {
     const paths = new Map();   // colour -> {fill, line}
     const get = (colour) => {
       let p = paths.get(colour);
@@ -509,40 +514,40 @@
       }
     }
     // Travel and positionings under the work.
-    ctx.lineWidth = 1;
-    ctx.strokeStyle = solid ? '#b5b5b5' : '#e4e4e4';
-    ctx.stroke(travel);
-    ctx.setLineDash([5, 4]);
-    ctx.strokeStyle = solid ? '#888' : '#ddd';
-    ctx.stroke(moves);
-    ctx.setLineDash([]);
-    for (const [colour, p] of tiny) { ctx.fillStyle = solid ? colour : faint(colour); ctx.fill(p); }
+    g.lineWidth = 1;
+    g.strokeStyle = solid ? '#b5b5b5' : '#e4e4e4';
+    g.stroke(travel);
+    g.setLineDash([5, 4]);
+    g.strokeStyle = solid ? '#888' : '#ddd';
+    g.stroke(moves);
+    g.setLineDash([]);
+    for (const [colour, p] of tiny) { g.fillStyle = solid ? colour : faint(colour); g.fill(p); }
     for (const [colour, p] of paths) {
       const c = solid ? colour : faint(colour);
-      ctx.strokeStyle = c;
-      ctx.lineWidth = 1;
-      ctx.stroke(p.line);
-      ctx.globalAlpha = 0.45;
-      ctx.fillStyle = c;
-      ctx.fill(p.fill);
-      ctx.globalAlpha = 1;
-      ctx.stroke(p.fill);
-      ctx.setLineDash([3, 2]);
-      ctx.stroke(p.hollow);
-      ctx.setLineDash([]);
+      g.strokeStyle = c;
+      g.lineWidth = 1;
+      g.stroke(p.line);
+      g.globalAlpha = 0.45;
+      g.fillStyle = c;
+      g.fill(p.fill);
+      g.globalAlpha = 1;
+      g.stroke(p.fill);
+      g.setLineDash([3, 2]);
+      g.stroke(p.hollow);
+      g.setLineDash([]);
     }
-    ctx.strokeStyle = solid ? LASER_COLOUR : faint(LASER_COLOUR);
-    ctx.lineWidth = 1.5;
-    ctx.stroke(laser);
-    ctx.lineWidth = 1;
-    ctx.stroke(pierces);
-    ctx.setLineDash([2, 3]);
-    ctx.globalAlpha = 0.7;
-    ctx.stroke(kerf);
-    ctx.globalAlpha = 1;
-    ctx.setLineDash([]);
-    ctx.fillStyle = solid ? '#000' : '#bbb';
-    ctx.fill(marks);
+    g.strokeStyle = solid ? LASER_COLOUR : faint(LASER_COLOUR);
+    g.lineWidth = 1.5;
+    g.stroke(laser);
+    g.lineWidth = 1;
+    g.stroke(pierces);
+    g.setLineDash([2, 3]);
+    g.globalAlpha = 0.7;
+    g.stroke(kerf);
+    g.globalAlpha = 1;
+    g.setLineDash([]);
+    g.fillStyle = solid ? '#000' : '#bbb';
+    g.fill(marks);
   }
 
   // The clamps where the re-grips so far left them.
@@ -609,13 +614,68 @@
     }
   }
 
+  // The work drawn, kept between pictures for the view as it is: every
+  // event faint, then what has run solid over it.  Scrubbing on draws only
+  // the events passed; scrubbing back starts from the nearest of the
+  // snapshots taken on the way (sixteen over the program), so that a big
+  // program stays quick to walk through.
+  const layers = { key: '', faint: null, work: null, workContext: null, workCursor: 0, snapshots: new Map() };
+  function offscreen() {
+    const c = document.createElement('canvas');
+    c.width = canvas.width;
+    c.height = canvas.height;
+    const g = c.getContext('2d');
+    g.setTransform(view.dpr, 0, 0, view.dpr, 0, 0);
+    return [c, g];
+  }
+  function copyOf(source) {
+    const [c, g] = offscreen();
+    g.setTransform(1, 0, 0, 1, 0, 0);
+    g.drawImage(source, 0, 0);
+    g.setTransform(view.dpr, 0, 0, view.dpr, 0, 0);
+    return [c, g];
+  }
+  function workLayer(cursor) {
+    const key = [view.scale, view.ox, view.oy, canvas.width, canvas.height, state.showMoves, state.showTravel,
+      Array.from(state.hidden).join(',')].join('|');
+    if (key !== layers.key) {
+      layers.key = key;
+      layers.faint = null;
+      layers.snapshots.clear();
+      layers.work = null;
+    }
+    if (layers.work === null || cursor < layers.workCursor) {
+      // The whole program run needs no faint layer under it: the first
+      // picture of a big program comes sooner.
+      if (layers.faint === null && cursor < N) {
+        const [c, g] = offscreen();
+        drawEvents(g, 0, N, false);
+        layers.faint = c;
+      }
+      let from = 0, source = layers.faint;
+      for (const [at, snapshot] of layers.snapshots) if (at <= cursor && at > from) { from = at; source = snapshot; }
+      [layers.work, layers.workContext] = source !== null ? copyOf(source) : offscreen();
+      layers.workCursor = from;
+    }
+    const every = N > 20000 && layers.faint !== null ? Math.ceil(N / 16) : N + 1;
+    while (layers.workCursor < cursor) {
+      const next = Math.min(cursor, (Math.floor(layers.workCursor / every) + 1) * every);
+      drawEvents(layers.workContext, layers.workCursor, next, true);
+      layers.workCursor = next;
+      if (next % every === 0 && !layers.snapshots.has(next)) layers.snapshots.set(next, copyOf(layers.work)[0]);
+    }
+    return layers.work;
+  }
+
   function draw() {
     const started = performance.now();
     ctx.setTransform(view.dpr, 0, 0, view.dpr, 0, 0);
     ctx.font = '12px sans-serif';
     drawScene();
-    drawEvents(state.cursor, N, false);
-    drawEvents(0, state.cursor, true);
+    const work = workLayer(state.cursor);
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.drawImage(work, 0, 0);
+    ctx.setTransform(view.dpr, 0, 0, view.dpr, 0, 0);
     drawRegrips();
     drawHighlight();
     api.lastDrawMs = performance.now() - started;
@@ -1077,7 +1137,8 @@
     selectedLine: () => state.selected,
     step: (kind, dir) => { step(kind, dir === undefined ? 1 : dir); return currentState(); },
     stationColours: () => Object.fromEntries(colours),
-    findings: () => P.findings.slice()
+    findings: () => P.findings.slice(),
+    timings: timings     // when each part of the start was done, ms from the page's start
   };
   window.pelkView = api;
 
