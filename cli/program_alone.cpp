@@ -41,6 +41,7 @@ struct Header {
     bool sheet = false;
     double thickness = 0.0, size_x = 0.0, size_y = 0.0;
     std::string nest_name;
+    bool clamps_read = false;          // the clamp comment was there ("()": no clamps)
     std::vector<double> clamps;
 };
 
@@ -78,9 +79,8 @@ Header read_header(std::FILE *program, const std::string &name) {
     Header h;
     std::rewind(program);
     std::string line, previous_comment;
-    bool clamps_read = false;
     long long number = 0;
-    for (int c = 0; number < HEADER_LINES && !clamps_read;) {
+    for (int c = 0; number < HEADER_LINES && !h.clamps_read;) {
         line.clear();
         while ((c = std::fgetc(program)) != EOF && c != '\n') {
             if (line.size() < nc::MAX_LINE_LENGTH) line += static_cast<char>(c);
@@ -106,7 +106,7 @@ Header read_header(std::FILE *program, const std::string &name) {
         if (sheet_comment(w, h, name, number)) {
             if (!previous_comment.empty()) h.nest_name = previous_comment;
         } else if (h.sheet && (w.empty() || clamp_comment(w, h))) {
-            clamps_read = true;
+            h.clamps_read = true;
         }
         previous_comment = inside;
     }
@@ -149,7 +149,7 @@ job::Job job_of_program(std::FILE *program, const std::string &name, const job::
     const double mm = machine_only.machine.inch ? nc::MM_PER_INCH : 1.0;
     job::Job job = job::parse_job(job_text(h, mm), "", machine_file);
     job.sheet.nest_name = h.nest_name;
-    if (!h.clamps.empty()) {
+    if (h.clamps_read) {
         job.machine.clamps.clear();
         for (double c : h.clamps) job.machine.clamps.push_back(c * mm);
     }
