@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "job/job_reader.h"
 #include "plot/svg_plot.h"
 #include "stats/event_time.h"
 #include "stats/statistics.h"
@@ -242,6 +243,41 @@ TEST(ViewPage, ThePlaceOnTheSheetFollowsTheFrameAndTheOperatorsStops) {
     }
     EXPECT_DOUBLE_EQ(last.x, 700.0);
     EXPECT_DOUBLE_EQ(explicit_frame.shift_x(), 600.0);
+}
+
+class ViewPark : public HostTest {};
+
+TEST_F(ViewPark, LiesAtTheLoadPositionWhicheverWayTheSheetWasRegripped) {
+    // Two re-grips of 600 mm: the sheet's place under the load position is
+    // 1200 mm further along, by the REP/ command as by the explicit
+    // sequence; the unload after the frame block is at that place too.
+    for (const char *type : {"1", "0"}) {
+        SCOPED_TRACE(std::string("reposition_type ") + type);
+        const job::Job job = job::parse_job(
+            std::string(R"({"machine": {"post_processor": 7000, "loader_unloader": 1, "reposition_type": )") + type +
+                R"(, "load_position": [1500, 600]},
+                "sheet": {"size": [3000, 1500]}, "turret": [{"tool": 2, "station": 6}],
+                "work": [{"hit": {"x": 500, "y": 400, "tool": 2}}, {"reposition": {"x": 500, "y": 400, "dx": 600}},
+                         {"hit": {"x": 100, "y": 400, "tool": 2}}, {"reposition": {"x": 100, "y": 400, "dx": 600}},
+                         {"hit": {"x": 50, "y": 450, "tool": 2}}]})",
+            "/jobs");
+        plot::SheetFrame frame;
+        int parks = 0, unloads = 0;
+        for (nc::Event e : program_events(posted_program(job))) {
+            frame.place(e);
+            if (e.kind != nc::EventKind::move) continue;
+            if (e.purpose == nc::MovePurpose::park) {
+                ++parks;
+                EXPECT_NEAR(e.x, 1500.0 + 1200.0, 1e-9);
+            }
+            if (e.purpose == nc::MovePurpose::unload) {
+                ++unloads;
+                EXPECT_NEAR(e.x, 1500.0 + 1200.0, 1e-9);
+            }
+        }
+        EXPECT_EQ(parks, 1);
+        EXPECT_EQ(unloads, 1);
+    }
 }
 
 // ---- The block map -------------------------------------------------------------------------

@@ -6,7 +6,7 @@
 // by command keeps the control's X, one by the explicit sequence moves it
 // back by the distance; flip and turn bring the sheet to the load position
 // and the work starts afresh; the program ends parked at the load position,
-// shifted by the re-grips.
+// shifted by the re-grips made by command.
 #include "verify/job_events.h"
 
 #include <cctype>
@@ -321,7 +321,9 @@ bool JobEvents::few(const job::Operation &op, double ox, double oy, const JobPla
                 }
                 e.x = s_.x;
                 emit(e, place);
-                s_.shift += step.dx;
+                // Only REP/ shifts the program's coordinates against the
+                // machine's (the explicit sequence moved the control's X back).
+                if (command) s_.shift += step.dx;
                 s_.repositioned = true;
                 return true;
             } else if constexpr (std::is_same_v<Step, job::FlipSheet> || std::is_same_v<Step, job::TurnSheet>) {

@@ -36,7 +36,7 @@ private:
         int station = 0;                  // 0: none yet
         double angle = 0.0;
         bool cutting = false;             // a cut was left open
-        double shift = 0.0;               // re-grips since the load (the host's sum of dx)
+        double shift = 0.0;               // REP/ re-grips since the load (the host's sum of their dx)
         bool repositioned = false;
     };
 
