@@ -16,7 +16,8 @@ Chromium (python3-selenium) and checks it as a person would use it:
    program, and the status bar follows;
 5. a screenshot is not blank and shows each tool's colour (and the laser's).
 
---screenshot keeps the screenshot (the README's picture is made so).
+--screenshot PNG also keeps a picture of the page with half the program run
+and a line selected (the README's picture is made so).
 """
 import json
 import os
@@ -171,6 +172,7 @@ def main():
             before = b.run(probe, p["x"], p["y"])
             b.run("const box = document.getElementById('program');"
                   "box.scrollTop = Math.max(0, (arguments[0] - 5) * 16); box.dispatchEvent(new Event('scroll'));", line)
+            b.run("return new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)))")
             b.driver.find_element(By.CSS_SELECTOR, f'#program-lines .line[data-line="{line}"]').click()
             b.run("return new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)))")
             after = b.run(probe, p["x"], p["y"])
@@ -218,9 +220,6 @@ def main():
         b.run("pelkView.select(arguments[0])", b.run("return pelkView.lineCount()"))
         b.run("return new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)))")
         png = b.driver.get_screenshot_as_png()
-        if screenshot:
-            with open(screenshot, "wb") as out:
-                out.write(png)
         path = os.path.join(workdir, name + ".png")
         with open(path, "wb") as out:
             out.write(png)
@@ -235,6 +234,12 @@ def main():
                 failures.append(f"the screenshot shows no {hex_colour} of {tool}")
         if len(pixels) < 8:
             failures.append(f"the screenshot looks blank: {len(pixels)} colours")
+
+        # The picture for the README: half the program run, a line selected.
+        if screenshot:
+            b.run("pelkView.select(arguments[0])", model[len(model) // 2][0])
+            b.run("return new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)))")
+            b.driver.save_screenshot(screenshot)
 
     if failures:
         sys.exit(f"{page}:\n  " + "\n  ".join(failures))

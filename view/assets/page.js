@@ -318,11 +318,14 @@
     }
     return [minX, minY, maxX, maxY];
   }
+  // The drawing fitted beside the legend, which stands at the top right.
   function fit() {
     const [minX, minY, maxX, maxY] = extent();
     const w = Math.max(maxX - minX, 1), h = Math.max(maxY - minY, 1);
-    view.scale = Math.min(view.width / w, view.height / h) * 0.92;
-    view.ox = (view.width - w * view.scale) / 2 - minX * view.scale;
+    const legendWidth = document.getElementById('legend').offsetWidth + 16;
+    const width = view.width - legendWidth > view.width * 0.5 ? view.width - legendWidth : view.width;
+    view.scale = Math.min(width / w, view.height / h) * 0.92;
+    view.ox = (width - w * view.scale) / 2 - minX * view.scale;
     view.oy = (view.height + h * view.scale) / 2 + minY * view.scale;
     requestDraw();
   }
@@ -855,12 +858,18 @@
   spacer.style.height = lineCount * ROW + 'px';
   const findingLines = new Set(P.findings.filter((f) => f.line > 0).map((f) => f.line));
   let foundLine = 0;
+  let shownText = '';
+  // The lines in sight (and a few around them), made anew only when what
+  // they show changes: a line under the mouse stays the same element.
   function renderText() {
     const first = Math.max(0, Math.floor(box.scrollTop / ROW) - 5);
     const last = Math.min(lineCount, Math.ceil((box.scrollTop + box.clientHeight) / ROW) + 5);
+    const doneTo = state.cursor > 0 ? pline[state.cursor - 1] : 0;
+    const shown = [first, last, doneTo, state.line, state.selected, foundLine].join(' ');
+    if (shown === shownText) return;
+    shownText = shown;
     rows.style.top = first * ROW + 'px';
     rows.textContent = '';
-    const doneTo = state.cursor > 0 ? pline[state.cursor - 1] : 0;
     const fragment = document.createDocumentFragment();
     for (let l = first + 1; l <= last; l++) {
       const div = document.createElement('div');
@@ -1062,19 +1071,24 @@
     }
     let kinds = 0;
     for (let i = 0; i < N; i++) if (ev.kind[i] === K.LASER) { kinds |= 1; break; }
-    if (kinds & 1) entry('laser', LASER_COLOUR, 'laser cut: arrow its way, ring its pierce, dotted its compensation side');
     const note = (text) => { const d = document.createElement('div'); d.textContent = text; box.appendChild(d); };
+    if (kinds & 1) {
+      entry('laser', LASER_COLOUR, 'laser cut, arrow: its way');
+      note('ring: pierce; dotted: compensation');
+    }
     let stops = 0, traps = 0, sides = 0;
     for (let i = 0; i < N; i++) {
       if (ev.kind[i] === K.STOP) stops++;
       if (ev.kind[i] === K.TRAP_DOOR) traps++;
     }
     for (const p of ev.places) sides = Math.max(sides, p.side);
-    note('thin grey: travel; dashed grey: positioning');
+    note('thin grey: travel');
+    note('dashed grey: positioning');
     if (stops) note('black square: stop (' + stops + ')');
     if (traps) note('black square, larger: trap door (' + traps + ')');
-    if (sides) note('dashed outline: work after an operator stop (flip or turn)');
-    note('grey below the sheet: clamps; red dashed: their zones');
+    if (sides) note('dashed: after an operator stop (flip, turn)');
+    note('below the sheet: clamps');
+    note('red dashed: the clamps\' zones');
     note('triangle: load position');
   }
 
