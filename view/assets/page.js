@@ -190,7 +190,14 @@
   const timings = { start: performance.now() };
   const ev = decodeEvents(P.events, meta.events);
   timings.events = performance.now();
-  const map = meta.mapRuns > 0 ? decodeMap(P.map, meta.mapRuns) : null;
+  // The block map, read when a step's name is first asked for.
+  let decodedMap = null;
+  const map = meta.mapRuns > 0 ? {
+    name(l) {
+      if (decodedMap === null) decodedMap = decodeMap(P.map, meta.mapRuns);
+      return decodedMap.name(l);
+    }
+  } : null;
   const program = P.program.split('\n');
   if (program.length > 1 && program[program.length - 1] === '') program.pop();
   for (let i = 0; i < program.length; i++) if (program[i].endsWith('\r')) program[i] = program[i].slice(0, -1);
@@ -231,25 +238,34 @@
   const strokesTo = new Float64Array(N), cutTo = new Float64Array(N), regripsTo = new Int32Array(N);
   const pline = new Int32Array(N);
   const stations = new Set();
+  const stationStrokes = new Map();   // station -> strokes, nibbling included
+  const counts = { laser: 0, stops: 0, trapDoors: 0 };
   {
     let strokes = 0, cut = 0, regrips = 0;
     for (let i = 0; i < N; i++) {
       const k = ev.kind[i];
       if (k === K.STROKE) strokes += 1;
       else if (k === K.NIBBLE) strokes += nibbleCount(i);
-      else if (k === K.LASER) cut += cutLength(i);
+      else if (k === K.LASER) { cut += cutLength(i); counts.laser++; }
       else if (k === K.REGRIP) regrips += 1;
-      if ((k === K.STROKE || k === K.NIBBLE) && ev.tool[i] >= 0) stations.add(ev.tools[ev.tool[i]].station);
+      else if (k === K.STOP) counts.stops++;
+      else if (k === K.TRAP_DOOR) counts.trapDoors++;
+      if ((k === K.STROKE || k === K.NIBBLE) && ev.tool[i] >= 0) {
+        const st = ev.tools[ev.tool[i]].station;
+        stations.add(st);
+        stationStrokes.set(st, (stationStrokes.get(st) || 0) + (k === K.STROKE ? 1 : nibbleCount(i)));
+      }
       strokesTo[i] = strokes;
       cutTo[i] = cut;
       regripsTo[i] = regrips;
       pline[i] = ev.call[i] !== 0 ? ev.call[i] : ev.line[i];
     }
   }
-  // The events of each line: its own, and a call's copies.
-  const byLineStart = new Int32Array(lineCount + 2);
-  let byLine;
-  {
+  // The events of each line: its own, and a call's copies; made when a
+  // line's events are first asked for.
+  let byLineStart = null, byLine = null;
+  function indexLines() {
+    byLineStart = new Int32Array(lineCount + 2);
     const count = new Int32Array(lineCount + 2);
     const inRange = (l) => l >= 1 && l <= lineCount;
     for (let i = 0; i < N; i++) {
@@ -264,9 +280,9 @@
       if (ev.call[i] !== 0 && ev.call[i] !== ev.line[i] && inRange(ev.call[i])) byLine[fill[ev.call[i]]++] = i;
     }
   }
-  timings.index = performance.now();
   function eventsOfLine(l) {
     if (!(l >= 1 && l <= lineCount)) return [];
+    if (byLine === null) indexLines();
     return Array.from(byLine.subarray(byLineStart[l], byLineStart[l + 1]));
   }
   const stationList = Array.from(stations).sort((a, b) => a - b);
@@ -343,6 +359,20 @@
       drawPending = false;
       draw();
     });
+  }
+  // A colour as the 32-bit word of an image's pixel (bytes R, G, B, A).
+  const pixelWords = new Map();
+  function pixelWord(colour, solid) {
+    const key = colour + solid;
+    let word = pixelWords.get(key);
+    if (word === undefined) {
+      const c = solid ? colour : faint(colour);
+      const [r, gr, b] = c.startsWith('#') ? [1, 3, 5].map((k) => parseInt(c.slice(k, k + 2), 16)) : c.slice(4, -1).split(',').map(Number);
+      const bytes = new Uint8Array([r, gr, b, 255]);
+      word = new Uint32Array(bytes.buffer)[0];
+      pixelWords.set(key, word);
+    }
+    return word;
   }
   function faint(colour) {
     const v = parseInt(colour.slice(1), 16);
@@ -441,6 +471,12 @@
     const marks = new Path2D();
     const tiny = new Map();    // colour -> Path2D of dots, when footprints are smaller than a pixel or two
     const left = -20, right = view.width + 20, top = -20, bottom = view.height + 20;
+    // So many marked points that their crosses would only cover each other:
+    // dots, set straight into an image of their own.
+    const dense = to - from > 100000;
+    const pixelWidth = canvas.width, pixelHeight = canvas.height;
+    const image = dense ? new ImageData(pixelWidth, pixelHeight) : null;
+    const pixels = image !== null ? new Uint32Array(image.data.buffer) : null;
     const inView = (x, y) => { const px = sx(x), py = sy(y); return px > left && px < right && py > top && py < bottom; };
     for (let i = from; i < to; i++) {
       const k = ev.kind[i];
@@ -451,7 +487,16 @@
         if (!inView(ev.x[i], ev.y[i])) continue;
         const f = footprint(tool.station);
         const colour = colourOf(tool.station);
-        if (f.shape !== 'marker' && Math.max(f.w, f.h) * view.scale < 1.5) {
+        if ((f.shape !== 'marker' && Math.max(f.w, f.h) * view.scale < 1.5) || (f.shape === 'marker' && dense)) {
+          if (pixels !== null) {
+            // Two pixels square, straight into the picture.
+            const px = Math.round(sx(ev.x[i]) * view.dpr), py = Math.round(sy(ev.y[i]) * view.dpr);
+            if (px >= 0 && py >= 0 && px + 1 < pixelWidth && py + 1 < pixelHeight) {
+              const word = pixelWord(colour, solid), at = py * pixelWidth + px;
+              pixels[at] = pixels[at + 1] = pixels[at + pixelWidth] = pixels[at + pixelWidth + 1] = word;
+            }
+            continue;
+          }
           let p = tiny.get(colour);
           if (!p) { p = new Path2D(); tiny.set(colour, p); }
           p.rect(Math.floor(sx(ev.x[i])), Math.floor(sy(ev.y[i])), 1.5, 1.5);
@@ -525,6 +570,16 @@
     g.stroke(moves);
     g.setLineDash([]);
     for (const [colour, p] of tiny) { g.fillStyle = solid ? colour : faint(colour); g.fill(p); }
+    if (image !== null) {
+      const dots = document.createElement('canvas');
+      dots.width = pixelWidth;
+      dots.height = pixelHeight;
+      dots.getContext('2d').putImageData(image, 0, 0);
+      g.save();
+      g.setTransform(1, 0, 0, 1, 0, 0);
+      g.drawImage(dots, 0, 0);
+      g.restore();
+    }
     for (const [colour, p] of paths) {
       const c = solid ? colour : faint(colour);
       g.strokeStyle = c;
@@ -1037,14 +1092,6 @@
     const head = document.createElement('h1');
     head.textContent = meta.title;
     box.appendChild(head);
-    const counts = new Map();
-    for (let i = 0; i < N; i++) {
-      const k = ev.kind[i];
-      if ((k === K.STROKE || k === K.NIBBLE) && ev.tool[i] >= 0) {
-        const st = ev.tools[ev.tool[i]].station;
-        counts.set(st, (counts.get(st) || 0) + (k === K.STROKE ? 1 : nibbleCount(i)));
-      }
-    }
     const entry = (key, colour, text) => {
       const label = document.createElement('label');
       const box2 = document.createElement('input');
@@ -1066,21 +1113,16 @@
     for (const st of stationList) {
       const f = footprint(st);
       const size = f.shape === 'marker' ? '' : ' ' + f.w + (f.w !== f.h ? ' x ' + f.h : '');
-      const n = counts.get(st) || 0;
+      const n = stationStrokes.get(st) || 0;
       entry(st, colourOf(st), 'T' + st + ' ' + (f.shape === 'marker' ? 'marked point' : f.shape) + size + ': ' + n + (n === 1 ? ' stroke' : ' strokes'));
     }
-    let kinds = 0;
-    for (let i = 0; i < N; i++) if (ev.kind[i] === K.LASER) { kinds |= 1; break; }
     const note = (text) => { const d = document.createElement('div'); d.textContent = text; box.appendChild(d); };
-    if (kinds & 1) {
+    if (counts.laser > 0) {
       entry('laser', LASER_COLOUR, 'laser cut, arrow: its way');
       note('ring: pierce; dotted: compensation');
     }
-    let stops = 0, traps = 0, sides = 0;
-    for (let i = 0; i < N; i++) {
-      if (ev.kind[i] === K.STOP) stops++;
-      if (ev.kind[i] === K.TRAP_DOOR) traps++;
-    }
+    const stops = counts.stops, traps = counts.trapDoors;
+    let sides = 0;
     for (const p of ev.places) sides = Math.max(sides, p.side);
     note('thin grey: travel');
     note('dashed grey: positioning');
@@ -1162,6 +1204,9 @@
   findings();
   resize();
   fit();
-  setCursor(N, lineCount);
+  // The first picture first; the status and the text right after it.
+  state.line = lineCount;
+  requestDraw();
+  requestAnimationFrame(() => setTimeout(() => { if (state.line === lineCount && state.cursor === N) setCursor(N, lineCount); }));
   window.addEventListener('resize', () => { resize(); requestDraw(); });
 }());
