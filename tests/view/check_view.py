@@ -21,7 +21,6 @@ and a line selected (the README's picture is made so).
 """
 import json
 import os
-import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -34,16 +33,9 @@ from selenium.webdriver.common.by import By  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 from browser import Browser  # noqa: E402
-from check_plot import png_pixels  # noqa: E402
+from check_plot import png_pixels, run  # noqa: E402
 
 PLACE_TOLERANCE = 0.002  # mm: the page keeps places to the micrometre
-
-
-def run(args):
-    r = subprocess.run(args, capture_output=True, text=True)
-    if r.returncode not in (0, 3):
-        sys.exit(f"{' '.join(args)} ended with {r.returncode}:\n{r.stderr}")
-    return r.stdout
 
 
 def console_faults(browser):
