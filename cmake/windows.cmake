@@ -61,8 +61,7 @@ if(PELK_STAND_IN_HOST)
   pelk_glob_sources(PELK_STAND_IN_HOST_SOURCES host/*.cpp job/*.cpp cli/*.cpp nc/*.cpp verify/*.cpp plot/*.cpp
                     stats/*.cpp view/*.cpp)
   add_executable(VARNOKII ${PELK_STAND_IN_HOST_SOURCES})
-  pelk_embed_files(VARNOKII view_files ${PROJECT_SOURCE_DIR}/view/assets/page.html
-                   ${PROJECT_SOURCE_DIR}/view/assets/page.css ${PROJECT_SOURCE_DIR}/view/assets/page.js)
+  pelk_embed_files(VARNOKII view_files ${PELK_VIEW_ASSETS})
   pelk_may_include(VARNOKII PRIVATE interface host job cli nc verify plot stats view)
   target_include_directories(VARNOKII SYSTEM PRIVATE ${header_only})
   # Exports exactly the names of VARNOKII.def: a name of the header that the

@@ -10,6 +10,7 @@
 namespace view_files {
 extern const char page_html[];
 extern const char page_css[];
+extern const char data_js[];
 extern const char page_js[];
 }  // namespace view_files
 
@@ -226,6 +227,7 @@ void Page::write(std::FILE *out, std::FILE *program) const {
     // 4. The script, and the rest of the page.
     html = up_to(out, html, "<!--SCRIPT-->");
     put(out, "<script>\n");
+    put(out, view_files::data_js);
     put(out, view_files::page_js);
     put(out, "</script>");
     put(out, html);
