@@ -1,22 +1,19 @@
 // readback_commands.cpp - pelk-post verify, plot and stats: a program read
 // back through the model of the control, held against its job, drawn or
 // counted.  plot and stats post the job first when no program is named,
-// into a scratch file, never holding the program's text.
+// into a scratch file, never holding the program's text; they also read a
+// program alone (cli/program_alone.h).
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 
 #include "cli/block_map.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
-#include "cli/file_writer.h"
 #include "cli/message_text.h"
-#include "cli/module_path.h"
 #include "cli/output_file.h"
 #include "cli/program_input.h"
 #include "cli/readback.h"
-#include "host/host.h"
 #include "job/job_reader.h"
 #include "nc/program_error.h"
 #include "stats/report.h"
