@@ -614,13 +614,21 @@
     let name = map.name(ev.line[i]);
     const k = ev.kind[i];
     if (k === K.STROKE) {
-      let nth = 0;
-      for (let j = i; j >= 0 && ev.line[j] === ev.line[i] && ev.call[j] === ev.call[i]; j--) {
-        if (ev.kind[j] === K.STROKE) nth++;
-        if (ev.kind[j] === K.COPY) break;
+      // Which stroke of its step (a row, a circle of holes, counted as the
+      // job's steps name them; in a copy, of that copy) it is, when the step
+      // makes more than one.
+      const same = (j) => ev.call[j] === ev.call[i] && ev.kind[j] !== K.COPY &&
+        (ev.line[j] === ev.line[i] || map.name(ev.line[j]) === name);
+      let first = i, last = i;
+      while (first > 0 && same(first - 1)) first--;
+      while (last + 1 < N && same(last + 1)) last++;
+      let nth = 0, all = 0;
+      for (let j = first; j <= last; j++) {
+        if (ev.kind[j] !== K.STROKE) continue;
+        all++;
+        if (j <= i) nth++;
       }
-      const ofLine = eventsOfLine(ev.line[i]).filter((j) => ev.kind[j] === K.STROKE && ev.call[j] === ev.call[i]);
-      if (ofLine.length > 1 && nth > 0) name += ' hit ' + nth;
+      if (all > 1) name += (name.includes('(bolt_hole_circle)') ? ' hole ' : ' hit ') + nth;
     }
     if (ev.call[i] !== 0) {
       const copy = lastBefore(i + 1, (j) => ev.kind[j] === K.COPY && ev.line[j] === ev.call[i]);
