@@ -19,7 +19,7 @@ namespace {
 constexpr double RADIANS_PER_DEGREE = std::numbers::pi / 180.0;
 constexpr double FULL_TURN = 360.0;
 constexpr double PIXEL_WIDTH = 1600.0;     // the width the SVG asks for
-constexpr double LEGEND_CHARACTERS = 34.0; // the legend's width, in characters of its text
+constexpr double LEGEND_CHARACTERS = 40.0; // the legend's width, in characters of its text
 constexpr double CLAMP_WIDTH = 40.0, CLAMP_DEPTH = 20.0;  // mm, as drawn
 constexpr double KERF_OFFSET_SHARE = 0.004;  // the compensation side, against the drawing's size
 
@@ -93,6 +93,27 @@ constexpr std::size_t PATH_PIECE = 1 << 15;
 
 }  // namespace
 
+// ---- The sheet as the operator turns it ------------------------------------------------
+
+void turned_size(const Scene &scene, int side, double &size_x, double &size_y) {
+    size_x = scene.sheet_x;
+    size_y = scene.sheet_y;
+    for (int k = 0; k < side && k < static_cast<int>(scene.turns.size()); ++k) {
+        const SheetTurn t = scene.turns[static_cast<std::size_t>(k)];
+        if (t == SheetTurn::clockwise || t == SheetTurn::counterclockwise) std::swap(size_x, size_y);
+    }
+}
+
+const char *turn_text(SheetTurn turn) {
+    switch (turn) {
+    case SheetTurn::flip: return "flipped";
+    case SheetTurn::clockwise: return "a quarter turn clockwise";
+    case SheetTurn::half: return "a half turn";
+    case SheetTurn::counterclockwise: return "a quarter turn counterclockwise";
+    }
+    return "";
+}
+
 // ---- The frame of the sheet ------------------------------------------------------------
 
 void SheetFrame::place(nc::Event &e) {
@@ -137,6 +158,11 @@ Extent::Extent(const Scene &scene)
     for (double c : scene.clamps) cover(c, 0.0, CLAMP_WIDTH);
     min_y = std::min(min_y, -CLAMP_DEPTH);
     for (const auto &[station, f] : scene.tools) margin_ = std::max(margin_, std::max(f.size_x, f.size_y) / 2.0);
+    for (std::size_t side = 1; side <= scene.turns.size(); ++side) {
+        double w = 0.0, h = 0.0;
+        turned_size(scene, static_cast<int>(side), w, h);
+        cover(w, h);
+    }
 }
 
 double Extent::drawn_angle(int station, double angle) const {
@@ -235,11 +261,12 @@ SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent) : out
                  ".nibble-strokes{fill:none;stroke:none}\n"
                  ".stop{fill:#000}\n"
                  ".trap-door{fill:none;stroke:#000;stroke-width:%s}\n"
+                 ".turned{fill:none;stroke:#444;stroke-width:%s;stroke-dasharray:%s}\n"
                  "text{font-family:sans-serif;font-size:%spx;fill:#222}\n",
                  n(line).c_str(), n(line).c_str(), n(line).c_str(), n(line * 4).c_str(), n(line * 1.5).c_str(),
                  n(line * 0.4).c_str(), LASER_COLOUR, n(line * 1.5).c_str(), LASER_COLOUR, n(line * 0.6).c_str(),
                  n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), n(line * 2).c_str(),
-                 n(line * 0.25).c_str(), n(line * 0.5).c_str(), n(font()).c_str());
+                 n(line * 0.25).c_str(), n(line * 0.5).c_str(), n(line).c_str(), n(line * 6).c_str(), n(font()).c_str());
     // Each footprint's marker, placed at every point of a path of strokes but its first.
     for (const auto &footprint : extent.footprints) {
         const int number = static_cast<int>(markers_.size());
@@ -406,8 +433,18 @@ void SvgPlot::add(nc::Event e) {
         std::fprintf(out_, "<rect class=\"%s\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n",
                      e.kind == EventKind::stop ? "stop" : "trap-door", n(e.x - size / 2).c_str(), n(e.y - size / 2).c_str(),
                      n(size).c_str(), n(size).c_str());
-        // Loaded again after an operator stop: the clamps hold it where they did at first.
-        if (e.kind == EventKind::stop && e.number == 1) grip_shift_ = 0.0;
+        // Loaded again after an operator stop: the clamps hold it where they
+        // did at first, the sheet as the operator turned it.
+        if (e.kind == EventKind::stop && e.number == 1) {
+            grip_shift_ = 0.0;
+            const int side = frame_.side();
+            if (side >= 1 && side <= static_cast<int>(scene_.turns.size())) {
+                double w = 0.0, h = 0.0;
+                turned_size(scene_, side, w, h);
+                std::fprintf(out_, "<rect class=\"turned\" x=\"0\" y=\"0\" width=\"%s\" height=\"%s\"/>\n", n(w).c_str(),
+                             n(h).c_str());
+            }
+        }
         break;
     }
     case EventKind::regrip: {
@@ -477,6 +514,10 @@ void SvgPlot::finish() {
     if (extent_.stops > 0) line("#000", "stop: " + std::to_string(extent_.stops));
     if (extent_.trap_doors > 0) line(nullptr, "open square: trap door: " + std::to_string(extent_.trap_doors));
     if (extent_.sides > 0) line(nullptr, "dashed: after operator stop (flip, turn)");
+    for (int side = 1; side <= extent_.sides && side <= static_cast<int>(scene_.turns.size()); ++side) {
+        line(nullptr, "stop " + std::to_string(side) + ": " + turn_text(scene_.turns[static_cast<std::size_t>(side - 1)]));
+    }
+    if (!scene_.turns.empty()) line(nullptr, "long dashes: the sheet as turned");
     line(nullptr, "below the sheet: clamps");
     if (extent_.regrips > 0) line(nullptr, "dashed clamps: after a re-grip");
     line(nullptr, "triangle: load position");

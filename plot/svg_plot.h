@@ -15,6 +15,7 @@
 // stays a drawing that renderers take.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -32,6 +33,9 @@ struct Footprint {
     double size_x = 0.0, size_y = 0.0;   // mm
 };
 
+// How the operator puts the sheet back at a stop he is told about.
+enum class SheetTurn : std::uint8_t { flip, clockwise, half, counterclockwise };
+
 // What the plot is drawn on.
 struct Scene {
     std::string title;
@@ -39,7 +43,16 @@ struct Scene {
     std::vector<double> clamps;          // X of the clamps
     double load_x = 0.0, load_y = 0.0;   // the load position
     std::map<int, Footprint> tools;      // by station
+    // At each stop the operator is told about, in order: how he puts the
+    // sheet back (the job's flips and turns); empty when not known.
+    std::vector<SheetTurn> turns;
 };
+
+// The sheet's size as it lies after the operator's side-th turn (1, 2, ...):
+// a quarter turn lays it the other way.
+void turned_size(const Scene &scene, int side, double &size_x, double &size_y);
+// "a quarter turn clockwise", "flipped", ...
+const char *turn_text(SheetTurn turn);
 
 // Where the events lie on the sheet: the control's coordinates, moved along
 // by the explicit re-grip sequence (its incremental moves shift the control's

@@ -245,9 +245,9 @@ TEST(ViewPage, ThePlaceOnTheSheetFollowsTheFrameAndTheOperatorsStops) {
     EXPECT_DOUBLE_EQ(explicit_frame.shift_x(), 600.0);
 }
 
-class ViewPark : public HostTest {};
+class ViewSheet : public HostTest {};
 
-TEST_F(ViewPark, LiesAtTheLoadPositionWhicheverWayTheSheetWasRegripped) {
+TEST_F(ViewSheet, TheParkLiesAtTheLoadPositionWhicheverWayTheSheetWasRegripped) {
     // Two re-grips of 600 mm: the sheet's place under the load position is
     // 1200 mm further along, by the REP/ command as by the explicit
     // sequence; the unload after the frame block is at that place too.
@@ -278,6 +278,47 @@ TEST_F(ViewPark, LiesAtTheLoadPositionWhicheverWayTheSheetWasRegripped) {
         EXPECT_EQ(parks, 1);
         EXPECT_EQ(unloads, 1);
     }
+}
+
+TEST_F(ViewSheet, IsDrawnAsTheOperatorTurnsIt) {
+    const job::Job job = job::read_job_file(source_path("tests/golden/sheet_flip_turn/job.json"));
+    plot::Scene scene;
+    scene.sheet_x = job.sheet.size_x;
+    scene.sheet_y = job.sheet.size_y;
+    // The job's flip, then its turns of kinds 0, 1 and 2 (its turn of kind 3
+    // stops without telling the operator).
+    scene.turns = {plot::SheetTurn::flip, plot::SheetTurn::clockwise, plot::SheetTurn::half,
+                   plot::SheetTurn::counterclockwise};
+    const struct {
+        int side;
+        double x, y;
+    } sizes[] = {{0, 2500, 1250}, {1, 2500, 1250}, {2, 1250, 2500}, {3, 1250, 2500}, {4, 2500, 1250}};
+    for (const auto &c : sizes) {
+        double w = 0.0, h = 0.0;
+        plot::turned_size(scene, c.side, w, h);
+        EXPECT_EQ(w, c.x) << "after " << c.side;
+        EXPECT_EQ(h, c.y) << "after " << c.side;
+    }
+    const std::vector<nc::Event> events = program_events(posted_program(job));
+    plot::Extent extent(scene);
+    for (const nc::Event &e : events) extent.add(e);
+    EXPECT_EQ(extent.sides, 4);
+    EXPECT_GE(extent.max_y, 2500.0) << "room for the sheet laid the other way";
+    std::FILE *out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    plot::SvgPlot svg(out, scene, extent);
+    for (const nc::Event &e : events) svg.add(e);
+    svg.finish();
+    std::rewind(out);
+    std::string text;
+    char piece[4096];
+    for (std::size_t n; (n = std::fread(piece, 1, sizeof piece, out)) > 0;) text.append(piece, n);
+    std::fclose(out);
+    std::size_t outlines = 0;
+    for (std::size_t at = text.find("<rect class=\"turned\""); at != std::string::npos; at = text.find("<rect class=\"turned\"", at + 1)) ++outlines;
+    EXPECT_EQ(outlines, 4u);
+    EXPECT_NE(text.find("width=\"1250\" height=\"2500\""), std::string::npos);
+    EXPECT_NE(text.find("stop 2: a quarter turn clockwise"), std::string::npos);
 }
 
 // ---- The block map -------------------------------------------------------------------------

@@ -173,6 +173,12 @@ void Page::write(std::FILE *out, std::FILE *program) const {
     meta += ",clampZone:[" + number(scene_.clamp_zone_width) + "," + number(scene_.clamp_zone_depth) + "]";
     meta += ",clamps:[";
     for (std::size_t i = 0; i < s.clamps.size(); ++i) meta += (i == 0 ? "" : ",") + number(s.clamps[i]);
+    meta += "],turns:[";
+    for (std::size_t i = 0; i < s.turns.size(); ++i) {
+        const bool quarter = s.turns[i] == plot::SheetTurn::clockwise || s.turns[i] == plot::SheetTurn::counterclockwise;
+        meta += std::string(i == 0 ? "" : ",") + "{text:\"" + plot::turn_text(s.turns[i]) + "\",quarter:" +
+                (quarter ? "true" : "false") + "}";
+    }
     meta += "],tools:{";
     static const char *const SHAPES[] = {"marker", "round", "square", "rectangle", "obround"};
     bool first = true;

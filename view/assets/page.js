@@ -131,6 +131,8 @@
     let minX = Math.min(0, meta.load[0]), minY = Math.min(0, meta.load[1]);
     let maxX = Math.max(meta.sheet[0], meta.load[0]), maxY = Math.max(meta.sheet[1], meta.load[1]);
     for (const c of meta.clamps) { minX = Math.min(minX, c - 20); maxX = Math.max(maxX, c + 20); }
+    // The sheet turned a quarter lies the other way.
+    if (meta.turns.some((t) => t.quarter)) { maxX = Math.max(maxX, meta.sheet[1]); maxY = Math.max(maxY, meta.sheet[0]); }
     minY = Math.min(minY, -20);
     for (let i = 0; i < N; i++) {
       const k = ev.kind[i];
@@ -244,6 +246,17 @@
     ctx.lineWidth = 1;
     ctx.fillRect(sx(0), sy(h), w * view.scale, h * view.scale);
     ctx.strokeRect(sx(0), sy(h), w * view.scale, h * view.scale);
+    // After a stop the operator was told about: the sheet as he put it back.
+    const side = state.cursor > 0 ? ev.places[ev.place[state.cursor - 1]].side : 0;
+    if (side > 0 && side <= meta.turns.length) {
+      let tw = w, th = h;
+      for (let k = 0; k < side; k++) if (meta.turns[k].quarter) [tw, th] = [th, tw];
+      ctx.setLineDash([8, 5]);
+      ctx.strokeRect(sx(0), sy(th), tw * view.scale, th * view.scale);
+      ctx.setLineDash([]);
+      ctx.fillStyle = '#222';
+      ctx.fillText('after stop ' + side + ': ' + meta.turns[side - 1].text, sx(0) + 4, sy(th) - 5);
+    }
     // The clamps below the sheet's edge, and their zones on it.
     const [zw, zd] = meta.clampZone;
     for (const c of meta.clamps) {
