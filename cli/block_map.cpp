@@ -54,6 +54,10 @@ std::string BlockMap::name(long long line) const {
     return step_name(job_, std::prev(after)->place);
 }
 
+void BlockMap::name_runs(const std::function<void(long long first_line, const std::string &name)> &to) const {
+    for (const Run &r : runs_) to(r.first_line, step_name(job_, r.place));
+}
+
 bool MapFile::read(const std::string &path, std::string &error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

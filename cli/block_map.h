@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ public:
 
     // The name of a line kept, or "".
     std::string name(long long line) const;
+    // Each run kept, in order: its first line and its step's name.
+    void name_runs(const std::function<void(long long first_line, const std::string &name)> &to) const;
     // errno of a failed write, or 0.
     int error_number() const { return error_number_; }
 
@@ -46,6 +49,7 @@ public:
     bool read(const std::string &path, std::string &error);
     std::string name(long long line) const;
     long long lines() const { return lines_; }  // lines the map names
+    const std::vector<std::pair<long long, std::string>> &named_runs() const { return runs_; }
 
 private:
     std::vector<std::pair<long long, std::string>> runs_;  // first line of each run of one name

@@ -22,6 +22,13 @@ int run_post(const Options &o, const WriterInFront &in_front = {});
 int run_verify(const Options &o);
 int run_plot(const Options &o);
 int run_stats(const Options &o);
+// view (cli/view_command.cpp)
+int run_view(const Options &o);
+
+struct ReadBack;
+// The title of a drawing or a page: the program's file (the job's when the
+// job was posted) and the nest's name.
+std::string subject_title(const Options &o, const ReadBack &in);
 
 // The job of the command line, with --machine-dir applied.  Throws
 // job::JobError naming the place.

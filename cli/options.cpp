@@ -50,7 +50,9 @@ constexpr const char *EXAMPLES =
     "  pelk-post --no-verify job.json                without comparing it with the job\n"
     "  pelk-post verify job.json job.nc              does job.nc do what job.json says?\n"
     "  pelk-post plot job.json -o job.svg            draws what the machine will do\n"
-    "  pelk-post stats job.json --json               strokes, lengths, machine time\n";
+    "  pelk-post stats job.json --json               strokes, lengths, machine time\n"
+    "  pelk-post view job.json                       job.html: walk through the program\n"
+    "  pelk-post view prog.nc --machine shop.json    a program without its job\n";
 
 // The rest of the help, with the installed places of the module and the docs
 // as seen from pelk-post's own folder.
@@ -110,6 +112,15 @@ const CLI::Validator NOT_EMPTY(
 
 void add_job(CLI::App &app, Options &o) {
     app.add_option("JOB", o.job_path, "The job file (JSON); \"-\" reads it from standard input")->check(NOT_EMPTY);
+}
+
+// plot, stats, view: a job, or a program read alone.
+void add_job_or_program(CLI::App &app, Options &o) {
+    app.add_option("JOB", o.job_path,
+                   "The job file (JSON); \"-\" reads it from standard input.  Or a program alone (a file that is "
+                   "no JSON): its sheet and clamps are read from its header, the machine and the turret's shapes "
+                   "from --machine")
+        ->check(NOT_EMPTY);
 }
 
 void add_machine_file(CLI::App &app, Options &o) {
@@ -200,22 +211,35 @@ int parse_command_line(int argc, char **argv, Options &o) {
     verify->add_flag("-q,--quiet", o.quiet, "Tell only the count");
 
     CLI::App *plot = app.add_subcommand("plot", "Draw what a job's program makes the machine do, as SVG");
-    add_job(*plot, o);
+    add_job_or_program(*plot, o);
     plot->add_option("PROGRAM", o.program_path, "A program to draw instead of the job's, read back the same way")
         ->check(NOT_EMPTY);
     plot->add_option("-o,--output", o.output, "The SVG file (default: the job file with \".svg\")")->check(NOT_EMPTY);
     add_module_options(*plot, o);
 
     CLI::App *stats = app.add_subcommand("stats", "Count what a job's program makes the machine do");
-    add_job(*stats, o);
+    add_job_or_program(*stats, o);
     stats->add_option("PROGRAM", o.program_path, "A program to count instead of the job's")->check(NOT_EMPTY);
     stats->add_flag("--json", o.json, "One JSON object instead of the table");
     add_module_options(*stats, o);
 
-    app.footer(std::string(EXAMPLES) + "\n" + commands_help({verify, plot, stats}) + FOOTER);
+    CLI::App *view = app.add_subcommand(
+        "view", "Write a page (one HTML file) that walks through a program before it runs, linked to its text");
+    add_job_or_program(*view, o);
+    view->add_option("PROGRAM", o.program_path, "A program to show instead of the job's, held against the job")
+        ->check(NOT_EMPTY);
+    view->add_option("-o,--output", o.output, "The page (default: the job file, or the program, with \".html\")")
+        ->check(NOT_EMPTY);
+    view->add_option("--map", o.map_path, "The program's block map (pelk-post --map), to name the job's steps")
+        ->check(NOT_EMPTY);
+    view->add_option("--allowance", o.allowance, "Millimetres allowed besides the program's rounding (default 0.001)")
+        ->check(CLI::Range(0.0, 1000.0));
+    add_module_options(*view, o);
+
+    app.footer(std::string(EXAMPLES) + "\n" + commands_help({verify, plot, stats, view}) + FOOTER);
 
     // A later option wins over an earlier one, as with most tools.
-    for (CLI::App *a : {&app, post, check, verify, plot, stats}) {
+    for (CLI::App *a : {&app, post, check, verify, plot, stats, view}) {
         for (CLI::Option *option : a->get_options()) {
             if (option->get_name() != "JOB") option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
         }
@@ -248,6 +272,8 @@ int parse_command_line(int argc, char **argv, Options &o) {
         o.command = Command::plot;
     } else if (stats->parsed()) {
         o.command = Command::stats;
+    } else if (view->parsed()) {
+        o.command = Command::view;
     } else {
         o.command = o.check_only ? Command::check : Command::post;
     }

@@ -5,6 +5,8 @@
 //   pelk-post verify JOB PROGRAM
 //   pelk-post plot JOB [PROGRAM] -o FILE.svg
 //   pelk-post stats JOB [PROGRAM] [--json]
+//   pelk-post view JOB [PROGRAM] -o FILE.html
+//   (plot, stats and view also take a PROGRAM alone, with --machine FILE)
 #pragma once
 
 #include <cstddef>
@@ -13,14 +15,14 @@
 
 namespace cli {
 
-enum class Command : unsigned char { post, check, verify, plot, stats };
+enum class Command : unsigned char { post, check, verify, plot, stats, view };
 
 struct Options {
     Command command = Command::post;
     std::vector<std::string> jobs;  // post, check: as given; one job, or a batch of several
-    std::string job_path;     // the one job: "-" is standard input
-    std::string program_path; // verify: the program to check; plot, stats: one to read instead of posting the job
-    std::string output;       // post: the program; plot: the SVG (empty: the default)
+    std::string job_path;     // the one job: "-" is standard input; plot, stats, view: or a program alone
+    std::string program_path; // verify: the program to check; plot, stats, view: one to read instead of posting the job
+    std::string output;       // post: the program; plot: the SVG; view: the page (empty: the default)
     std::string module_path;  // empty: found (see module_path.h)
     std::string machine_dir;  // empty: the job's
     std::string machine_file; // empty: the one the job names, if any
@@ -34,7 +36,7 @@ struct Options {
     // ---- What a post does besides.
     bool verify = true;       // the program is read back and held against the job before it is put in place
                               // (--no-verify: not)
-    std::string map_path;     // post: the block map to write; verify: the program's block map to read
+    std::string map_path;     // post: the block map to write; verify, view: the program's block map to read
     std::string plot_path;    // post: the plot of the program written
 
     // ---- verify

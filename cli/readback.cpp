@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <variant>
 
 #include "cli/work_check.h"
 #include "verify/control_setup.h"
@@ -68,6 +69,16 @@ plot::Scene scene_of(const job::Job &job, const std::string &title) {
     scene.safety = safety_layout(job);
     scene.load_x = job.machine.load_x;
     scene.load_y = job.machine.load_y;
+    // The operator's turns of the sheet, in the order of the work: the stops
+    // he is told about (a turn of another kind stops without a comment).
+    for (const job::Operation &op : job.work) {
+        if (std::holds_alternative<job::FlipSheet>(op)) scene.turns.push_back(plot::SheetTurn::flip);
+        if (const auto *turn = std::get_if<job::TurnSheet>(&op)) {
+            static const plot::SheetTurn KINDS[] = {plot::SheetTurn::clockwise, plot::SheetTurn::half,
+                                                    plot::SheetTurn::counterclockwise};
+            if (turn->kind >= 0 && turn->kind <= 2) scene.turns.push_back(KINDS[turn->kind]);
+        }
+    }
     for (const job::Station &s : job.turret) {
         if (s.laser) continue;
         plot::Footprint f;

@@ -37,6 +37,7 @@ private:
 struct ControlFor {
     ControlFor() = default;  // none: no program is read back
     explicit ControlFor(const job::Job &job);
+    explicit ControlFor(nc::Setup program_setup) : setup(std::move(program_setup)) {}  // a program without its job
     verify::LaserParSection section;
     nc::Setup setup;
 };

@@ -44,7 +44,9 @@ WorkCheck check_work(const job::Job &job, const ControlFor &control, std::FILE *
     while (read.events().next(e)) {
         for (const safety::Finding &f : check.add(e)) warnings.add(f);
     }
-    return WorkCheck{warnings.findings(), warnings.texts(WARNINGS_SHOWN)};
+    WorkCheck result{warnings.findings(), warnings.texts(WARNINGS_SHOWN), {}};
+    result.lines = warnings.lines(WARNINGS_SHOWN);
+    return result;
 }
 
 }  // namespace cli

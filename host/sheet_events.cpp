@@ -84,7 +84,12 @@ int run_reposition(double x, double y, double dx, double y_clear) {
                result);
     if (result == 0) {
         c_done_repos_flag = 1;
-        current_repos_x += dx;
+        // REP/ makes the control carry the shift: the program's coordinates
+        // stay the sheet's, and the machine's load position lies dx further
+        // along the sheet each time.  The explicit sequence moves the open
+        // clamps with the axes: the control's coordinates stay the
+        // machine's, and the load position stays where it was.
+        if (c_pelk_repos_type == 1) current_repos_x += dx;
     }
     return result;
 }

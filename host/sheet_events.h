@@ -19,7 +19,9 @@ int run_tab_break();
 
 // Re-grip at (x, y), the clamps travelling dx back along X, y_clear off the
 // sheet.  After a repositioning that went out, the host counts the sheet as
-// repositioned (c_done_repos_flag) and adds dx to its shift (current_repos_x).
+// repositioned (c_done_repos_flag) and, when the control carries the shift
+// (the REP/ command), adds dx to it (current_repos_x): the park and the load
+// position for a flip are that far along the program's coordinates.
 int run_reposition(double x, double y, double dx, double y_clear);
 
 // After a flip or turn that went out, the operator loads the sheet again at

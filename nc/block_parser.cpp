@@ -402,6 +402,18 @@ std::string shown_text(std::string_view text) {
     return shown;
 }
 
+namespace {
+
+// Two to six capitals and a slash: the form of the commands of the
+// machine's laser parameters.
+bool foreign_command(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] >= 'A' && text[n] <= 'Z') ++n;
+    return n >= 2 && n <= 6 && n < text.size() && text[n] == '/';
+}
+
+}  // namespace
+
 Block parse_block(std::string_view text, long long line, bool first, const KnownTexts &known) {
     Block b;
     b.line = line;
@@ -448,6 +460,13 @@ Block parse_block(std::string_view text, long long line, bool first, const Known
             user.kind = BlockKind::user_text;
             user.parameter = found->second;
             return user;
+        }
+        if (known.foreign_commands && foreign_command(text)) {
+            Block foreign;
+            foreign.line = line;
+            foreign.kind = BlockKind::user_text;
+            foreign.parameter = -1;
+            return foreign;
         }
         if (known.unknown_hint.empty()) throw;
         const std::string message = e.what();

@@ -18,6 +18,10 @@ struct KnownTexts {
     // Added to the message of a line the dialect does not know, when the
     // parameter lines could not be had ("; no section of ... fits the sheet").
     std::string unknown_hint;
+    // A program read without its job has no LASER.PAR section to know its
+    // lines by: a line that reads like one (a command word the dialect does
+    // not have, "LPAR/P1200F3000") then stands as it is, as a free text.
+    bool foreign_commands = false;
 };
 
 // Parses the text of one line (without its line end).  first: the line is

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string_view>
 
 #include "nc/nibbling.h"
 
@@ -18,7 +19,7 @@ namespace {
 constexpr double RADIANS_PER_DEGREE = std::numbers::pi / 180.0;
 constexpr double FULL_TURN = 360.0;
 constexpr double PIXEL_WIDTH = 1600.0;     // the width the SVG asks for
-constexpr double LEGEND_CHARACTERS = 34.0; // the legend's width, in characters of its text
+constexpr double LEGEND_CHARACTERS = 40.0; // the legend's width, in characters of its text
 constexpr double CLAMP_WIDTH = 40.0, CLAMP_DEPTH = 20.0;  // mm, as drawn
 constexpr double KERF_OFFSET_SHARE = 0.004;  // the compensation side, against the drawing's size
 
@@ -28,6 +29,10 @@ constexpr const char *PALETTE[] = {"#1f77b4", "#2ca02c", "#9467bd", "#ff7f0e", "
 constexpr const char *LASER_COLOUR = "#d62728";
 // Work that strikes a clamp's zone or lies off the sheet.
 constexpr const char *HAZARD_COLOUR = "#e00000";
+// A nibbled path draws no more strokes than can be told apart: at most one
+// every tenth of a pixel along it, and never more than this many.
+constexpr double DRAWN_STROKES_PER_PIXEL = 10.0;
+constexpr long long MOST_DRAWN_STROKES = 1000000;
 
 // A number of the drawing: millimetres to 0.001.
 std::string n(double v) {
@@ -73,14 +78,68 @@ std::string arc_path(double x0, double y0, double xc, double yc, double r, doubl
 
 bool turns(const Footprint &f) { return f.shape != Footprint::Shape::marker && f.shape != Footprint::Shape::round; }
 
+// Hundredths of a millimetre: the paths of strokes move by whole ones, so
+// that their relative moves add up to the places exactly.
+long long hundredths(double mm) { return std::llround(std::fmax(-1e13, std::fmin(1e13, mm)) * 100.0); }
+
+std::string hundredths_text(long long v) {
+    char text[32];
+    const long long a = v < 0 ? -v : v;
+    if (a % 100 == 0) std::snprintf(text, sizeof text, "%s%lld", v < 0 ? "-" : "", a / 100);
+    else if (a % 10 == 0) std::snprintf(text, sizeof text, "%s%lld.%lld", v < 0 ? "-" : "", a / 100, a % 100 / 10);
+    else std::snprintf(text, sizeof text, "%s%lld.%02lld", v < 0 ? "-" : "", a / 100, a % 100);
+    return text;
+}
+
+// Strokes after an operator stop (a flip or a turn) are drawn hollow.
+bool after_operator_stop(const SheetFrame &frame) { return frame.side() > 0; }
+
+// Paths of strokes longer than this are written out and another begun.
+constexpr std::size_t PATH_PIECE = 1 << 15;
+
 }  // namespace
+
+// ---- The sheet as the operator turns it ------------------------------------------------
+
+void turned_size(const Scene &scene, int side, double &size_x, double &size_y) {
+    size_x = scene.sheet_x;
+    size_y = scene.sheet_y;
+    for (int k = 0; k < side && k < static_cast<int>(scene.turns.size()); ++k) {
+        const SheetTurn t = scene.turns[static_cast<std::size_t>(k)];
+        if (t == SheetTurn::clockwise || t == SheetTurn::counterclockwise) std::swap(size_x, size_y);
+    }
+}
+
+const char *turn_text(SheetTurn turn) {
+    switch (turn) {
+    case SheetTurn::flip: return "flipped";
+    case SheetTurn::clockwise: return "a quarter turn clockwise";
+    case SheetTurn::half: return "a half turn";
+    case SheetTurn::counterclockwise: return "a quarter turn counterclockwise";
+    }
+    return "";
+}
 
 // ---- The frame of the sheet ------------------------------------------------------------
 
 void SheetFrame::place(nc::Event &e) {
     if (e.kind == nc::EventKind::frame) {
+        // The control's X of the place under the head becomes e.x: the place
+        // on the sheet stays.
+        e.x0 += shift_x_;
+        e.y0 += shift_y_;
+        shift_x_ = e.x0 - e.x;
+        e.x += shift_x_;
+        e.y += shift_y_;
+        return;
+    }
+    if (e.kind == nc::EventKind::stop && e.number == 1) {
+        // The operator takes the sheet off and loads it again at the load
+        // position: the control's coordinates are the sheet's again.
+        nc::shift(e, shift_x_, shift_y_);
         shift_x_ = 0.0;
         shift_y_ = 0.0;
+        ++side_;
         return;
     }
     if (e.kind == nc::EventKind::regrip && e.number == 0) {
@@ -101,7 +160,8 @@ void SheetFrame::place(nc::Event &e) {
 
 Extent::Extent(const Scene &scene)
     : min_x(std::min(0.0, scene.load_x)), min_y(std::min(0.0, scene.load_y)),
-      max_x(std::max(scene.sheet_x, scene.load_x)), max_y(std::max(scene.sheet_y, scene.load_y)), check_(scene.safety) {
+      max_x(std::max(scene.sheet_x, scene.load_x)), max_y(std::max(scene.sheet_y, scene.load_y)), scene_(scene),
+      check_(scene.safety) {
     for (double c : scene.clamps) cover(c, 0.0, CLAMP_WIDTH);
     for (const safety::Polygon &z : check_.zones()) {
         cover(z[0].x, 0.0);
@@ -109,6 +169,16 @@ Extent::Extent(const Scene &scene)
     }
     min_y = std::min(min_y, -CLAMP_DEPTH);
     for (const auto &[station, f] : scene.tools) margin_ = std::max(margin_, std::max(f.size_x, f.size_y) / 2.0);
+    for (std::size_t side = 1; side <= scene.turns.size(); ++side) {
+        double w = 0.0, h = 0.0;
+        turned_size(scene, static_cast<int>(side), w, h);
+        cover(w, h);
+    }
+}
+
+double Extent::drawn_angle(int station, double angle) const {
+    const auto found = scene_.tools.find(station);
+    return found != scene_.tools.end() && turns(found->second) ? angle : 0.0;
 }
 
 void Extent::cover(double x, double y, double margin) {
@@ -119,20 +189,19 @@ void Extent::cover(double x, double y, double margin) {
 }
 
 void Extent::add(nc::Event e) {
-    if (!check_.add(e).empty()) {
-        ++offending;
-        if (e.kind == nc::EventKind::stroke || e.kind == nc::EventKind::nibble) offending_stations.insert(e.tool.station);
-    }
+    if (!check_.add(e).empty()) ++offending;
     frame_.place(e);
     using nc::EventKind;
     switch (e.kind) {
     case EventKind::stroke:
         stations.insert(e.tool.station);
+        footprints.emplace(e.tool.station, drawn_angle(e.tool.station, e.tool.angle), after_operator_stop(frame_));
         ++strokes[e.tool.station];
         cover(e.x, e.y, margin_);
         break;
     case EventKind::nibble:
         stations.insert(e.tool.station);
+        footprints.emplace(e.tool.station, drawn_angle(e.tool.station, e.tool.angle), after_operator_stop(frame_));
         strokes[e.tool.station] += nc::nibble_stroke_count(e);
         cover(e.x0, e.y0, margin_);
         cover(e.x, e.y, margin_);
@@ -149,10 +218,18 @@ void Extent::add(nc::Event e) {
         cover(e.x0, e.y0);
         cover(e.x, e.y);
         break;
+    case EventKind::trap_door:
+        ++trap_doors;
+        cover(e.x0, e.y0);
+        cover(e.x, e.y);
+        break;
+    case EventKind::stop:
+        ++stops;
+        sides = frame_.side();
+        break;
     case EventKind::pierce:
     case EventKind::move:
     case EventKind::copy:
-    case EventKind::trap_door:
         cover(e.x0, e.y0);
         cover(e.x, e.y);
         break;
@@ -192,29 +269,47 @@ SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent)
                  ".laser{fill:none;stroke:%s;stroke-width:%s}\n"
                  ".kerf{fill:none;stroke:%s;stroke-width:%s;stroke-dasharray:%s;opacity:0.6}\n"
                  ".pierce{fill:none;stroke:%s;stroke-width:%s}\n"
-                 ".move{stroke:#aaa;stroke-width:%s}\n"
-                 ".stop,.trap-door{fill:#000}\n"
+                 ".move{stroke:#aaa;stroke-width:%s;stroke-dasharray:%s}\n"
+                 ".strokes,.travel{fill:none;stroke:#bbb;stroke-width:%s}\n"
+                 ".nibble-strokes{fill:none;stroke:none}\n"
+                 ".stop{fill:#000}\n"
+                 ".trap-door{fill:none;stroke:#000;stroke-width:%s}\n"
+                 ".turned{fill:none;stroke:#444;stroke-width:%s;stroke-dasharray:%s}\n"
                  ".zone{fill:%s;fill-opacity:0.1;stroke:%s;stroke-width:%s;stroke-dasharray:%s}\n"
-                 ".offending{fill:none;stroke:%s;stroke-width:%s;opacity:0.5}\n"
-                 "text{font-family:sans-serif;font-size:%spx;fill:#222}\n"
-                 "</style>\n",
+                 ".offending{fill:none;stroke:%s;stroke-width:%s;opacity:0.6}\n"
+                 "text{font-family:sans-serif;font-size:%spx;fill:#222}\n",
                  n(line).c_str(), n(line).c_str(), n(line).c_str(), n(line * 4).c_str(), n(line * 1.5).c_str(),
-                 n(line * 1.5).c_str(), LASER_COLOUR, n(line * 1.5).c_str(), LASER_COLOUR, n(line * 0.6).c_str(),
-                 n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), HAZARD_COLOUR, HAZARD_COLOUR,
-                 n(line * 0.5).c_str(), n(line * 2).c_str(), HAZARD_COLOUR, n(line * 6).c_str(), n(font()).c_str());
+                 n(line * 0.4).c_str(), LASER_COLOUR, n(line * 1.5).c_str(), LASER_COLOUR, n(line * 0.6).c_str(),
+                 n(line * 3).c_str(), LASER_COLOUR, n(line).c_str(), n(line * 0.5).c_str(), n(line * 2).c_str(),
+                 n(line * 0.25).c_str(), n(line * 0.5).c_str(), n(line).c_str(), n(line * 6).c_str(), HAZARD_COLOUR, HAZARD_COLOUR,
+                 n(line * 0.5).c_str(), n(line * 2).c_str(), HAZARD_COLOUR, n(line * 2).c_str(), n(font()).c_str());
+    // Each footprint's marker, placed at every point of a path of strokes but its first.
+    for (const auto &footprint : extent.footprints) {
+        const int number = static_cast<int>(markers_.size());
+        markers_.emplace(footprint, number);
+        std::fprintf(out_, ".m%d{marker-mid:url(#m%d);marker-end:url(#m%d)}\n", number, number, number);
+    }
+    std::fprintf(out_, "</style>\n");
     // One symbol per station: its footprint, or a marker.
     std::fprintf(out_, "<defs>\n<marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerUnits=\"userSpaceOnUse\" "
                        "markerWidth=\"%s\" markerHeight=\"%s\" orient=\"auto\"><path d=\"M0 0L10 5L0 10z\" fill=\"%s\"/></marker>\n",
                  n(marker * 1.5).c_str(), n(marker * 1.5).c_str(), LASER_COLOUR);
-    // A second symbol in red for strokes that strike a clamp's zone or lie off the sheet.
-    for (const auto &[station, own] : colours_) for (const bool offending : {false, true}) {
-        if (offending && extent.offending_stations.count(station) == 0) continue;
-        const std::string c = offending ? HAZARD_COLOUR : own;
+    for (const auto &[footprint, number] : markers_) {
+        const auto &[station, angle, hollow] = footprint;
+        const std::string c = colour(station);
         const auto found = scene.tools.find(station);
         const Footprint f = found != scene.tools.end() ? found->second : Footprint{};
-        const std::string paint = "fill=\"" + c + "\" fill-opacity=\"" + (offending ? "0.8" : "0.35") + "\" stroke=\"" + c +
-                                  "\" stroke-width=\"" + n(line * 0.5) + "\"";
-        std::fprintf(out_, "<g id=\"t%d%s\">", station, offending ? "x" : "");
+        const std::string paint = hollow ? "fill=\"none\" stroke=\"" + c + "\" stroke-width=\"" + n(line * 0.5) +
+                                               "\" stroke-dasharray=\"" + n(line) + "\""
+                                         : "fill=\"" + c + "\" fill-opacity=\"0.35\" stroke=\"" + c +
+                                               "\" stroke-width=\"" + n(line * 0.5) + "\"";
+        // The marker's box holds the footprint turned any way, with its outline.
+        const double half = std::max(marker, std::hypot(f.size_x, f.size_y) / 2.0) + line;
+        std::fprintf(out_,
+                     "<marker id=\"m%d\" class=\"t%d\" markerUnits=\"userSpaceOnUse\" viewBox=\"%s %s %s %s\" markerWidth=\"%s\" "
+                     "markerHeight=\"%s\" refX=\"0\" refY=\"0\" orient=\"%s\">",
+                     number, station, n(-half).c_str(), n(-half).c_str(), n(2 * half).c_str(), n(2 * half).c_str(),
+                     n(2 * half).c_str(), n(2 * half).c_str(), n(turns(f) ? angle : 0.0).c_str());
         switch (f.shape) {
         case Footprint::Shape::marker:
             std::fprintf(out_, "<circle r=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"%s\"/><path d=\"M-%s 0H%sM0 -%sV%s\" stroke=\"%s\" stroke-width=\"%s\"/>",
@@ -231,7 +326,7 @@ SvgPlot::SvgPlot(std::FILE *out, const Scene &scene, const Extent &extent)
             break;
         }
         }
-        std::fprintf(out_, "</g>\n");
+        std::fprintf(out_, "</marker>\n");
     }
     std::fprintf(out_, "</defs>\n<rect x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\" fill=\"#fff\"/>\n", n(left).c_str(), n(top).c_str(),
                  n(width).c_str(), n(height).c_str());
@@ -252,19 +347,44 @@ std::string SvgPlot::colour(int station) const {
     return found != colours_.end() ? found->second : "#000";
 }
 
-void SvgPlot::stroke_at(int station, double x, double y, double angle, const char *kind, bool offending) {
-    const auto found = scene_.tools.find(station);
-    const char *mark = offending ? " offending" : "", *symbol = offending ? "x" : "";
-    if (found != scene_.tools.end() && turns(found->second) && angle != 0.0) {
-        std::fprintf(out_, "<use class=\"%s%s\" xlink:href=\"#t%d%s\" transform=\"translate(%s %s) rotate(%s)\"/>\n", kind, mark,
-                     station, symbol, n(x).c_str(), n(y).c_str(), n(angle).c_str());
-    } else {
-        std::fprintf(out_, "<use class=\"%s%s\" xlink:href=\"#t%d%s\" x=\"%s\" y=\"%s\"/>\n", kind, mark, station, symbol,
-                     n(x).c_str(), n(y).c_str());
-    }
+void SvgPlot::end_strokes() {
+    if (path_marker_ < 0) return;
+    std::fprintf(out_, "<path class=\"%s m%d\" d=\"%s\"/>\n", path_kind_, path_marker_, path_.c_str());
+    path_marker_ = -1;
+    path_.clear();
 }
 
-// The clamps' zones on the sheet, where the clamps hold it now.
+void SvgPlot::stroke_at(const nc::Event &e, double x, double y, const char *kind) {
+    const auto found = markers_.find({e.tool.station, extent_.drawn_angle(e.tool.station, e.tool.angle), after_operator_stop(frame_)});
+    const int marker = found != markers_.end() ? found->second : -1;
+    // A path goes on from its last stroke; a stroke that the tool reaches
+    // from elsewhere (a copy's origin, a cut) begins a path there.
+    const bool nibbling = kind != std::string_view("strokes");
+    const long long from_x = hundredths(nibbling ? x : x_), from_y = hundredths(nibbling ? y : y_);
+    if (marker != path_marker_ || std::string_view(kind) != path_kind_ || path_.size() > PATH_PIECE ||
+        (!nibbling && (from_x != path_x_ || from_y != path_y_))) {
+        end_strokes();
+        // The path starts where the tool stood: the travel to the first stroke.
+        path_x_ = from_x;
+        path_y_ = from_y;
+        path_ = "M" + hundredths_text(path_x_) + " " + hundredths_text(path_y_);
+        path_marker_ = marker;
+        path_kind_ = kind;
+    }
+    const long long px = hundredths(x), py = hundredths(y);
+    path_ += "l" + hundredths_text(px - path_x_) + " " + hundredths_text(py - path_y_);
+    path_x_ = px;
+    path_y_ = py;
+}
+
+void SvgPlot::offending_at(const nc::Event &e, double x, double y, const char *kind) {
+    const auto found = scene_.tools.find(e.tool.station);
+    const Footprint f = found != scene_.tools.end() ? found->second : Footprint{};
+    const double r = std::max(1.0, std::hypot(f.size_x, f.size_y) / 2.0);
+    std::fprintf(out_, "<circle class=\"%s offending\" cx=\"%s\" cy=\"%s\" r=\"%s\"/>\n", kind, n(x).c_str(), n(y).c_str(),
+                 n(r).c_str());
+}
+
 void SvgPlot::zones(const char *kind) {
     for (const safety::Polygon &z : check_.zones()) {
         std::fprintf(out_, "<rect class=\"%s\" x=\"%s\" y=\"0\" width=\"%s\" height=\"%s\"/>\n", kind, n(z[0].x).c_str(),
@@ -278,7 +398,8 @@ void SvgPlot::laser_element(const nc::Event &e, bool offending) {
     if (e.shape == nc::Shape::line) d = "M" + n(e.x0) + " " + n(e.y0) + "L" + n(e.x) + " " + n(e.y);
     else d = arc_path(e.x0, e.y0, e.xc, e.yc, e.radius, e.sweep);
     if (offending) std::fprintf(out_, "<path class=\"offending\" d=\"%s\"/>\n", d.c_str());
-    std::fprintf(out_, "<path class=\"laser\" d=\"%s\" marker-end=\"url(#arrow)\"/>\n", d.c_str());
+    std::fprintf(out_, "<path class=\"laser\" d=\"%s\" marker-end=\"url(#arrow)\"%s/>\n", d.c_str(),
+                 after_operator_stop(frame_) ? " stroke-dasharray=\"4 2\"" : "");
     if (e.technology.compensation == nc::Compensation::none) return;
     // The compensation side: a thin line beside the cut, left or right of its way.
     const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
@@ -299,13 +420,16 @@ void SvgPlot::laser_element(const nc::Event &e, bool offending) {
 }
 
 void SvgPlot::add(nc::Event e) {
-    const std::vector<safety::Finding> &found = check_.add(e);
+    const bool offending = !check_.add(e).empty();
     frame_.place(e);
     using nc::EventKind;
     switch (e.kind) {
     case EventKind::stroke:
         ++strokes;
-        stroke_at(e.tool.station, e.x, e.y, e.tool.angle, "stroke", !found.empty());
+        x_ = e.x0;
+        y_ = e.y0;
+        stroke_at(e, e.x, e.y, "strokes");
+        if (offending) offending_at(e, e.x, e.y, "stroke");
         break;
     case EventKind::nibble: {
         ++nibble_paths;
@@ -313,22 +437,35 @@ void SvgPlot::add(nc::Event e) {
                                                          : arc_path(e.x0, e.y0, e.xc, e.yc, e.radius, e.sweep);
         std::fprintf(out_, "<path class=\"nibble\" stroke=\"%s\" d=\"%s\"/>\n", colour(e.tool.station).c_str(), d.c_str());
         const long long count = nc::nibble_stroke_count(e);
-        for (long long k = 0; k < count; ++k) {
+        // Strokes closer together than can be seen are drawn one in so many
+        // (a path of a trillion strokes is a thin line of footprints).
+        const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
+        const double seen = std::ceil(nc::nibble_length(e) / size * PIXEL_WIDTH * DRAWN_STROKES_PER_PIXEL) + 1.0;
+        const long long drawn = std::min(count, static_cast<long long>(std::min(seen, static_cast<double>(MOST_DRAWN_STROKES))));
+        for (long long i = 0; i < drawn; ++i) {
+            // The first and the last always; in between, evenly spread.
+            const long long k = drawn == count || drawn < 2 ? i : static_cast<long long>(
+                static_cast<double>(i) * static_cast<double>(count - 1) / static_cast<double>(drawn - 1));
             double x = 0.0, y = 0.0;
             nc::nibble_stroke(e, k, x, y);
-            stroke_at(e.tool.station, x, y, e.tool.angle, "nibble-stroke", !found.empty() && check_.strikes(k));
+            stroke_at(e, x, y, "nibble-strokes");
+            if (offending && check_.strikes(k)) offending_at(e, x, y, "nibble-stroke");
         }
+        end_strokes();
         nibble_strokes += count;
         break;
     }
     case EventKind::pierce: {
         ++pierces;
+        // The travel from where the tool stood to the cut.
+        std::fprintf(out_, "<line class=\"travel\" x1=\"%s\" y1=\"%s\" x2=\"%s\" y2=\"%s\"/>\n", n(e.x0).c_str(),
+                     n(e.y0).c_str(), n(e.x).c_str(), n(e.y).c_str());
         const double size = std::max(extent_.max_x - extent_.min_x, extent_.max_y - extent_.min_y);
         std::fprintf(out_, "<circle class=\"pierce\" cx=\"%s\" cy=\"%s\" r=\"%s\"/>\n", n(e.x).c_str(), n(e.y).c_str(),
                      n(size / 300.0 + 0.5).c_str());
         break;
     }
-    case EventKind::laser: laser_element(e, !found.empty()); break;
+    case EventKind::laser: laser_element(e, offending); break;
     case EventKind::move:
         ++moves;
         std::fprintf(out_, "<line class=\"move\" x1=\"%s\" y1=\"%s\" x2=\"%s\" y2=\"%s\"/>\n", n(e.x0).c_str(), n(e.y0).c_str(),
@@ -340,6 +477,18 @@ void SvgPlot::add(nc::Event e) {
         std::fprintf(out_, "<rect class=\"%s\" x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n",
                      e.kind == EventKind::stop ? "stop" : "trap-door", n(e.x - size / 2).c_str(), n(e.y - size / 2).c_str(),
                      n(size).c_str(), n(size).c_str());
+        // Loaded again after an operator stop: the clamps hold it where they
+        // did at first, the sheet as the operator turned it.
+        if (e.kind == EventKind::stop && e.number == 1) {
+            grip_shift_ = 0.0;
+            const int side = frame_.side();
+            if (side >= 1 && side <= static_cast<int>(scene_.turns.size())) {
+                double w = 0.0, h = 0.0;
+                turned_size(scene_, side, w, h);
+                std::fprintf(out_, "<rect class=\"turned\" x=\"0\" y=\"0\" width=\"%s\" height=\"%s\"/>\n", n(w).c_str(),
+                             n(h).c_str());
+            }
+        }
         break;
     }
     case EventKind::regrip: {
@@ -374,6 +523,7 @@ double SvgPlot::legend_x() const {
 }
 
 void SvgPlot::finish() {
+    end_strokes();
     std::fprintf(out_, "</g>\n");
     // The legend, to the right of the drawing: a swatch and a text a line.
     const double f = font();
@@ -404,7 +554,15 @@ void SvgPlot::finish() {
         line(LASER_COLOUR, "laser cut, arrow: its way");
         line(nullptr, "ring: pierce; dashed: compensation side");
     }
-    line(nullptr, "grey line: positioning");
+    line(nullptr, "thin grey: travel to strokes, cuts");
+    line(nullptr, "dashed grey: positioning");
+    if (extent_.stops > 0) line("#000", "stop: " + std::to_string(extent_.stops));
+    if (extent_.trap_doors > 0) line(nullptr, "open square: trap door: " + std::to_string(extent_.trap_doors));
+    if (extent_.sides > 0) line(nullptr, "dashed: after operator stop (flip, turn)");
+    for (int side = 1; side <= extent_.sides && side <= static_cast<int>(scene_.turns.size()); ++side) {
+        line(nullptr, "stop " + std::to_string(side) + ": " + turn_text(scene_.turns[static_cast<std::size_t>(side - 1)]));
+    }
+    if (!scene_.turns.empty()) line(nullptr, "long dashes: the sheet as turned");
     line(nullptr, "below the sheet: clamps");
     if (!check_.zones().empty()) line(nullptr, "pale red: the zones they keep clear");
     if (extent_.offending > 0) line(HAZARD_COLOUR, "in a clamp zone or off sheet");

@@ -1,18 +1,28 @@
 // svg_plot.h - a drawing of what a program makes the machine do, as SVG:
 // the sheet with its clamps and load position, every stroke as the tool's
-// footprint (one symbol per station, placed with <use>) or a marker, the
-// nibbled paths with their strokes, the laser cuts with their direction,
-// pierce points and compensation side, the positionings as thin lines, and
-// the re-grips as the clamps' new hold on the sheet, the zone each clamp
-// keeps clear, and in red every stroke or cut that reaches into a zone or
-// lies off the sheet.  A sink of the control model's events, fed twice: once
-// to measure, once to draw.
+// footprint or a marked point, the nibbled paths with the footprints of
+// their strokes, the laser cuts with their direction, pierce points and
+// compensation side, the positionings, the travel between strokes and
+// between cuts as thin lines, stops and trap doors, the work after an
+// operator stop (a flip or a turn) drawn hollow, and the re-grips as the
+// clamps' new hold on the sheet, the zone each clamp keeps clear, and in
+// red every stroke or cut that reaches into a zone or lies off the sheet.
+// A sink of the control model's events, fed
+// twice: once to measure, once to draw.
+//
+// Strokes one after the other with one footprint are one path through
+// them, drawn thin (the travel), with the footprint as a marker at each of
+// its points but the first (the place the tool came from): a stroke costs
+// its relative move, some ten bytes, so a program of a million strokes
+// stays a drawing that renderers take.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "nc/event.h"
@@ -27,6 +37,9 @@ struct Footprint {
     double size_x = 0.0, size_y = 0.0;   // mm
 };
 
+// How the operator puts the sheet back at a stop he is told about.
+enum class SheetTurn : std::uint8_t { flip, clockwise, half, counterclockwise };
+
 // What the plot is drawn on.
 struct Scene {
     std::string title;
@@ -34,19 +47,38 @@ struct Scene {
     std::vector<double> clamps;          // X of the clamps
     double load_x = 0.0, load_y = 0.0;   // the load position
     std::map<int, Footprint> tools;      // by station
+    // At each stop the operator is told about, in order: how he puts the
+    // sheet back (the job's flips and turns); empty when not known.
+    std::vector<SheetTurn> turns;
     safety::Layout safety;               // the clamps' zones and what the check takes
 };
 
+// The sheet's size as it lies after the operator's side-th turn (1, 2, ...):
+// a quarter turn lays it the other way.
+void turned_size(const Scene &scene, int side, double &size_x, double &size_y);
+// "a quarter turn clockwise", "flipped", ...
+const char *turn_text(SheetTurn turn);
+
 // Where the events lie on the sheet: the control's coordinates, moved along
 // by the explicit re-grip sequence (its incremental moves shift the control's
-// X against the sheet) until a frame block sets them anew.
+// X against the sheet).  A frame block names anew the X of the place where
+// the sheet stands, which stays where it is on the sheet.  And which side of
+// the sheet is up: after a stop the operator was told about (the flip and
+// the turn stop so), the work may be on the sheet turned or flipped, loaded
+// again at the load position (the control's coordinates are the sheet's).
 class SheetFrame {
 public:
     // Takes the frame's changes from e and moves e onto the sheet.
     void place(nc::Event &e);
+    // sheet = control + shift, for what comes next.
+    double shift_x() const { return shift_x_; }
+    double shift_y() const { return shift_y_; }
+    // 0 before the first stop for the operator, then 1, 2, ...
+    int side() const { return side_; }
 
 private:
     double shift_x_ = 0.0, shift_y_ = 0.0;
+    int side_ = 0;
 };
 
 // The first pass: the extent of the drawing and what it holds.
@@ -60,11 +92,19 @@ public:
     std::map<int, long long> strokes;    // by station, nibbling included
     bool laser = false;
     long long regrips = 0;
+    long long stops = 0, trap_doors = 0;
+    int sides = 0;                       // operator stops that may flip or turn the sheet
     long long offending = 0;             // events that strike a clamp's zone or lie off the sheet
-    std::set<int> offending_stations;    // stations of such strokes
+    // The footprints drawn: station, index angle, hollow (after an operator stop).
+    std::set<std::tuple<int, double, bool>> footprints;
+
+    // The angle a station's footprint is drawn at: its index angle, or 0
+    // for a footprint that looks the same turned (round, a marked point).
+    double drawn_angle(int station, double angle) const;
 
 private:
     void cover(double x, double y, double margin = 0.0);
+    const Scene &scene_;
     SheetFrame frame_;
     safety::Check check_;
     double margin_ = 5.0;
@@ -83,7 +123,13 @@ public:
     long long strokes = 0, nibble_strokes = 0, nibble_paths = 0, laser_elements = 0, pierces = 0, moves = 0;
 
 private:
-    void stroke_at(int station, double x, double y, double angle, const char *kind, bool offending = false);
+    // A stroke of e's tool at (x, y): a point more on the path of strokes.
+    void stroke_at(const nc::Event &e, double x, double y, const char *kind);
+    // The path of strokes written out; the next stroke starts another.
+    void end_strokes();
+    // A stroke that strikes a clamp's zone or lies off the sheet, ringed in red.
+    void offending_at(const nc::Event &e, double x, double y, const char *kind);
+    // The clamps' zones, where the clamps hold the sheet now.
     void zones(const char *kind);
     // The size of the legend's text, and where the legend stands.
     double font() const;
@@ -97,8 +143,16 @@ private:
     SheetFrame frame_;
     std::map<int, std::string> colours_;
     safety::Check check_;
+    std::map<std::tuple<int, double, bool>, int> markers_;  // footprint -> its marker's number
     double grip_shift_ = 0.0;   // the clamps' hold moved along the sheet by the re-grips
     long long regrip_ = 0;
+    // The path of strokes being written: its marker, its text, and the last
+    // place in hundredths of a millimetre (moves are written relative to it).
+    int path_marker_ = -1;
+    const char *path_kind_ = "";
+    std::string path_;
+    long long path_x_ = 0, path_y_ = 0;
+    double x_ = 0.0, y_ = 0.0;  // where the tool stands on the sheet
 };
 
 }  // namespace plot

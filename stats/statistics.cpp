@@ -12,9 +12,6 @@
 namespace stats {
 namespace {
 
-constexpr double MM_PER_METRE = 1000.0;
-constexpr double SECONDS_PER_MINUTE = 60.0;
-
 std::string trimmed(double value) {
     char text[48];
     std::snprintf(text, sizeof text, "%.3f", value);
@@ -39,13 +36,11 @@ static void add_saturating(long long &count, long long n) {
     count = n > std::numeric_limits<long long>::max() - count ? std::numeric_limits<long long>::max() : count + n;
 }
 
-void Counter::travel(const nc::Event &e) { s_.travel += std::hypot(e.x - e.x0, e.y - e.y0); }
-
 void Counter::add(const nc::Event &e) {
     using nc::EventKind;
+    s_.travel += travel_of(e);
     switch (e.kind) {
     case EventKind::stroke:
-        travel(e);
         ++s_.strokes;
         ++s_.stations[e.tool.station].strokes;
         break;
@@ -62,7 +57,6 @@ void Counter::add(const nc::Event &e) {
         break;
     }
     case EventKind::pierce: {
-        travel(e);
         ++s_.pierces;
         TechnologyCount &t = s_.technologies[technology_words(e.technology)];
         ++t.pierces;
@@ -70,9 +64,7 @@ void Counter::add(const nc::Event &e) {
         break;
     }
     case EventKind::laser: {
-        double length = 0.0;
-        if (e.shape == nc::Shape::line) length = std::hypot(e.x - e.x0, e.y - e.y0);
-        else length = e.radius * std::fabs(e.sweep) * std::numbers::pi / 180.0;
+        const double length = cut_length(e);
         ++s_.laser_elements;
         s_.laser_length += length;
         TechnologyCount &t = s_.technologies[technology_words(e.technology)];
@@ -82,11 +74,9 @@ void Counter::add(const nc::Event &e) {
         break;
     }
     case EventKind::move:
-        travel(e);
         ++s_.moves;
         break;
     case EventKind::copy:
-        travel(e);
         ++s_.pattern_copies;
         if (e.where.line != last_call_) {
             ++s_.pattern_calls;
@@ -94,7 +84,6 @@ void Counter::add(const nc::Event &e) {
         }
         break;
     case EventKind::trap_door:
-        travel(e);
         ++s_.trap_doors;
         break;
     case EventKind::stop: ++s_.stops; break;
@@ -112,13 +101,14 @@ void Counter::add(const nc::Event &e) {
 Statistics Counter::result(long long blocks, const Speeds &speeds) const {
     Statistics s = s_;
     s.blocks = blocks;
-    s.punching_seconds = static_cast<double>(s.strokes + s.nibble_strokes) / speeds.strokes_per_minute * SECONDS_PER_MINUTE;
-    s.travel_seconds = s.travel / (speeds.positioning_speed * MM_PER_METRE) * SECONDS_PER_MINUTE;
+    const TimeModel time(speeds);
+    s.punching_seconds = time.stroke_seconds(s.strokes + s.nibble_strokes);
+    s.travel_seconds = time.travel_seconds(s.travel);
     s.laser_seconds = 0.0;
     for (auto &[words, t] : s.technologies) {
-        const double length = speeds.inch ? t.length / nc::MM_PER_INCH : t.length;
-        t.minutes = t.feed > 0.0 ? length / t.feed : 0.0;
-        s.laser_seconds += t.minutes * SECONDS_PER_MINUTE;
+        const double seconds = time.cut_seconds(t.length, t.feed);
+        t.minutes = seconds / 60.0;
+        s.laser_seconds += seconds;
     }
     s.total_seconds = s.punching_seconds + s.travel_seconds + s.laser_seconds + s.dwell;
     return s;

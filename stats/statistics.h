@@ -9,6 +9,7 @@
 #include <string>
 
 #include "nc/event.h"
+#include "stats/event_time.h"
 
 namespace stats {
 
@@ -25,13 +26,6 @@ struct TechnologyCount {
     double length = 0.0;           // mm
     double feed = 0.0;             // F as written, per minute in the program's unit
     double minutes = 0.0;          // cutting at that feed
-};
-
-// The machine's speeds for the estimate.
-struct Speeds {
-    double strokes_per_minute = 300.0;
-    double positioning_speed = 60.0;   // metres per minute
-    bool inch = false;                 // F is inches per minute
 };
 
 struct Statistics {
@@ -71,9 +65,6 @@ public:
     Statistics result(long long blocks, const Speeds &speeds) const;
 
 private:
-    // The tool goes from where the event found it to its place without working.
-    void travel(const nc::Event &e);
-
     Statistics s_;
     long long last_call_ = -1;         // the line of the last call counted
     bool station_selected_ = false;    // a T word came: the next one is a change

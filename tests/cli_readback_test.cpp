@@ -1,6 +1,7 @@
 // cli_readback_test.cpp - pelk-post's commands as a user runs them: post and
 // check as before, verify with its exit status and messages, the block map,
 // a post read back by default, plot and stats.
+#include <algorithm>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -169,10 +170,15 @@ TEST_F(PelkPost, PlotAndStatsReadTheJobsProgramBack) {
     ASSERT_EQ(plot.status, 0) << plot.err;
     const std::string svg = read_file(dir / "job.svg");
     EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
-    EXPECT_NE(svg.find("<g id=\"t4\">"), std::string::npos);
-    std::size_t uses = 0;
-    for (std::size_t at = svg.find("<use class=\"stroke\""); at != std::string::npos; at = svg.find("<use class=\"stroke\"", at + 1)) ++uses;
-    EXPECT_EQ(uses, 3u);
+    EXPECT_NE(svg.find("<marker id=\"m0\" class=\"t4\""), std::string::npos);
+    // Each stroke a relative move of a path of strokes, the first from where the tool stood.
+    std::size_t strokes = 0;
+    for (std::size_t at = svg.find("<path class=\"strokes "); at != std::string::npos; at = svg.find("<path class=\"strokes ", at + 1)) {
+        const std::size_t d = svg.find(" d=\"", at) + 4;
+        const std::string path = svg.substr(d, svg.find('"', d) - d);
+        strokes += static_cast<std::size_t>(std::count(path.begin(), path.end(), 'l'));
+    }
+    EXPECT_EQ(strokes, 3u);
 
     Result json = pelk_post("stats --json " + good);
     ASSERT_EQ(json.status, 0) << json.err;
@@ -189,6 +195,49 @@ TEST_F(PelkPost, PlotAndStatsReadTheJobsProgramBack) {
     Result of_program = pelk_post("stats --json " + good + " " + quote((dir / "job.nc").string()));
     EXPECT_EQ(nlohmann::json::parse(of_program.out)["blocks"], nlohmann::json::parse(json.out)["blocks"]);
     EXPECT_EQ(pelk_post("plot " + good + " -o " + good).status, 2) << "never over the job";
+}
+
+TEST_F(PelkPost, ViewWritesOnePageOfTheProgramOrNothing) {
+    const std::string good = quote(job(NOTE_JOB));
+    Result view = pelk_post("view " + good);
+    ASSERT_EQ(view.status, 0) << view.err;
+    const std::string page = read_file(dir / "job.html");
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(page.find("window.PELK={meta:{title:\"job.json - N\""), std::string::npos);
+    EXPECT_NE(page.find("window.pelkView"), std::string::npos) << "the page's own script is in it";
+    EXPECT_NE(page.find("mapRuns:"), std::string::npos);
+    EXPECT_EQ(page.find("src="), std::string::npos) << "nothing beside the page";
+
+    // A program of one's own, held against the job: a stroke moved is a
+    // difference in the page's findings.
+    ASSERT_EQ(pelk_post(good).status, 0);
+    std::string nc = read_file(dir / "job.nc");
+    nc.replace(nc.find("X10Y20T4"), 8, "X11Y20T4");
+    write_file(dir / "moved.nc", nc);
+    Result moved = pelk_post("view " + good + " " + quote((dir / "moved.nc").string()) + " -o " + quote((dir / "moved.html").string()));
+    ASSERT_EQ(moved.status, 0) << moved.err;
+    EXPECT_NE(read_file(dir / "moved.html").find("kind:\"difference\""), std::string::npos);
+
+    // Refused, and nothing written: the page over the job, a program from
+    // standard input, a program the control cannot run (an old page stays).
+    EXPECT_EQ(pelk_post("view " + good + " -o " + good).status, 2);
+    EXPECT_EQ(pelk_post("view " + good + " - -o " + quote((dir / "x.html").string())).status, 1);
+    write_file(dir / "broken.nc", "% \r\nX10Y10\r\n%");
+    write_file(dir / "broken.html", "old");
+    Result broken = pelk_post("view " + quote((dir / "broken.nc").string()));
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.err.find("line 2"), std::string::npos) << broken.err;
+    EXPECT_EQ(read_file(dir / "broken.html"), "old");
+    EXPECT_FALSE(fs::exists(dir / "x.html"));
+
+    // The program alone: plot, stats and view read it without its job.
+    const std::string alone = quote((dir / "job.nc").string());
+    EXPECT_EQ(nlohmann::json::parse(pelk_post("stats --json " + alone).out)["strokes"], 3);
+    EXPECT_EQ(pelk_post("plot " + alone).status, 0);
+    EXPECT_TRUE(fs::exists(dir / "job.svg"));
+    Result page_alone = pelk_post("view " + alone + " -o " + quote((dir / "alone.html").string()));
+    EXPECT_EQ(page_alone.status, 0) << page_alone.err;
+    EXPECT_NE(read_file(dir / "alone.html").find("mapRuns:0"), std::string::npos) << "no job, no block map";
 }
 
 }  // namespace

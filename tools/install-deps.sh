@@ -20,7 +20,9 @@ tool_packages="g++ cmake make libcli11-dev"
 # rsvg-convert renders the SVG; python3 parses it and the PNG.  clang with
 # libFuzzer and its sanitizer runtimes (libclang-rt-14-dev) for the fuzz
 # targets.
-test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev python3-jsonschema locales librsvg2-bin python3 clang libclang-rt-14-dev"
+# The page of pelk-post view is tested in a real browser: Debian's Chromium,
+# its driver and python3-selenium (run with Debian's own /usr/bin/python3).
+test_packages="binutils libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev python3-jsonschema locales librsvg2-bin python3 clang libclang-rt-14-dev chromium chromium-driver python3-selenium"
 # The Debian package (cpack -G DEB): help2man makes the man page from
 # pelk-post --help, dpkg-dev finds the package's dependencies.
 package_packages="help2man dpkg-dev"

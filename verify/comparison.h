@@ -55,6 +55,15 @@ struct ComparisonOptions {
     const nc::TextTable *texts = nullptr;
 };
 
+// Where a difference told in full lies: the program's line (0: none) and,
+// when it has one, the place of the event (the program's, or the job's for
+// one the program lacks), in the control's coordinates.
+struct DifferencePlace {
+    long long line = 0;
+    bool placed = false;
+    double x = 0.0, y = 0.0;
+};
+
 struct ComparisonResult {
     long long differences = 0;
     std::vector<std::string> messages;   // the first ones, in full
@@ -62,6 +71,7 @@ struct ComparisonResult {
     // rounding of its values ends off its place, a LASER.PAR without the
     // sheet's section, lines of the section the control cannot take.
     std::vector<std::string> warnings;
+    std::vector<DifferencePlace> places; // where each difference told in full lies
     long long events = 0;                // events of the program compared
     long long lines = 0;                 // lines of the program read
 };

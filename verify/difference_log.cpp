@@ -34,7 +34,8 @@ std::string DifferenceLog::job_text(const JobEvent &e) const {
            event_text(e.event, job_.machine.inch, (e.event.checks & nc::CHECK_ANGLE) != 0, options_.texts);
 }
 
-void DifferenceLog::tell(const std::string &key, long long line, const std::function<std::string()> &make) {
+void DifferenceLog::tell(const std::string &key, const DifferencePlace &place, const std::function<std::string()> &make) {
+    const long long line = place.line;
     ++result_.differences;
     if (!key.empty()) {
         auto found = repeats_.find(key);
@@ -50,31 +51,35 @@ void DifferenceLog::tell(const std::string &key, long long line, const std::func
                 r.told = true;
                 r.message = result_.messages.size();
                 result_.messages.push_back(make());
+                result_.places.push_back(place);
             }
             return;
         }
     }
-    if (result_.messages.size() < options_.messages) result_.messages.push_back(make());
+    if (result_.messages.size() < options_.messages) {
+        result_.messages.push_back(make());
+        result_.places.push_back(place);
+    }
 }
 
 void DifferenceLog::at_line(long long line, const std::string &what) {
-    tell("", line, [&] { return line_text(line) + ": " + what; });
+    tell("", DifferencePlace{line}, [&] { return line_text(line) + ": " + what; });
 }
 
 void DifferenceLog::changed(const nc::Event &a, const JobEvent &b, const std::string &key) {
-    tell("changed " + key, a.where.line, [&] {
+    tell("changed " + key, DifferencePlace{a.where.line, true, a.x, a.y}, [&] {
         return program_text(a, (b.event.checks & nc::CHECK_ANGLE) != 0) + "; " + job_text(b);
     });
 }
 
 void DifferenceLog::extra(const nc::Event &a, const std::string &key) {
-    tell("extra " + key, a.where.line,
+    tell("extra " + key, DifferencePlace{a.where.line, true, a.x, a.y},
          [&] { return program_text(a, a.tool.angle != 0.0) + ", which the job does not have"; });
 }
 
 void DifferenceLog::missing(const JobEvent &b, const nc::Event *next, const std::string &key) {
     const long long line = next != nullptr ? next->where.line : last_line_;
-    tell("missing " + key, line, [&] {
+    tell("missing " + key, DifferencePlace{line, true, b.event.x, b.event.y}, [&] {
         std::string where = last_line_ > 0 ? " after line " + std::to_string(last_line_) : " at the start";
         where += next != nullptr ? ", before line " + std::to_string(next->where.line) : ", at the end";
         return job_text(b) + " is not in the program: it would come" + where;

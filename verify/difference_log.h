@@ -36,9 +36,9 @@ public:
     void finish();
 
 private:
-    // Tells a difference: counted always, formatted by make only when it is
+    // Tells a difference at place: counted always, formatted by make only when it is
     // one of the first told and no difference of the same key was.
-    void tell(const std::string &key, long long line, const std::function<std::string()> &make);
+    void tell(const std::string &key, const DifferencePlace &place, const std::function<std::string()> &make);
     std::string line_text(long long line) const;
     std::string program_text(const nc::Event &e, bool with_angle) const;
     std::string job_text(const JobEvent &e) const;

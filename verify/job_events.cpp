@@ -8,7 +8,7 @@
 // and tell the operator what to do; the laser head goes up after a cut that
 // ends with a laser-off type of 2 or more, and before punching and sheet
 // handling after one that left it down; the program ends with the index at
-// 0, parked at the load position, shifted by the re-grips.
+// 0, parked at the load position, shifted by the re-grips made by command.
 #include "verify/job_events.h"
 
 #include <cctype>
@@ -475,7 +475,9 @@ bool JobEvents::few(const job::Operation &op, double ox, double oy, const JobPla
                 }
                 e.x = s_.x;
                 emit(e, place);
-                s_.shift += step.dx;
+                // Only REP/ shifts the program's coordinates against the
+                // machine's (the explicit sequence moved the control's X back).
+                if (command) s_.shift += step.dx;
                 s_.repositioned = true;
                 return true;
             } else if constexpr (std::is_same_v<Step, job::FlipSheet> || std::is_same_v<Step, job::TurnSheet>) {

@@ -42,7 +42,7 @@ private:
         bool cutting = false;             // a cut was left open
         bool head_down = false;           // the laser head is down (a cut ended without raising it)
         nc::Junction junction = nc::Junction::none;  // the junction word in force
-        double shift = 0.0;               // re-grips since the load (the host's sum of dx)
+        double shift = 0.0;               // REP/ re-grips since the load (the host's sum of their dx)
         bool repositioned = false;
     };
 

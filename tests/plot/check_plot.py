@@ -3,8 +3,9 @@
 
 Draws the job's program with `pelk-post plot`, counts it with
 `pelk-post stats --json`, and checks the SVG: it is well-formed XML, it
-holds one symbol per station that works and as many strokes, nibbled
-paths, laser elements, pierces and positionings as the statistics count,
+holds a footprint for each station that works and as many strokes (the
+points of its paths of strokes), nibbled paths, laser elements, pierces and
+positionings as the statistics count,
 and rsvg-convert renders it into a PNG that is not blank.
 """
 import json
@@ -16,7 +17,6 @@ import xml.etree.ElementTree as ET
 import zlib
 
 SVG = "{http://www.w3.org/2000/svg}"
-XLINK = "{http://www.w3.org/1999/xlink}"
 
 
 def run(args):
@@ -80,29 +80,41 @@ def main():
     # 1. Well-formed, and as much in it as the statistics count.
     root = ET.parse(svg_path).getroot()
     def count(tag, cls):
-        return sum(1 for e in root.iter(SVG + tag) if cls in (e.get("class") or "").split())
+        return sum(1 for e in root.iter(SVG + tag) if e.get("class") == cls)
+
+    def count_strokes(cls):
+        """Strokes of the paths of one class: each relative move ends at a footprint."""
+        return sum(e.get("d").count("l") for e in root.iter(SVG + "path")
+                   if (e.get("class") or "").split()[:1] == [cls])
     expected = {
-        ("use", "stroke"): stats["strokes"],
-        ("use", "nibble-stroke"): stats["nibble_strokes"],
+        ("strokes", "path"): count_strokes("strokes"),
+        ("nibble-strokes", "path"): count_strokes("nibble-strokes"),
         ("path", "nibble"): stats["nibble_paths"],
         ("path", "laser"): stats["laser_elements"],
         ("circle", "pierce"): stats["pierces"],
         ("line", "move"): stats["moves"],
     }
     failures = []
+    strokes_drawn = expected.pop(("strokes", "path"))
+    nibble_strokes_drawn = expected.pop(("nibble-strokes", "path"))
+    if strokes_drawn != stats["strokes"]:
+        failures.append(f"{strokes_drawn} strokes on the paths of strokes, the statistics count {stats['strokes']}")
+    if nibble_strokes_drawn != stats["nibble_strokes"]:
+        failures.append(f"{nibble_strokes_drawn} strokes along nibbled paths, the statistics count {stats['nibble_strokes']}")
     for (tag, cls), n in expected.items():
         if count(tag, cls) != n:
             failures.append(f"{count(tag, cls)} <{tag} class=\"{cls}\">, the statistics count {n}")
+    # A footprint's marker for each station that works, and every path of
+    # strokes placing one of them.
     working = {s["station"] for s in stats["stations"] if s["strokes"] + s["nibble_strokes"] > 0}
     defs = root.find(SVG + "defs")
-    symbols = {e.get("id") for e in defs.iter(SVG + "g")} if defs is not None else set()
-    # A station whose strokes strike a clamp's zone or lie off the sheet has a red symbol too.
-    if {s for s in symbols if not s.endswith("x")} != {f"t{s}" for s in working} or \
-            not {s[:-1] for s in symbols if s.endswith("x")} <= symbols:
-        failures.append(f"symbols {sorted(symbols)} for the stations {sorted(working)}")
-    for use in root.iter(SVG + "use"):
-        if use.get(XLINK + "href") not in {f"#{s}" for s in symbols}:
-            failures.append(f"a stroke uses {use.get(XLINK + 'href')}, no symbol of the plot")
+    markers = {e.get("id"): e.get("class") for e in defs.iter(SVG + "marker")} if defs is not None else {}
+    if set(markers.values()) - {None} != {f"t{s}" for s in working}:
+        failures.append(f"footprints of {sorted(set(markers.values()) - {None})} for the stations {sorted(working)}")
+    for path in root.iter(SVG + "path"):
+        kinds = (path.get("class") or "").split()
+        if kinds[:1] in (["strokes"], ["nibble-strokes"]) and (len(kinds) != 2 or kinds[1] not in markers):
+            failures.append(f"a path of strokes places {kinds[1:]}, no footprint of the plot")
             break
 
     # 2. Rendered by a real renderer, into a picture that is not blank.
