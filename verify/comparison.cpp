@@ -25,8 +25,6 @@ using nc::EventKind;
 
 // How far ahead a difference is looked for on either side.
 constexpr std::size_t LOOK_AHEAD = 8;
-// The most pieces one arc of the job is taken to be cut in.
-constexpr std::size_t MOST_PIECES = 512;
 
 // The program's side: its events as the comparison looks at them.  The laser
 // parameters go to their own check on the way, a line the dialect writes
@@ -163,22 +161,6 @@ bool next_job_event(nc::Generator<JobEvent> &job_events, JobEvent &e, double tol
         }
     }
     return false;
-}
-
-// How many of the program's next events are the pieces of the job's arc b,
-// from its start to its end; 0 when they are not.
-template <typename Fill>
-std::size_t arc_pieces(const EventMatch &m, std::deque<Event> &a, const Event &b, Fill &fill) {
-    double along = 0.0;
-    for (std::size_t i = 0; i < MOST_PIECES; ++i) {
-        if (a.size() <= i) fill(i + 1);
-        if (a.size() <= i || !m.piece_of(a[i], b, i == 0)) return 0;
-        const double next = EventMatch::progress(a[i], b, along);
-        if (next <= along) return 0;  // the pieces go round the arc, never back
-        along = next;
-        if (i > 0 && m.ends_arc(a[i], b, along)) return i + 1;
-    }
-    return 0;
 }
 
 // What the post warned of about the laser parameter file, as it warned.
