@@ -80,7 +80,13 @@ void ComparedEvents::take(Event e) {
     end_parameters();
     switch (e.kind) {
     case EventKind::format: ++uncompared_.line_forms; return;
-    case EventKind::comment: comments_.push_back(texts_.text(e.text)); return;
+    case EventKind::comment: {
+        // What the operator reads: the comment within its brackets.
+        const std::string &text = texts_.text(e.text);
+        const bool bracketed = text.size() >= 2 && text.front() == '(' && text.back() == ')';
+        comments_.push_back(bracketed ? text.substr(1, text.size() - 2) : text);
+        return;
+    }
     case EventKind::index_turn: ++uncompared_.index_turns; return;
     case EventKind::tool_change: ++uncompared_.tool_changes; return;
     case EventKind::frame: ++uncompared_.frames; return;

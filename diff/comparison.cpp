@@ -88,8 +88,7 @@ public:
             fill_b(1);
             if (a_.empty() && b_.empty()) break;
             if (a_.empty() || b_.empty()) {
-                if (a_.empty()) put_aside_b(-1);
-                else put_aside_a(-1);
+                one_side_left();
                 continue;
             }
             step();
@@ -135,7 +134,7 @@ private:
             return;
         }
         if (arc_in_pieces()) return;
-        if (late_like(x, y)) return;
+        if (late_like_a() || late_like_b()) return;
         fill_a(LOOK_AHEAD + 2);
         fill_b(LOOK_AHEAD + 2);
         const auto matches_on = [&](std::size_t i, std::size_t j) {
@@ -143,9 +142,15 @@ private:
             return m_.match(a_[i], b_[j]);
         };
         if (a_.size() > 1 && b_.size() > 1 && matches_on(1, 1)) {
-            changed(a_.front(), b_.front());
-            pop_a();
-            pop_b();
+            // Told at once, unless some are put aside: then told with them,
+            // in the order of the lines.
+            if (pool_a_.size() + pool_b_.size() == 0) {
+                changed(a_.front(), b_.front());
+                pop_a();
+                pop_b();
+            } else {
+                put_aside_both();
+            }
             return;
         }
         for (std::size_t k = 1; k <= LOOK_AHEAD; ++k) {
@@ -160,6 +165,10 @@ private:
         }
         // Two heads that differ and no way on in order: both put aside,
         // partners, in case nothing like either comes later.
+        put_aside_both();
+    }
+
+    void put_aside_both() {
         const long long a_number = put_aside_a(-1);
         const long long b_number = put_aside_b(a_number);
         pool_a_.set_partner(a_number, b_number);
@@ -188,19 +197,31 @@ private:
 
     // A head whose like was put aside on the other side: the same work,
     // come later in this program.
-    bool late_like(const Event &x, const Event &y) {
+    bool late_like_a() {
+        const Event &x = a_.front();
         Pooled earlier;
-        if (pool_b_.take(x, [&](const Event &e) { return m_.match(x, e); }, earlier)) {
-            in_another_order(x, earlier.event);
-            pop_a();
-            return true;
+        if (!pool_b_.take(x, [&](const Event &e) { return m_.match(x, e); }, earlier)) return false;
+        in_another_order(x, earlier.event);
+        pop_a();
+        return true;
+    }
+    bool late_like_b() {
+        const Event &y = b_.front();
+        Pooled earlier;
+        if (!pool_a_.take(y, [&](const Event &e) { return m_.match(e, y); }, earlier)) return false;
+        in_another_order(earlier.event, y);
+        pop_b();
+        return true;
+    }
+
+    // One program has ended: the other's events are put aside, unless
+    // their like was.
+    void one_side_left() {
+        if (b_.empty()) {
+            if (!late_like_a()) put_aside_a(-1);
+        } else if (!late_like_b()) {
+            put_aside_b(-1);
         }
-        if (pool_a_.take(y, [&](const Event &e) { return m_.match(e, y); }, earlier)) {
-            in_another_order(earlier.event, y);
-            pop_b();
-            return true;
-        }
-        return false;
     }
 
     long long put_aside_a(long long partner) {
@@ -408,13 +429,14 @@ Result compare(EventSource &old_events, EventSource &new_events, const Program &
 }
 
 std::vector<std::string> explanation(const Result &r, const Program &old_program, const Program &new_program) {
-    static const char *const FORMS[FORM_COUNT][3] = {
-        {"strokes", "in a row (LAA/)", "one by one"},
-        {"strokes", "on a bolt-hole circle (ARC/)", "one by one"},
-        {"events", "in a pattern's copy", "written out"},
-        {"places", "from an OFS/ origin", "in absolute words"},
-        {"laser arcs", "cut in pieces", "in one piece"},
-        {"re-grips", "by REP/", "by M41 ... M42"},
+    // What is counted, one and many; how the one program wrote it, how the other.
+    static const char *const FORMS[FORM_COUNT][4] = {
+        {"stroke", "strokes", "in a row (LAA/)", "one by one"},
+        {"stroke", "strokes", "on a bolt-hole circle (ARC/)", "one by one"},
+        {"event", "events", "in a pattern's copy", "written out"},
+        {"place", "places", "from an OFS/ origin", "in absolute words"},
+        {"laser arc", "laser arcs", "cut in pieces", "in one piece"},
+        {"re-grip", "re-grips", "by REP/", "by M41 ... M42"},
     };
     std::vector<std::string> lines;
     const std::string &a = old_program.name, &b = new_program.name;
@@ -423,8 +445,8 @@ std::vector<std::string> explanation(const Result &r, const Program &old_program
             const long long n = r.forms[f][side];
             if (n == 0) continue;
             const std::string &with = side == 0 ? a : b, &without = side == 0 ? b : a;
-            lines.push_back("the same " + std::to_string(n) + " " + FORMS[f][0] + ": " + FORMS[f][1] + " in " + with +
-                            ", " + FORMS[f][2] + " in " + without);
+            lines.push_back("the same " + plural(n, FORMS[f][0], FORMS[f][1]) + ": " + FORMS[f][2] + " in " + with +
+                            ", " + FORMS[f][3] + " in " + without);
         }
     }
     if (r.in_another_order > 0) {
