@@ -216,6 +216,35 @@ void BM_PelkPostStats(benchmark::State &state) {
         return;
     }
     time_runs(state, job, arguments({"stats", job, program}), state.range(0));
+}
+
+// pelk-post stats PROGRAM: the program read back alone (no job), counted,
+// its strokes held against the clamps' zones: what one program read back
+// costs, against which diff is measured.
+void BM_PelkPostStatsAlone(benchmark::State &state) {
+    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
+    const std::string program = posted_program(job);
+    if (program.empty()) {
+        state.SkipWithError("pelk-post could not write the program");
+        return;
+    }
+    time_runs(state, program, arguments({"stats", program}), state.range(0));
+}
+
+// pelk-post diff OLD NEW: two programs of N strokes that do the same (the
+// program and a copy of it in a file of its own), each read back on a
+// thread of its own and matched event by event.
+void BM_PelkPostDiff(benchmark::State &state) {
+    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
+    const std::string program = posted_program(job);
+    if (program.empty()) {
+        state.SkipWithError("pelk-post could not write the program");
+        return;
+    }
+    const std::string copy = job + ".copy.nc";
+    if (!std::filesystem::exists(copy)) std::filesystem::copy_file(program, copy);
+    time_runs(state, program, arguments({"diff", program, copy}), state.range(0));
+}
 
 // ---- Long lists besides the work: a pattern's body, many patterns, clamps, ----
 // ---- laser technologies ---------------------------------------------------------
@@ -325,6 +354,8 @@ BENCHMARK(BM_PelkPostEndToEnd)
     ->MinTime(2.0);
 BENCHMARK(BM_PelkPostVerify)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostStats)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostStatsAlone)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostDiff)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 BENCHMARK(BM_PelkPostPatternBody)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostPatterns)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -127,11 +127,10 @@ void add_job_or_program(CLI::App &app, Options &o) {
         ->check(NOT_EMPTY);
 }
 
-void add_machine_file(CLI::App &app, Options &o) {
-    app.add_option("--machine", o.machine_file,
-                   "Machine file (JSON: machine, turret, laser_technologies) of which the job's own keys win, "
-                   "instead of the job's machine_file")
-        ->check(NOT_EMPTY);
+void add_machine_file(CLI::App &app, Options &o,
+                      const char *what = "Machine file (JSON: machine, turret, laser_technologies) of which the job's "
+                                         "own keys win, instead of the job's machine_file") {
+    app.add_option("--machine", o.machine_file, what)->check(NOT_EMPTY);
 }
 
 void add_module_options(CLI::App &app, Options &o) {
@@ -247,10 +246,11 @@ int parse_command_line(int argc, char **argv, Options &o) {
     diff->add_option("NEW", o.new_path, "The second program, or a folder of programs paired with OLD's by name")
         ->required()
         ->check(NOT_EMPTY);
-    add_machine_file(*diff, o);
-    diff->add_option("--old-machine", o.old_machine, "The machine file of OLD alone (its units, load position)")
+    add_machine_file(*diff, o, "The machine file of both programs: their units and load position (default: mm, 0 0)");
+    diff->add_option("--old-machine", o.old_machine, "The machine file of OLD alone, instead of --machine")
         ->check(NOT_EMPTY);
-    diff->add_option("--new-machine", o.new_machine, "The machine file of NEW alone")->check(NOT_EMPTY);
+    diff->add_option("--new-machine", o.new_machine, "The machine file of NEW alone, instead of --machine")
+        ->check(NOT_EMPTY);
     diff->add_flag("--explain", o.explain, "Tell which forms of writing the same work were matched, and what is not compared");
     diff->add_flag("--any-order", o.any_order,
                    "Compare the work of each sheet grip as a set: the same work in another order is no difference");

@@ -30,15 +30,17 @@ bool ComparedEvents::travels(const Event &e) const {
 
 bool ComparedEvents::next(Event &e) {
     while (ready_.empty()) {
-        Event raw;
-        if (!events_.next(raw)) {
+        if (!events_.next(e)) {
             end_parameters();
             release_move();
             uncompared_.comments += static_cast<long long>(comments_.size());
             comments_.clear();
             break;
         }
-        take(raw);
+        if (take(e)) {
+            if (ready_.empty()) return true;  // the common case: handed on as it came
+            ready_.push_back(e);
+        }
     }
     if (ready_.empty()) return false;
     e = ready_.front();
@@ -60,14 +62,13 @@ void ComparedEvents::end_parameters() {
     parameters_.clear();
 }
 
-void ComparedEvents::emit(const Event &e) {
+void ComparedEvents::emit() {
     release_move();
     uncompared_.comments += static_cast<long long>(comments_.size());
     comments_.clear();
-    ready_.push_back(e);
 }
 
-void ComparedEvents::take(Event e) {
+bool ComparedEvents::take(Event &e) {
     frame_.place(e);
     const bool parameter =
         e.kind == EventKind::parameter_line || (e.kind == EventKind::user_text && e.number == 1);
@@ -75,21 +76,21 @@ void ComparedEvents::take(Event e) {
         if (in_parameters_) parameters_ += '\n';
         parameters_ += texts_.text(e.text);
         in_parameters_ = true;
-        return;
+        return false;
     }
     end_parameters();
     switch (e.kind) {
-    case EventKind::format: ++uncompared_.line_forms; return;
+    case EventKind::format: ++uncompared_.line_forms; return false;
     case EventKind::comment: {
         // What the operator reads: the comment within its brackets.
         const std::string &text = texts_.text(e.text);
         const bool bracketed = text.size() >= 2 && text.front() == '(' && text.back() == ')';
         comments_.push_back(bracketed ? text.substr(1, text.size() - 2) : text);
-        return;
+        return false;
     }
-    case EventKind::index_turn: ++uncompared_.index_turns; return;
-    case EventKind::tool_change: ++uncompared_.tool_changes; return;
-    case EventKind::frame: ++uncompared_.frames; return;
+    case EventKind::index_turn: ++uncompared_.index_turns; return false;
+    case EventKind::tool_change: ++uncompared_.tool_changes; return false;
+    case EventKind::frame: ++uncompared_.frames; return false;
     case EventKind::copy:
         ++uncompared_.copies;
         // The positioning right before a copy at its origin is the call's.
@@ -97,17 +98,17 @@ void ComparedEvents::take(Event e) {
             holding_move_ = false;
             ++uncompared_.copy_positionings;
         }
-        return;
+        return false;
     case EventKind::move:
         if (e.purpose == nc::MovePurpose::approach || !travels(e)) {
             ++uncompared_.idle_positionings;
-            return;
+            return false;
         }
         if (e.purpose == nc::MovePurpose::plain) {
             release_move();
             holding_move_ = true;
             held_move_ = e;
-            return;
+            return false;
         }
         break;
     case EventKind::stop: {
@@ -125,9 +126,13 @@ void ComparedEvents::take(Event e) {
     case EventKind::laser:
         if (inch_) e.technology.feed *= INCH_F_IN_MM_F;
         break;
+    // Both are programs: the index angle and the punch's modes always count.
+    case EventKind::stroke:
+    case EventKind::nibble: e.checks |= nc::CHECK_ANGLE | nc::CHECK_MODES; break;
     default: break;
     }
-    emit(e);
+    emit();
+    return true;
 }
 
 }  // namespace diff

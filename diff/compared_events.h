@@ -64,10 +64,12 @@ public:
     const Uncompared &uncompared() const { return uncompared_; }
 
 private:
-    void take(nc::Event e);
+    // Takes e from the program: true when e itself is the next event
+    // compared (nothing waits before it), false when it was kept or left out.
+    bool take(nc::Event &e);
     void release_move();
     void end_parameters();
-    void emit(const nc::Event &e);
+    void emit();  // what waited before the event taken goes first
     bool travels(const nc::Event &e) const;
     bool near(double a, double b) const;
 

@@ -100,20 +100,17 @@ public:
 
 private:
     // ---- The two sides ---------------------------------------------------------------
-    void fill_a(std::size_t n) {
-        Event e;
-        while (!a_ended_ && a_.size() < n) {
-            if (a_side_.next(e)) a_.push_back(e);
-            else a_ended_ = true;
+    static void fill(EventSource &side, std::deque<Event> &events, bool &ended, std::size_t n) {
+        while (!ended && events.size() < n) {
+            events.emplace_back();
+            if (!side.next(events.back())) {
+                events.pop_back();
+                ended = true;
+            }
         }
     }
-    void fill_b(std::size_t n) {
-        Event e;
-        while (!b_ended_ && b_.size() < n) {
-            if (b_side_.next(e)) b_.push_back(e);
-            else b_ended_ = true;
-        }
-    }
+    void fill_a(std::size_t n) { fill(a_side_, a_, a_ended_, n); }
+    void fill_b(std::size_t n) { fill(b_side_, b_, b_ended_, n); }
     void pop_a() {
         a_line_ = a_.front().where.line;
         a_.pop_front();

@@ -11,12 +11,18 @@ Reading::Reading(std::unique_ptr<nc::ByteSource> source, const nc::Setup &setup,
 
 void Reading::fill(Batch &batch, std::size_t most) {
     batch.events.clear();
+    batch.events.reserve(most);
     batch.texts.clear();
     if (!ended_) {
         try {
-            nc::Event e;
-            while (batch.events.size() < most && compared_.next(e)) batch.events.push_back(e);
-            if (batch.events.size() < most) ended_ = true;
+            while (batch.events.size() < most) {
+                batch.events.emplace_back();
+                if (!compared_.next(batch.events.back())) {
+                    batch.events.pop_back();
+                    ended_ = true;
+                    break;
+                }
+            }
         } catch (...) {
             batch.error = std::current_exception();
             ended_ = true;

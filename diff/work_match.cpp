@@ -23,12 +23,6 @@ bool near_angle(double a, double b, double tolerance) {
     return d <= tolerance;
 }
 
-// Both are programs: the index angle and the punch's modes always count.
-Event with_tool_checks(Event e) {
-    e.checks |= nc::CHECK_ANGLE | nc::CHECK_MODES;
-    return e;
-}
-
 void add(std::string &words, const char *what) {
     if (!words.empty()) words += ", ";
     words += what;
@@ -44,8 +38,9 @@ bool WorkMatch::match(const Event &a, const Event &b) const {
     if (a.kind != b.kind) return false;
     const double p = rules_.place_tolerance(a, b);
     switch (a.kind) {
-    case EventKind::stroke: return rules_.match(a, with_tool_checks(b));
-    case EventKind::nibble: return rules_.match(a, with_tool_checks(b)) && b.step <= a.step + p;
+    // Strokes and nibbled paths carry the checks of the index angle and the
+    // modes (diff/compared_events.h).
+    case EventKind::nibble: return rules_.match(a, b) && b.step <= a.step + p;
     case EventKind::pierce: return a.number == b.number && rules_.match(a, b);
     // The re-grip by REP/ or by M41 ... M42 is one: where it starts on the
     // sheet and how far the clamps go back.
@@ -75,7 +70,7 @@ std::string WorkMatch::what_differs(const Event &a, const Event &b) const {
     case EventKind::nibble:
     {
         // The path alone: b with a's punch and step.
-        Event path = with_tool_checks(b);
+        Event path = b;
         path.tool = a.tool;
         path.step = a.step;
         if (!rules_.match(a, path)) add(words, "the path");
