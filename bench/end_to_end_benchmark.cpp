@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -231,19 +232,37 @@ void BM_PelkPostStatsAlone(benchmark::State &state) {
     time_runs(state, program, arguments({"stats", program}), state.range(0));
 }
 
-// pelk-post diff OLD NEW: two programs of N strokes that do the same (the
-// program and a copy of it in a file of its own), each read back on a
-// thread of its own and matched event by event.
+// The punching job's program for an inch machine: the same work written in
+// inches, every row and place rounded its own way.
+std::string posted_inch_program(const std::string &job) {
+    const std::string program = job + ".inch.nc";
+    const std::string inch_job = job + ".inch.json";
+    if (std::filesystem::exists(program)) return program;
+    std::ifstream in(job);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string machine = R"j({"machine": {"post_processor": 7001)j";
+    if (text.compare(0, machine.size(), machine) != 0) return "";
+    text.insert(machine.size(), R"j(, "units": "inch")j");
+    std::ofstream(inch_job) << text;
+    ChildUsage used;
+    if (spawner.run(arguments({"-o", program, inch_job}), used) != 0) return "";
+    std::filesystem::remove(inch_job);
+    std::ofstream(job + ".inch-machine.json") << R"j({"machine": {"units": "inch"}})j";
+    return program;
+}
+
+// pelk-post diff OLD NEW: two programs of N strokes that do the same, one
+// in millimetres, one in inches (so that no line of the one is a line of the
+// other), each read back on a thread of its own and matched event by event.
 void BM_PelkPostDiff(benchmark::State &state) {
     const std::string job = write_punching_job(static_cast<int>(state.range(0)));
-    const std::string program = posted_program(job);
-    if (program.empty()) {
-        state.SkipWithError("pelk-post could not write the program");
+    const std::string program = posted_program(job), inch = posted_inch_program(job);
+    if (program.empty() || inch.empty()) {
+        state.SkipWithError("pelk-post could not write the programs");
         return;
     }
-    const std::string copy = job + ".copy.nc";
-    if (!std::filesystem::exists(copy)) std::filesystem::copy_file(program, copy);
-    time_runs(state, program, arguments({"diff", program, copy}), state.range(0));
+    time_runs(state, program, arguments({"diff", program, inch, "--new-machine=" + job + ".inch-machine.json"}),
+              state.range(0));
 }
 
 // ---- Long lists besides the work: a pattern's body, many patterns, clamps, ----

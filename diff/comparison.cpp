@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <map>
 #include <utility>
 
@@ -26,6 +25,34 @@ constexpr std::size_t LOOK_AHEAD = 8;
 // Without --any-order, events put aside beyond this many are told as they
 // stand: a program wholly unlike the other is not held in memory.
 constexpr std::size_t MOST_PUT_ASIDE = 100000;
+
+// The events pulled from one side and not yet done with: taken from the
+// front, added at the back, their storage kept (a deque would allocate a
+// block for every two events).
+class EventQueue {
+public:
+    bool empty() const { return head_ == items_.size(); }
+    std::size_t size() const { return items_.size() - head_; }
+    Event &front() { return items_[head_]; }
+    Event &back() { return items_.back(); }
+    Event &operator[](std::size_t i) { return items_[head_ + i]; }
+    Event &emplace_back() { return items_.emplace_back(); }
+    void pop_back() { items_.pop_back(); }
+    void pop_front() {
+        ++head_;
+        if (head_ == items_.size()) {
+            items_.clear();
+            head_ = 0;
+        } else if (head_ >= 64 && 2 * head_ >= items_.size()) {
+            items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
+            head_ = 0;
+        }
+    }
+
+private:
+    std::vector<Event> items_;
+    std::size_t head_ = 0;
+};
 
 // The work of a sheet grip ends at these: the order of what stands on
 // either side of them counts even with --any-order.
@@ -100,7 +127,7 @@ public:
 
 private:
     // ---- The two sides ---------------------------------------------------------------
-    static void fill(EventSource &side, std::deque<Event> &events, bool &ended, std::size_t n) {
+    static void fill(EventSource &side, EventQueue &events, bool &ended, std::size_t n) {
         while (!ended && events.size() < n) {
             events.emplace_back();
             if (!side.next(events.back())) {
@@ -389,7 +416,7 @@ private:
     WorkMatch m_;
     verify::DifferenceTally tally_;
     OrderPool pool_a_, pool_b_;
-    std::deque<Event> a_, b_;
+    EventQueue a_, b_;
     bool a_ended_ = false, b_ended_ = false;
     long long a_line_ = 0, b_line_ = 0;   // the line of each side's last event done with
     Reordered reordered_;

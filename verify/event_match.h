@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <string>
 
 #include "nc/event.h"
@@ -67,11 +66,12 @@ private:
 // The most pieces one arc is taken to be cut in.
 inline constexpr std::size_t MOST_PIECES = 512;
 
-// How many of the events at the front of a (a's side of m) are the pieces
-// of the arc or circle b, from its start to its end; 0 when they are not.
-// fill(n) brings a to n events where there are that many.
-template <typename Fill>
-std::size_t arc_pieces(const EventMatch &m, std::deque<nc::Event> &a, const nc::Event &b, Fill &fill) {
+// How many of the events at the front of a (a's side of m; a queue with
+// size() and [i]) are the pieces of the arc or circle b, from its start to
+// its end; 0 when they are not.  fill(n) brings a to n events where there
+// are that many.
+template <typename Events, typename Fill>
+std::size_t arc_pieces(const EventMatch &m, Events &a, const nc::Event &b, Fill &fill) {
     double along = 0.0;
     for (std::size_t i = 0; i < MOST_PIECES; ++i) {
         if (a.size() <= i) fill(i + 1);
