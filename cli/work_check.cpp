@@ -45,7 +45,7 @@ WorkCheck check_work(const job::Job &job, const ControlFor &control, std::FILE *
         for (const safety::Finding &f : check.add(e)) warnings.add(f);
     }
     WorkCheck result{warnings.findings(), warnings.texts(WARNINGS_SHOWN), {}};
-    result.lines = warnings.lines(WARNINGS_SHOWN);
+    result.worst = warnings.worst(WARNINGS_SHOWN);
     return result;
 }
 

@@ -21,7 +21,7 @@ safety::Layout safety_layout(const job::Job &job);
 struct WorkCheck {
     long long findings = 0;              // strokes and cuts that strike a clamp's zone or lie off the sheet
     std::vector<std::string> warnings;   // told by step, the first ones in full
-    std::vector<long long> lines;        // the program's line of each warning told in full
+    std::vector<safety::Finding> worst;  // the deepest or farthest work of each warning told in full
 };
 
 // Reads the program from its start; step_name names the job's step of a line.
