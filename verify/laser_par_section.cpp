@@ -73,13 +73,49 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
     if (!std::filesystem::is_regular_file(section.path, ec)) return section;
     std::ifstream in(section.path, std::ios::binary);
     if (!in) return section;
-    // One byte more than is read: whether the file goes on beyond it.
-    std::string text(LARGEST_FILE + 1, '\0');
+    // The bytes read, and the piece that goes beyond them: whether the file
+    // goes on, and what the host's reader hands on while it finds that out.
+    // Read into room for the file's size first (the usual file is a few
+    // kilobytes), then on, should it have grown.
+    constexpr std::size_t MOST_READ = LARGEST_FILE + LONGEST_LINE;
+    const std::uintmax_t file_size = std::filesystem::file_size(section.path, ec);
+    std::string text(ec ? MOST_READ : static_cast<std::size_t>(std::min<std::uintmax_t>(file_size + 1, MOST_READ)), '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    std::size_t got = static_cast<std::size_t>(in.gcount());
+    if (!in.bad() && got == text.size() && got < MOST_READ) {
+        text.resize(MOST_READ);
+        in.read(text.data() + got, static_cast<std::streamsize>(MOST_READ - got));
+        got += static_cast<std::size_t>(in.gcount());
+    }
     if (in.bad()) return section;
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    text.resize(got);
     section.readable = true;
     const bool cut_off = text.size() > LARGEST_FILE;
+    // The host reads the file for the module in pieces up to a line feed, of
+    // at most the longest line each, and warns once of a piece that holds a
+    // zero byte (a binary or UTF-16 file), naming the file by its real path.
+    // The module asks for pieces up to the last byte it looks at (last;
+    // std::string::npos: up to the end of the file, or of the piece that goes
+    // beyond the limit).
+    const std::string whole_text = cut_off ? text : std::string();
+    const auto zero_bytes_read = [&section, &text, &whole_text, cut_off](std::size_t last) {
+        const std::string &bytes = cut_off ? whole_text : text;
+        for (std::size_t start = 0; start < bytes.size();) {
+            const std::size_t feed = bytes.find('\n', start);
+            const std::size_t end =
+                std::min({feed == std::string::npos ? bytes.size() : feed + 1, start + LONGEST_LINE, bytes.size()});
+            if (std::find(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                          '\0') != bytes.begin() + static_cast<std::ptrdiff_t>(end)) {
+                std::error_code error;
+                const std::filesystem::path real = std::filesystem::canonical(section.path, error);
+                section.warnings.push_back((error ? section.path : real.string()) +
+                                           " holds zero bytes: not a text file (binary, or UTF-16?)");
+                return;
+            }
+            if ((last != std::string::npos && end > last) || end > LARGEST_FILE) return;
+            start = end;
+        }
+    };
     if (cut_off) {
         section.warnings.push_back("Laser parameter file longer than " + std::to_string(LARGEST_FILE) +
                                    " bytes, read no further: " + section.path);
@@ -107,11 +143,13 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
     bool in_section = false;
     bool ended = false;  // the next header came: the section is whole
     std::size_t size = 0;
+    std::size_t looked_at = 0;  // the last byte of the line read, or the one after a lone CR that was looked at
     while (at < text.size()) {
         std::size_t end = text.find_first_of("\r\n", at);
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(at, end - at);
         // LF, CR LF and a lone CR each end one line.
+        looked_at = end < text.size() && text[end] == '\r' ? end + 1 : end;
         at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         ++number;
         if (line.empty() || line[0] == ';') continue;
@@ -149,10 +187,12 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
                      " bytes, not written",
                  header_line);
             section.lines.clear();
+            zero_bytes_read(looked_at);
             return section;
         }
         section.lines.push_back(line);
     }
+    zero_bytes_read(ended ? looked_at : std::string::npos);
     if (!in_section) {
         section.lines.clear();
         return section;
