@@ -3,8 +3,8 @@
 #
 # Builds the libFuzzer targets of tests/fuzz/ with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer (in build-fuzz/) and runs each for SECONDS
-# (default 45; seven targets, two at a time: four rounds, three minutes in
-# all), two at a time: first on its seeds, on the corpus kept from
+# (default 45), two at a time (seven targets: four rounds, three minutes in
+# all at the default): first on its seeds, on the corpus kept from
 # longer runs and on every input that ever failed
 # (tests/fuzz/<target>/regressions/), then on what it makes of them.  Fails on any finding: a crash, a memory fault, undefined behaviour,
 # a leak, a broken property of the target, an input slower than 10 s.  A
