@@ -28,4 +28,15 @@ struct WorkCheck {
 WorkCheck check_work(const job::Job &job, const ControlFor &control, std::FILE *program, const std::string &name,
                      const safety::Warnings::StepName &step_name);
 
+// The program held against the job (as check_program) and against the clamps
+// and the sheet (as check_work) in one reading of it: the events go to the
+// clamps' check on their way to the comparison.
+struct ProgramChecks {
+    verify::ComparisonResult comparison;
+    WorkCheck work;
+};
+ProgramChecks check_program_and_work(const job::Job &job, const ControlFor &control, std::FILE *program,
+                                     const std::string &name, const verify::ComparisonOptions &options,
+                                     const safety::Warnings::StepName &step_name);
+
 }  // namespace cli

@@ -9,7 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
-#include <deque>
+#include <vector>
 #include <optional>
 
 #include "nc/setup.h"
@@ -154,6 +154,33 @@ private:
     std::vector<Event> run_;
 };
 
+// The events pulled and not matched yet, in order: a queue that keeps its
+// room (a std::deque of events this large allocates a node for every one or
+// two of them, and a million strokes are a million events).
+template <typename T>
+class Pending {
+public:
+    bool empty() const { return head_ == items_.size(); }
+    std::size_t size() const { return items_.size() - head_; }
+    T &front() { return items_[head_]; }
+    T &operator[](std::size_t i) { return items_[head_ + i]; }
+    void push_back(const T &value) { items_.push_back(value); }
+    void pop_front() {
+        ++head_;
+        if (head_ == items_.size()) {
+            items_.clear();
+            head_ = 0;
+        } else if (head_ >= 64 && head_ * 2 >= items_.size()) {
+            items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
+            head_ = 0;
+        }
+    }
+
+private:
+    std::vector<T> items_;
+    std::size_t head_ = 0;   // the front
+};
+
 // The job's next event; a move that goes nowhere is none.
 bool next_job_event(nc::Generator<JobEvent> &job_events, JobEvent &e, double tolerance) {
     while (job_events.next(e)) {
@@ -168,7 +195,7 @@ bool next_job_event(nc::Generator<JobEvent> &job_events, JobEvent &e, double tol
 // How many of the program's next events are the pieces of the job's arc b,
 // from its start to its end; 0 when they are not.
 template <typename Fill>
-std::size_t arc_pieces(const EventMatch &m, std::deque<Event> &a, const Event &b, Fill &fill) {
+std::size_t arc_pieces(const EventMatch &m, Pending<Event> &a, const Event &b, Fill &fill) {
     double along = 0.0;
     for (std::size_t i = 0; i < MOST_PIECES; ++i) {
         if (a.size() <= i) fill(i + 1);
@@ -216,8 +243,8 @@ ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEve
     for (const std::string &w : job_warnings(job)) log.warning(w);
     section_warnings(section, log);
 
-    std::deque<Event> a;       // the program's events pulled, not matched yet
-    std::deque<JobEvent> b;    // the job's
+    Pending<Event> a;          // the program's events pulled, not matched yet
+    Pending<JobEvent> b;       // the job's
     bool a_ended = false, b_ended = false;
     auto fill = [&](std::size_t n) {
         while (!a_ended && a.size() < n) {
@@ -270,7 +297,8 @@ ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEve
             continue;
         }
         // A job's arc the program cuts in pieces.
-        if (const std::size_t pieces = arc_pieces(m, a, b.front().event, fill); pieces > 0) {
+        // (A copy of the job's arc: pulling more events may move the queue.)
+        if (const std::size_t pieces = arc_pieces(m, a, Event(b.front().event), fill); pieces > 0) {
             for (std::size_t i = 0; i < pieces; ++i) matched(b.front());
             b.pop_front();
             continue;
