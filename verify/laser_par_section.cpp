@@ -22,6 +22,26 @@ constexpr const char *SEPARATOR = "\\";
 constexpr const char *SEPARATOR = "/";
 #endif
 
+// Whether the control runs text as a block of its own dialect: one of its
+// commands, or a word (a letter, or DX, DY) with its number.
+bool own_block(const std::string &text) {
+    static const char *const COMMANDS[] = {"MAT/", "MOV/", "NBL/", "CAA/", "RAD/", "ARC/", "LAA/", "CIR/", "LCI/",
+                                           "LED/", "LAL/", "LAR/", "OFS/", "MGR/", "REP/", "FRM/", "DWL/"};
+    static const char *const WORDS[] = {"DX", "DY", "X", "Y", "T", "C", "M", "F", "S", "O"};
+    for (const char *command : COMMANDS) {
+        if (text.rfind(command, 0) == 0) return true;
+    }
+    for (const char *command : {"PAT", "END"}) {
+        if (text.rfind(command, 0) == 0 && text.size() > 3 && text[3] >= '0' && text[3] <= '9') return true;
+    }
+    for (const std::string word : WORDS) {
+        if (text.rfind(word, 0) != 0 || text.size() <= word.size()) continue;
+        const char c = text[word.size()];
+        if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') return true;
+    }
+    return false;
+}
+
 // The control character, "%", "(" or ")" problem of a data line, as the
 // post warns of it, or "" for a line the control takes as one parameter.
 std::string data_line_fault(const std::string &line) {
@@ -46,6 +66,10 @@ std::string data_line_fault(const std::string &line) {
     }
     if (open != 0) return "Line of the laser parameter file opens a comment with \"(\" and does not close it, skipped";
     if (stray_close) return "Line of the laser parameter file closes a comment with \")\" that it did not open, skipped";
+    if (own_block(line.substr(first == std::string::npos ? line.size() : first))) {
+        return "Line of the laser parameter file is a block the control runs itself (a word such as X, M or T with its "
+               "number, or a command such as OFS/), not a parameter, skipped";
+    }
     return "";
 }
 
