@@ -21,6 +21,9 @@
 
 namespace {
 
+template <typename Write>
+std::string generated_job(const std::string &name, Write write);
+
 // A punching job of n hits over three tools, a tool change every ten hits,
 // the indexable tools turned in steps of 45 degrees (index words).
 std::string write_punching_job(int hits) {
@@ -265,6 +268,67 @@ void BM_PelkPostDiff(benchmark::State &state) {
               state.range(0));
 }
 
+// ---- The read-back check of every post: posting as it is done by default
+// ---- (the program read back and compared with the job before it is put in
+// ---- place) against posting with --no-verify -------------------------------------
+
+// A laser job of n elements, lines and half circles in turn: contours of a
+// hundred elements each, a row of small slots, laid out over the sheet.
+std::string write_laser_job(long elements) {
+    return generated_job("laser_" + std::to_string(elements), [elements](std::ostream &out) {
+        out << R"j({"machine": {"post_processor": 7001, "laser_allowed": 2, "machine_dir": ")j" << PELK_EXAMPLES_DIR
+            << R"j(/machine"},
+ "sheet": {"material": "ST37 (3)", "thickness": 2, "nest_name": "BENCH"},
+ "turret": [{"tool": 11, "station": 1}, {"tool": 90, "station": 20, "laser": true}],
+ "laser_technologies": [{"number": 1, "feedrate": 25, "mode": 1, "m7x": 2, "s_value": 450}],
+ "work": [
+)j";
+        constexpr long PER_CONTOUR = 100;
+        char text[200];
+        for (long c = 0; c * PER_CONTOUR < elements; ++c) {
+            const double x0 = 10.0 + static_cast<double>(c % 10) * 240.0;
+            const double y = 10.0 + static_cast<double>(c / 10 % 100) * 12.0;
+            out << (c == 0 ? "" : ",\n") << R"j({"laser_contour": {"technology": 1, "elements": [)j";
+            const long n = std::min(PER_CONTOUR, elements - c * PER_CONTOUR);
+            for (long k = 0; k < n; ++k) {
+                const double x = x0 + static_cast<double>(k / 2) * 4.0;
+                if (k % 2 == 0) {
+                    std::snprintf(text, sizeof text, R"j({"line": {"from": [%.2f, %.2f], "to": [%.2f, %.2f]}})j", x, y,
+                                  x + 2.0, y);
+                } else {
+                    std::snprintf(text, sizeof text,
+                                  R"j({"arc": {"from": [%.2f, %.2f], "to": [%.2f, %.2f], "centre": [%.2f, %.2f], "sense": "cw"}})j",
+                                  x + 2.0, y, x + 4.0, y, x + 3.0, y);
+                }
+                out << (k == 0 ? "" : ", ") << text;
+            }
+            out << "]}}";
+        }
+        out << "]}\n";
+    });
+}
+
+// Posts job as the benchmark's iterations, with the read-back check or
+// without it (--no-verify).
+void run_post(benchmark::State &state, const std::string &job, bool check, long items) {
+    const std::string output = job + (check ? ".checked.nc" : ".unchecked.nc");
+    time_runs(state, job, check ? arguments({"-o", output, job}) : arguments({"--no-verify", "-o", output, job}), items);
+    std::filesystem::remove(output);
+}
+
+void BM_PelkPostChecked(benchmark::State &state) {
+    run_post(state, write_punching_job(static_cast<int>(state.range(0))), true, state.range(0));
+}
+void BM_PelkPostNoVerify(benchmark::State &state) {
+    run_post(state, write_punching_job(static_cast<int>(state.range(0))), false, state.range(0));
+}
+void BM_PelkPostLaserChecked(benchmark::State &state) {
+    run_post(state, write_laser_job(state.range(0)), true, state.range(0));
+}
+void BM_PelkPostLaserNoVerify(benchmark::State &state) {
+    run_post(state, write_laser_job(state.range(0)), false, state.range(0));
+}
+
 // ---- Long lists besides the work: a pattern's body, many patterns, clamps, ----
 // ---- laser technologies ---------------------------------------------------------
 
@@ -375,6 +439,11 @@ BENCHMARK(BM_PelkPostVerify)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(b
 BENCHMARK(BM_PelkPostStats)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostStatsAlone)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostDiff)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+BENCHMARK(BM_PelkPostChecked)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostNoVerify)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostLaserChecked)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostLaserNoVerify)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 BENCHMARK(BM_PelkPostPatternBody)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostPatterns)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

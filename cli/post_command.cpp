@@ -195,12 +195,18 @@ int run_post(const Options &o, const WriterInFront &in_front) {
     long long work_warnings = 0;  // strokes and cuts into a clamp's zone or off the sheet
     try {
         const ControlFor control = read_back ? ControlFor(job) : ControlFor();
+        const auto step_name = [&map](long long line) { return map.name(line); };
+        // With the comparison, the clamps and the sheet are checked in the
+        // same reading of the program.
+        std::optional<WorkCheck> work;
         if (o.verify) {
             verify::ComparisonOptions options;
             options.tolerance = verify::program_tolerance(job.machine.inch, o.allowance);
             options.messages = o.messages;
-            options.line_name = [&map](long long line) { return map.name(line); };
-            const verify::ComparisonResult r = check_program(job, control, scratch.stream(), program_name, options);
+            options.line_name = step_name;
+            ProgramChecks checks = check_program_and_work(job, control, scratch.stream(), program_name, options, step_name);
+            const verify::ComparisonResult &r = checks.comparison;
+            work = std::move(checks.work);
             if (r.differences > 0) {
                 for (const std::string &m : r.messages) std::fprintf(stderr, "pelk-post: %s: %s\n", program_name.c_str(), printable(m).c_str());
                 return give_up("read back, the program does not do what the job says (" + std::to_string(r.differences) +
@@ -217,12 +223,11 @@ int run_post(const Options &o, const WriterInFront &in_front) {
             }
         }
         if (read_back) {
-            const WorkCheck work = check_work(job, control, scratch.stream(), program_name,
-                                              [&map](long long line) { return map.name(line); });
+            if (!work) work = check_work(job, control, scratch.stream(), program_name, step_name);
             if (!o.quiet) {
-                for (const std::string &w : work.warnings) std::fprintf(stderr, "pelk-post: warning: %s\n", printable(w).c_str());
+                for (const std::string &w : work->warnings) std::fprintf(stderr, "pelk-post: warning: %s\n", printable(w).c_str());
             }
-            work_warnings = work.findings;
+            work_warnings = work->findings;
         }
         if (o.strict && work_warnings > 0) {
             return give_up("a warning with --strict: " + (o.check_only ? std::string("the job does not pass") : out.name() + " was not written"));

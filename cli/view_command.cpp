@@ -44,7 +44,12 @@ bool add_findings(view::Page &page, const ReadBack &in, const MapFile *map, cons
                                       });
     for (std::size_t i = 0; i < work.warnings.size(); ++i) {
         view::Finding f;
-        f.line = i < work.lines.size() ? work.lines[i] : 0;
+        if (i < work.worst.size()) {
+            f.line = work.worst[i].where.line;
+            f.placed = true;
+            f.x = work.worst[i].control_x;
+            f.y = work.worst[i].control_y;
+        }
         f.text = work.warnings[i];
         f.kind = "warning";
         if (!o.quiet) std::fprintf(stderr, "pelk-post: warning: %s\n", printable(f.text).c_str());

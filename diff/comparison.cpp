@@ -13,6 +13,7 @@
 #include "verify/difference_tally.h"
 #include "verify/event_match.h"
 #include "verify/event_text.h"
+#include "verify/pending.h"
 
 namespace diff {
 namespace {
@@ -26,33 +27,8 @@ constexpr std::size_t LOOK_AHEAD = 8;
 // stand: a program wholly unlike the other is not held in memory.
 constexpr std::size_t MOST_PUT_ASIDE = 100000;
 
-// The events pulled from one side and not yet done with: taken from the
-// front, added at the back, their storage kept (a deque would allocate a
-// block for every two events).
-class EventQueue {
-public:
-    bool empty() const { return head_ == items_.size(); }
-    std::size_t size() const { return items_.size() - head_; }
-    Event &front() { return items_[head_]; }
-    Event &back() { return items_.back(); }
-    Event &operator[](std::size_t i) { return items_[head_ + i]; }
-    Event &emplace_back() { return items_.emplace_back(); }
-    void pop_back() { items_.pop_back(); }
-    void pop_front() {
-        ++head_;
-        if (head_ == items_.size()) {
-            items_.clear();
-            head_ = 0;
-        } else if (head_ >= 64 && 2 * head_ >= items_.size()) {
-            items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
-            head_ = 0;
-        }
-    }
-
-private:
-    std::vector<Event> items_;
-    std::size_t head_ = 0;
-};
+// The events pulled from one side and not yet done with.
+using EventQueue = verify::Pending<Event>;
 
 // The work of a sheet grip ends at these: the order of what stands on
 // either side of them counts even with --any-order.

@@ -42,6 +42,12 @@ double written_distance(double value) {
     return rounded(value, MM_DECIMALS);
 }
 
+double written_place(double value, double current) {
+    if (c_nc_in_sub == 0) return written_distance(value);
+    const double reached = written_distance(current);
+    return reached + written_distance(value - reached);
+}
+
 double written_distance_down(double value) {
     // A hair of slack keeps a value that stands for a written one (4.45,
     // held as 4.4499999...) at itself.

@@ -13,6 +13,14 @@ namespace host::detail {
 // module writes for value on the current machine.
 double written_distance(double value);
 
+// Where the control takes a place the module writes for value with the
+// tool at current (the job's place, on the grid of written values as the
+// control has it): the value written, or, in a pattern body, where the
+// relative word written from the control's place leads.  The two differ
+// where the rounding of a half unit goes the other way for the difference
+// than for the value.
+double written_place(double value, double current);
+
 // The largest distance the control reads from a written value that is not
 // longer than value (a nibbling step must not grow by its rounding).
 double written_distance_down(double value);

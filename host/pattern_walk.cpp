@@ -186,9 +186,10 @@ PatternExit pattern_exit(const job::Pattern &pattern, const job::Job &job) {
                 end_point_of(step, job, exit.job_x, exit.job_y);
                 // On the control, nibbling ends where its values as written
                 // lead, which may lie farther from its end than anything else
-                // the body writes.
+                // the body writes.  A body the program does not hold (the
+                // control has it stored) ends where the job says.
                 if constexpr (std::is_same_v<std::decay_t<decltype(step)>, job::PunchElement>) {
-                    if (step.kind != job::PunchElement::Kind::row && step.kind != job::PunchElement::Kind::bolt_hole_circle) {
+                    if (job.machine.pattern_style == 0 && step.kind != job::PunchElement::Kind::row && step.kind != job::PunchElement::Kind::bolt_hole_circle) {
                         nibbled_end_as_written(step, true, exit.x, exit.y);
                     }
                 }

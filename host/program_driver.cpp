@@ -70,8 +70,9 @@ int walk_laser_arc(const job::LaserElement &e) {
     const std::vector<host::detail::ArcPoint> points = host::detail::laser_arc_pieces(e);
     const std::size_t pieces = points.size() - 1;
     if (pieces > 1) {
-        HOST_TRACE("%s: the arc as written would be cut more than %.4g mm off: %zu pieces",
-                   host::detail::step_path().c_str(), host::detail::laser_path_tolerance(), pieces);
+        HOST_TRACE("%s: the arc as written would be cut more than %.4g mm off: %u pieces",
+                   host::detail::step_path().c_str(), host::detail::laser_path_tolerance(),
+                   static_cast<unsigned>(pieces));
     }
     const int dir = e.counter_clockwise ? 1 : -1;
     for (std::size_t k = 0; k < pieces; ++k) {

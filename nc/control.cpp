@@ -74,6 +74,15 @@ void Control::target(const Block &b, double &x, double &y) const {
 Generator<Event> Control::events() {
     Block b;
     while (reader_.next(b)) {
+        // A line the control takes, but not as the dialect ends it: told
+        // once, where it is read, also a line of a pattern's definition
+        // (its copies run it again; a definition never called runs it never).
+        if (b.line_end == LineEnd::line_feed && b.kind != BlockKind::end) {
+            Event e = event(EventKind::format);
+            e.where = Source{b.line, 0};
+            e.number = FORMAT_LINE_FEED;
+            co_yield e;
+        }
         if (record(b)) continue;
         Generator<Event> of_block = run(b);
         Event e;
@@ -99,12 +108,10 @@ Generator<Event> Control::run(const Block &b) {
 void Control::execute(const Block &b) {
     where_ = Source{b.line, in_copy_ ? where_.call_line : 0};
     const bool comment = b.kind == BlockKind::comment;
-    // 0. A line the control takes, but not as the dialect ends it.
-    if (b.line_end == LineEnd::line_feed && b.kind != BlockKind::end) {
-        Event e = event(EventKind::format);
-        e.number = FORMAT_LINE_FEED;
-        emit(e);
-    }
+    // (A line ended by a line feed alone is told where it is read: events().)
+    // An empty line is nothing to the control: it neither stands between
+    // what must follow what nor ends a comment's place before a stop.
+    if (b.kind == BlockKind::empty) return;
     // 1. What must follow what: NBL/ its nibbling command, M41 the clamps'
     // travel up to M42.
     if (nibbling_armed_ && b.kind != BlockKind::nibble_line && b.kind != BlockKind::nibble_arc) {
@@ -120,7 +127,7 @@ void Control::execute(const Block &b) {
 
     // 2. The block.
     switch (b.kind) {
-    case BlockKind::empty: return;  // nothing, not even the end of a comment's place before a stop
+    case BlockKind::empty: return;  // above
     case BlockKind::start: {
         Event e = event(EventKind::program_start);
         e.number = static_cast<int>(b.count);

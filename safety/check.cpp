@@ -82,6 +82,8 @@ Finding Check::finding(const nc::Event &e, Work work, int zone, double depth, Po
     f.depth = depth;
     f.x = at.x;
     f.y = at.y;
+    f.control_x = at.x - shift_x_;
+    f.control_y = at.y - shift_y_;
     return f;
 }
 

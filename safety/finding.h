@@ -24,6 +24,8 @@ struct Finding {
     double clamp_x = 0.0;         // clamp: where its middle holds the sheet then (re-grips move it)
     double depth = 0.0;           // mm into the zone, or off the sheet's outline
     double x = 0.0, y = 0.0;      // on the sheet: the stroke's centre, or the deepest point of a cut
+    double control_x = 0.0;       // the same place in the control's coordinates (the explicit
+    double control_y = 0.0;       // re-grip sequence moves them against the sheet's)
     long long stroke = -1;        // a nibbled path: which of its strokes (the deepest), from 0
     long long count = 1;          // a nibbled path: how many of its strokes strike
 };

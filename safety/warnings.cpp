@@ -97,9 +97,9 @@ std::vector<std::string> Warnings::texts(std::size_t most) {
     return out;
 }
 
-std::vector<long long> Warnings::lines(std::size_t most) const {
-    std::vector<long long> out;
-    for (std::size_t i = 0; i < kept_.size() && i < most; ++i) out.push_back(kept_[i].worst.where.line);
+std::vector<Finding> Warnings::worst(std::size_t most) const {
+    std::vector<Finding> out;
+    for (std::size_t i = 0; i < kept_.size() && i < most; ++i) out.push_back(kept_[i].worst);
     return out;
 }
 

@@ -26,9 +26,9 @@ public:
     // The warnings, at most the first `most` of them in full and a last line
     // that counts the rest.  Call once all findings are in.
     std::vector<std::string> texts(std::size_t most);
-    // The program's line of each warning told in full (the deepest or
-    // farthest work of its group), in the same order; after texts().
-    std::vector<long long> lines(std::size_t most) const;
+    // The deepest or farthest work of each warning told in full, in the
+    // same order; after texts().
+    std::vector<Finding> worst(std::size_t most) const;
 
 private:
     struct Group {

@@ -232,6 +232,13 @@ TEST_F(Warnings, StrokesIntoAClampOrOffTheSheetAreWarnedOf) {
     for (std::size_t at = svg.find("stroke offending"); at != std::string::npos; at = svg.find("stroke offending", at + 1)) ++red;
     EXPECT_EQ(zones, 4u) << "two clamps, before and after the re-grip";
     EXPECT_EQ(red, 7u);
+
+    // The page marks them at their lines and places, and tells them.
+    const Result view = pelk_post("view -q " + quote(job_path) + " -o " + quote((dir / "job.html").string()));
+    EXPECT_EQ(view.status, WITH_WARNINGS) << view.err;
+    const std::string page = read_file(dir / "job.html");
+    EXPECT_NE(page.find(",placed:true,x:"), std::string::npos);
+    EXPECT_NE(page.find("the stroke reaches 45 mm into the zone of clamp 1"), std::string::npos);
 }
 
 }  // namespace

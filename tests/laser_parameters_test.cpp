@@ -251,6 +251,8 @@ TEST_F(LaserParametersTest, DataLinesTheControlWouldMisreadAreSkipped) {
     const std::string comment_line =
         "Line of the laser parameter file is a comment on the control (it begins with \"(\"), not a parameter, skipped";
     const std::string stray = "Line of the laser parameter file closes a comment with \")\" that it did not open, skipped";
+    const std::string own = "Line of the laser parameter file is a block the control runs itself (a word such as X, M or T "
+                            "with its number, or a command such as OFS/), not a parameter, skipped";
     struct Case {
         std::string line;
         std::string warning;
@@ -282,6 +284,23 @@ TEST_F(LaserParametersTest, DataLinesTheControlWouldMisreadAreSkipped) {
         {"A (B)) C", stray},
         {" LPAR/P1 ", ""},
         {"LGAS/O2 P0.8 \xc2\xb0", ""},  // UTF-8 text is the machine's business
+        // Blocks of the program's own: M30 would rewind before the cut.
+        {"M30", own},
+        {"  M30", own},
+        {"X100Y100T1", own},
+        {"DX-5", own},
+        {"S.5", own},
+        {"O0001", own},
+        {"OFS/X0Y0", own},
+        {"PAT01", own},
+        {"END01", own},
+        {"MAT/B3", own},
+        {"M", ""},
+        {"MX", ""},
+        {"LASER 1", ""},
+        {"OFFSET", ""},
+        {"PATH/A", ""},
+        {"SPEED/3", ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.line));

@@ -2,7 +2,8 @@
 // 0.05 mm (0.002 inch) in a stroke, move, command or laser block; a block
 // deleted, doubled or swapped with its neighbour where that changes the
 // work; a T or C word changed; a pattern call's position changed.  And a job
-// changed after posting no longer matches its old program.
+// changed after posting no longer matches its old program, while empty lines
+// added anywhere change nothing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -120,6 +121,8 @@ const TextAlteration TEXT_ALTERATIONS[] = {
     {"punch_7000", "rewind deleted", 20, "M30", "", 20},
     {"punch_7000", "a line ended by a line feed alone", 7, "X150", "X150\n", 7},
     {"punch_7000", "text after the end", 21, "%", "%\n", 21},
+    {"patterns_hits_top", "a definition's first line ended by a line feed alone", 6, "PAT03/", "PAT03/\n", 6},
+    {"patterns_hits_top", "a definition's last line ended by a line feed alone", 10, "END03", "END03\n", 10},
     {"sheet_flip_turn", "laser work M20 deleted", 6, "M20", "", 6},
     // ---- The header's comments and the operator's texts.
     {"punch_7000", "sheet comment", 4, "(SHEET - 2 X 2500 Y 1250)", "(SHEET - 3 X 2500 Y 1250)", 4},
@@ -273,3 +276,39 @@ TEST_F(VerifyAlterations, AJobChangedAfterPostingNoLongerMatchesItsProgram) {
 }
 
 }  // namespace
+
+// The control skips an empty line wherever it stands, also where one block
+// must follow another: NBL/ and its command, M55 and its M56, M41 ... M42, an
+// operator's comment and its M00.
+TEST_F(VerifyAlterations, EmptyLinesBetweenAnyTwoLinesChangeNothing) {
+    for (const char *golden : {"punch_rows_nibbling_inch", "punch_bracket_7001", "sheet_events_7001",
+                               "sheet_reposition_explicit", "sheet_flip_turn", "patterns_nibbling_top"}) {
+        SCOPED_TRACE(golden);
+        const std::string folder = source_path("tests/golden/") + golden;
+        const job::Job job = job::read_job_file(folder + "/job.json");
+        const std::vector<std::string> lines = lines_of(read_file(folder + "/expected.nc"));
+        std::string spaced;
+        for (std::size_t i = 0; i < lines.size(); ++i) spaced += lines[i] + (i + 1 < lines.size() ? "\r\n\r\n" : "");
+        try {
+            const verify::ComparisonResult r = check_program(job, spaced);
+            EXPECT_EQ(r.differences, 0) << (r.messages.empty() ? "" : r.messages.front());
+        } catch (const nc::ProgramError &e) {
+            ADD_FAILURE() << e.what();
+        }
+    }
+}
+
+// A row of ten million strokes added by hand: every stroke is a difference,
+// counted; only the first are told in full (formatting each took 44 s).
+TEST_F(VerifyAlterations, TenMillionExtraStrokesAreCountedNotEachTold) {
+    const std::string folder = source_path("tests/golden/punch_7000");
+    const job::Job job = job::read_job_file(folder + "/job.json");
+    std::vector<std::string> lines = lines_of(read_file(folder + "/expected.nc"));
+    ASSERT_EQ(lines[6], "X150");
+    lines.insert(lines.begin() + 7, "LAA/1 0 10000000");  // line 8
+    const verify::ComparisonResult r = check_program(job, joined(lines));
+    EXPECT_GE(r.differences, 10000000);
+    ASSERT_FALSE(r.messages.empty());
+    EXPECT_LE(r.messages.size(), 20u);
+    EXPECT_TRUE(names_line(r.messages.front(), 8)) << r.messages.front();
+}

@@ -9,13 +9,14 @@
 
 #include <cmath>
 #include <cstdio>
-#include <deque>
+#include <vector>
 #include <optional>
 
 #include "nc/setup.h"
 #include "verify/difference_log.h"
 #include "verify/event_match.h"
 #include "verify/job_warnings.h"
+#include "verify/pending.h"
 
 namespace verify {
 namespace {
@@ -198,8 +199,8 @@ ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEve
     for (const std::string &w : job_warnings(job)) log.warning(w);
     section_warnings(section, log);
 
-    std::deque<Event> a;       // the program's events pulled, not matched yet
-    std::deque<JobEvent> b;    // the job's
+    Pending<Event> a;          // the program's events pulled, not matched yet
+    Pending<JobEvent> b;       // the job's
     bool a_ended = false, b_ended = false;
     auto fill = [&](std::size_t n) {
         while (!a_ended && a.size() < n) {
@@ -252,7 +253,8 @@ ComparisonResult compare(nc::Generator<nc::Event> &program, nc::Generator<JobEve
             continue;
         }
         // A job's arc the program cuts in pieces.
-        if (const std::size_t pieces = arc_pieces(m, a, b.front().event, fill); pieces > 0) {
+        // (A copy of the job's arc: pulling more events may move the queue.)
+        if (const std::size_t pieces = arc_pieces(m, a, Event(b.front().event), fill); pieces > 0) {
             for (std::size_t i = 0; i < pieces; ++i) matched(b.front());
             b.pop_front();
             continue;

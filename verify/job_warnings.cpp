@@ -119,8 +119,10 @@ std::vector<std::string> job_warnings(const job::Job &job) {
     const job::Machine &m = job.machine;
     // The header: the material block of 7001 needs the material's number.
     if (!m.eia && m.post_processor == 7001 && job.sheet.material.find('(') == std::string::npos) {
-        add(warnings, "material number: the material name has no '(' followed by the material number: " +
-                          job.sheet.material);
+        // The host joins the material to the message with ": ", and leaves
+        // both out for a sheet without a material name.
+        add(warnings, "material number: the material name has no '(' followed by the material number" +
+                          (job.sheet.material.empty() ? std::string() : ": " + job.sheet.material));
     }
     // The definitions at the top of the program, each with its body.
     if (m.pattern_style == 0) {

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string_view>
 
 namespace verify {
 namespace {
@@ -22,6 +21,26 @@ constexpr const char *SEPARATOR = "\\";
 #else
 constexpr const char *SEPARATOR = "/";
 #endif
+
+// Whether the control runs text as a block of its own dialect: one of its
+// commands, or a word (a letter, or DX, DY) with its number.
+bool own_block(const std::string &text) {
+    static const char *const COMMANDS[] = {"MAT/", "MOV/", "NBL/", "CAA/", "RAD/", "ARC/", "LAA/", "CIR/", "LCI/",
+                                           "LED/", "LAL/", "LAR/", "OFS/", "MGR/", "REP/", "FRM/", "DWL/"};
+    static const char *const WORDS[] = {"DX", "DY", "X", "Y", "T", "C", "M", "F", "S", "O"};
+    for (const char *command : COMMANDS) {
+        if (text.rfind(command, 0) == 0) return true;
+    }
+    for (const char *command : {"PAT", "END"}) {
+        if (text.rfind(command, 0) == 0 && text.size() > 3 && text[3] >= '0' && text[3] <= '9') return true;
+    }
+    for (const std::string word : WORDS) {
+        if (text.rfind(word, 0) != 0 || text.size() <= word.size()) continue;
+        const char c = text[word.size()];
+        if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') return true;
+    }
+    return false;
+}
 
 // The control character, "%", "(" or ")" problem of a data line, as the
 // post warns of it, or "" for a line the control takes as one parameter.
@@ -47,14 +66,11 @@ std::string data_line_fault(const std::string &line) {
     }
     if (open != 0) return "Line of the laser parameter file opens a comment with \"(\" and does not close it, skipped";
     if (stray_close) return "Line of the laser parameter file closes a comment with \")\" that it did not open, skipped";
+    if (own_block(line.substr(first == std::string::npos ? line.size() : first))) {
+        return "Line of the laser parameter file is a block the control runs itself (a word such as X, M or T with its "
+               "number, or a command such as OFS/), not a parameter, skipped";
+    }
     return "";
-}
-
-// Where the piece the host hands the module from start on ends: at a line
-// feed, after at most the longest line.
-std::size_t piece_end(const std::string &text, std::size_t start) {
-    const std::size_t feed = text.find('\n', start);
-    return std::min(feed == std::string::npos ? text.size() : feed + 1, start + LONGEST_LINE);
 }
 
 char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -81,16 +97,49 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
     if (!std::filesystem::is_regular_file(section.path, ec)) return section;
     std::ifstream in(section.path, std::ios::binary);
     if (!in) return section;
-    // Beyond what is read, whether the file goes on, and the piece the
-    // module is handed across the limit.
-    std::string text(LARGEST_FILE + LONGEST_LINE + 1, '\0');
+    // The bytes read, and the piece that goes beyond them: whether the file
+    // goes on, and what the host's reader hands on while it finds that out.
+    // Read into room for the file's size first (the usual file is a few
+    // kilobytes), then on, should it have grown.
+    constexpr std::size_t MOST_READ = LARGEST_FILE + LONGEST_LINE;
+    const std::uintmax_t file_size = std::filesystem::file_size(section.path, ec);
+    std::string text(ec ? MOST_READ : static_cast<std::size_t>(std::min<std::uintmax_t>(file_size + 1, MOST_READ)), '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    std::size_t got = static_cast<std::size_t>(in.gcount());
+    if (!in.bad() && got == text.size() && got < MOST_READ) {
+        text.resize(MOST_READ);
+        in.read(text.data() + got, static_cast<std::streamsize>(MOST_READ - got));
+        got += static_cast<std::size_t>(in.gcount());
+    }
     if (in.bad()) return section;
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    text.resize(got);
     section.readable = true;
     const bool cut_off = text.size() > LARGEST_FILE;
-    std::size_t lines_end = text.size();  // the lines the module reads whole
-    std::size_t handed = text.size();     // the bytes the host hands it when it reads to the end
+    // The host reads the file for the module in pieces up to a line feed, of
+    // at most the longest line each, and warns once of a piece that holds a
+    // zero byte (a binary or UTF-16 file), naming the file by its real path.
+    // The module asks for pieces up to the last byte it looks at (last;
+    // std::string::npos: up to the end of the file, or of the piece that goes
+    // beyond the limit).
+    const std::string whole_text = cut_off ? text : std::string();
+    const auto zero_bytes_read = [&section, &text, &whole_text, cut_off](std::size_t last) {
+        const std::string &bytes = cut_off ? whole_text : text;
+        for (std::size_t start = 0; start < bytes.size();) {
+            const std::size_t feed = bytes.find('\n', start);
+            const std::size_t end =
+                std::min({feed == std::string::npos ? bytes.size() : feed + 1, start + LONGEST_LINE, bytes.size()});
+            if (std::find(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                          '\0') != bytes.begin() + static_cast<std::ptrdiff_t>(end)) {
+                std::error_code error;
+                const std::filesystem::path real = std::filesystem::canonical(section.path, error);
+                section.warnings.push_back((error ? section.path : real.string()) +
+                                           " holds zero bytes: not a text file (binary, or UTF-16?)");
+                return;
+            }
+            if ((last != std::string::npos && end > last) || end > LARGEST_FILE) return;
+            start = end;
+        }
+    };
     if (cut_off) {
         section.warnings.push_back("Laser parameter file longer than " + std::to_string(LARGEST_FILE) +
                                    " bytes, read no further: " + section.path);
@@ -98,45 +147,34 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
         // longest line each; the piece that goes beyond the limit is not
         // taken, nor the line it would have ended.
         std::size_t taken = 0;
-        while (piece_end(text, taken) <= LARGEST_FILE) taken = piece_end(text, taken);
-        handed = piece_end(text, taken);
-        const std::size_t last_end = text.find_last_of("\r\n", taken == 0 ? 0 : taken - 1);
-        lines_end = last_end == std::string::npos || taken == 0 ? 0 : last_end + 1;
-    }
-    const std::string_view lines(text.data(), lines_end);
-    // The stand-in host warns of a zero byte in any piece it hands the
-    // module; seen is where the module stopped looking, the piece holding
-    // its last byte was handed whole.
-    const auto zero_bytes_handed = [&](std::size_t seen) {
-        std::size_t end = 0;
-        while (end < seen) end = piece_end(text, end);
-        if (text.find('\0') < end) {
-            std::error_code canonical_error;
-            const std::filesystem::path named = std::filesystem::canonical(section.path, canonical_error);
-            section.warnings.push_back((canonical_error ? section.path : named.string()) +
-                                       " holds zero bytes: not a text file (binary, or UTF-16?)");
+        for (;;) {
+            const std::size_t feed = text.find('\n', taken);
+            const std::size_t piece_end = std::min(feed == std::string::npos ? text.size() : feed + 1, taken + LONGEST_LINE);
+            if (piece_end > LARGEST_FILE) break;
+            taken = piece_end;
         }
-    };
+        text.resize(taken);
+        const std::size_t last_end = text.find_last_of("\r\n");
+        text.resize(last_end == std::string::npos ? 0 : last_end + 1);
+    }
     const auto warn = [&](const std::string &what, long long line) {
         section.warnings.push_back(what + ": " + section.path + ", line " + std::to_string(line));
     };
 
-    std::size_t at = lines.substr(0, 3) == BYTE_ORDER_MARK ? 3 : 0;
+    std::size_t at = text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
     long long number = 0;
     long long header_line = 0;
     bool in_section = false;
     bool ended = false;  // the next header came: the section is whole
     std::size_t size = 0;
-    std::size_t seen = handed;  // where the module stops looking: at the end unless a line ends the scan
-    while (at < lines.size()) {
-        std::size_t end = lines.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = lines.size();
-        const std::string line(lines.substr(at, end - at));
-        // LF, CR LF and a lone CR each end one line; after a CR the module
-        // looks at the next byte.
-        at = end + (lines.substr(end, 2) == "\r\n" ? 2 : 1);
-        const bool looks_on = end + 1 < lines.size() && lines[end] == '\r';
-        seen = end >= lines.size() || (lines[end] == '\r' && !looks_on) ? handed : end + (looks_on ? 2 : 1);
+    std::size_t looked_at = 0;  // the last byte of the line read, or the one after a lone CR that was looked at
+    while (at < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(at, end - at);
+        // LF, CR LF and a lone CR each end one line.
+        looked_at = end < text.size() && text[end] == '\r' ? end + 1 : end;
+        at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         ++number;
         if (line.empty() || line[0] == ';') continue;
         const bool header = line[0] == '@';
@@ -173,12 +211,12 @@ LaserParSection read_laser_par_section(const std::string &machine_dir, const std
                      " bytes, not written",
                  header_line);
             section.lines.clear();
-            zero_bytes_handed(seen);
+            zero_bytes_read(looked_at);
             return section;
         }
         section.lines.push_back(line);
     }
-    zero_bytes_handed(seen);
+    zero_bytes_read(ended ? looked_at : std::string::npos);
     if (!in_section) {
         section.lines.clear();
         return section;

@@ -33,7 +33,9 @@ struct LaserParSection {
 // control character, opening with "%" (the program's end) or "(" (a comment),
 // opening a comment with "(" that does not close or closing one it did not
 // open.  A section of more than 16383 bytes (each line with its end) is not
-// taken at all.
+// taken at all.  A zero byte anywhere in the part of the file the post reads
+// (up to the end of the section taken, or the whole file) is warned of as the
+// post's host warns of it: the file is no text file.
 LaserParSection read_laser_par_section(const std::string &machine_dir, const std::string &material,
                                        double thickness);
 

@@ -1,5 +1,7 @@
 #include "laser/par_line_check.h"
 
+#include <stddef.h>
+
 namespace pelk {
 
 namespace {
@@ -20,6 +22,42 @@ constexpr const char *STRAY_CLOSE_TEXT =
     "Line of the laser parameter file closes a comment with \")\" that it did not open, skipped";
 constexpr const char *COMMENT_LINE_TEXT =
     "Line of the laser parameter file is a comment on the control (it begins with \"(\"), not a parameter, skipped";
+constexpr const char *OWN_BLOCK_TEXT =
+    "Line of the laser parameter file is a block the control runs itself (a word such as X, M or T with its number, "
+    "or a command such as OFS/), not a parameter, skipped";
+
+// The commands of the program's own dialect; PAT and END are followed by
+// the pattern's number.
+constexpr const char *const OWN_COMMANDS[] = {"MAT/", "MOV/", "NBL/", "CAA/", "RAD/", "ARC/", "LAA/", "CIR/", "LCI/",
+                                              "LED/", "LAL/", "LAR/", "OFS/", "MGR/", "REP/", "FRM/", "DWL/"};
+constexpr const char *const NUMBERED_COMMANDS[] = {"PAT", "END"};
+// The words of a block: a letter (or DX, DY) and its number.
+constexpr const char *const OWN_WORDS[] = {"DX", "DY", "X", "Y", "T", "C", "M", "F", "S", "O"};
+
+bool starts_with(const char *text, const char *start) {
+    for (; *start != '\0'; ++start, ++text) {
+        if (*text != *start) return false;
+    }
+    return true;
+}
+
+bool starts_a_number(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
+
+// Whether the control would run the line (its blanks skipped) as a block of
+// its own dialect.
+bool is_own_block(const char *text) {
+    for (const char *command : OWN_COMMANDS) {
+        if (starts_with(text, command)) return true;
+    }
+    for (const char *command : NUMBERED_COMMANDS) {
+        if (starts_with(text, command) && text[3] >= '0' && text[3] <= '9') return true;
+    }
+    for (const char *word : OWN_WORDS) {
+        const size_t length = word[1] == '\0' ? 1 : 2;
+        if (starts_with(text, word) && starts_a_number(text[length])) return true;
+    }
+    return false;
+}
 
 bool is_control(char c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -45,6 +83,7 @@ const char *data_line_fault(const char *line) {
     if (*first == COMMENT_OPEN) return COMMENT_LINE_TEXT;
     if (comment_open) return OPEN_COMMENT_TEXT;
     if (stray_close) return STRAY_CLOSE_TEXT;
+    if (is_own_block(first)) return OWN_BLOCK_TEXT;
     return nullptr;
 }
 

@@ -14,7 +14,11 @@ namespace pelk {
 // - "(" as its first character after blanks: the control takes the line
 //   as a comment for the operator, no parameter of the cut;
 // - "(" without a ")" behind it: the comment would run into the blocks
-//   after it; a ")" that no "(" opened.
+//   after it; a ")" that no "(" opened;
+// - a block the control runs itself (after blanks, a word of the program
+//   such as X, M or T with its number, or one of its commands such as
+//   OFS/ or PAT01): "M30" in a section would rewind the program before
+//   its cut.
 const char *data_line_fault(const char *line);
 
 }  // namespace pelk

@@ -45,6 +45,7 @@ PipelineRun run_pipeline(const job::Job &job, bool trace, int refuse_from) {
     run.pieces = writer.pieces();
     run.flushes = writer.flushes();
     run.messages = host::message_total();
+    for (const host::MessageCount &m : host::message_counts()) run.warnings.push_back(m.text);
     host::reset_host();
     return run;
 }

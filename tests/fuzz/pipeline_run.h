@@ -18,6 +18,7 @@ struct PipelineRun {
     std::vector<std::string> pieces;  // what each accepted flush handed on
     int flushes = 0;                  // flushes seen, refused ones included
     long messages = 0;                // warnings of the run
+    std::vector<std::string> warnings;  // their texts, each once
 };
 
 // Loads the module built beside the fuzz targets once; aborts when it cannot.

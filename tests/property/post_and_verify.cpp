@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <set>
 #include <fstream>
 #include <string>
 
@@ -24,7 +23,7 @@
 #include "job/job_reader.h"
 #include "nc/block_reader.h"
 #include "nc/control.h"
-#include "nc/program_error.h"
+#include "tests/property/post_check.h"
 #include "tests/property/random_job.h"
 #include "verify/comparison.h"
 #include "verify/control_setup.h"
@@ -49,50 +48,12 @@ Outcome post_and_check(const std::string &text) {
         o.what = e.what();
         return o;
     }
-    host::reset_host();
-    host::set_message_stream(nullptr);
-    host::MemoryWriter writer;
-    const int result = host::run_program(job, writer);
-    host::set_writer(nullptr);
-    o.program = writer.text();
-    if (result != 0) {
-        o.kind = Outcome::Kind::fault;
-        o.what = "the program was stopped before its end";
-        return o;
-    }
-    try {
-        const verify::LaserParSection section = verify::laser_par_section_of(job);
-        const nc::Setup setup = verify::control_setup(job, section);
-        nc::TextSource source(o.program);
-        nc::BlockReader reader(source, setup.known, setup.texts.get());
-        nc::Control control(reader, setup);
-        nc::Generator<nc::Event> events = control.events();
-        verify::JobEvents expansion(job, setup);
-        nc::Generator<verify::JobEvent> job_events = expansion.events();
-        verify::ComparisonOptions options;
-        options.tolerance = verify::program_tolerance(job.machine.inch);
-        options.texts = setup.texts.get();
-    options.texts = setup.texts.get();
-        options.messages = 5;
-        const verify::ComparisonResult r = verify::compare(events, job_events, job, section, options);
-        if (r.differences > 0) {
-            o.kind = Outcome::Kind::fault;
-            o.what = std::to_string(r.differences) + " differences";
-            for (const std::string &m : r.messages) o.what += "\n    " + m;
-        }
-        // The check warns of what the post warned of, in the same words.
-        std::set<std::string> posted, checked(r.warnings.begin(), r.warnings.end());
-        for (const host::MessageCount &m : host::message_counts()) posted.insert(m.text);
-        if (o.kind != Outcome::Kind::fault && posted != checked) {
-            o.kind = Outcome::Kind::fault;
-            o.what = "the warnings differ";
-            for (const std::string &w : posted) o.what += checked.count(w) != 0 ? "" : "\n    posted only: " + w;
-            for (const std::string &w : checked) o.what += posted.count(w) != 0 ? "" : "\n    checked only: " + w;
-        }
-    } catch (const nc::ProgramError &e) {
-        o.kind = Outcome::Kind::fault;
-        o.what = std::string("read back: ") + e.what();
-    }
+    // A program stopped before its end is a fault here: no random job asks
+    // the module to stop.
+    const property::PostCheck c = property::post_and_check(job);
+    o.program = c.program;
+    o.what = c.what;
+    o.kind = c.kind == property::PostCheck::Kind::verified ? Outcome::Kind::verified : Outcome::Kind::fault;
     return o;
 }
 
