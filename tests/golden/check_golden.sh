@@ -11,7 +11,7 @@ set -u
 post=$1 module=$2 case_dir=$3
 export LC_ALL=C
 out=$(mktemp)
-trap 'rm -f "$out" "$out.err" "$out.diff" "$out.verify"' EXIT
+trap 'rm -f "$out" "$out.err" "$out.diff" "$out.verify" "$out.verify-err"' EXIT
 "$post" --module "$module" -o "$out" "$case_dir/job.json" 2> "$out.err"
 status=$?
 expected_status=0
@@ -34,9 +34,13 @@ fi
 if cmp -s "$out" "$case_dir/expected.nc"; then
   # Read back, the program does what its job says, with the warnings the post
   # gave (exit status 3 then); a case that holds expected.verify holds what
-  # verify says as well, paths relative to the case.
-  "$post" verify "$case_dir/job.json" "$case_dir/expected.nc" > "$out.verify" 2>&1
+  # verify says as well, paths relative to the case: its warnings, then its
+  # verdict (taken apart, since a wrapper such as wine's may hand standard
+  # error on only after the run).
+  "$post" verify "$case_dir/job.json" "$case_dir/expected.nc" > "$out.verify" 2> "$out.verify-err"
   verify_status=$?
+  cat "$out.verify" >> "$out.verify-err"
+  mv "$out.verify-err" "$out.verify"
   if [ "$verify_status" -ne "$expected_status" ]; then
     echo "verify of $case_dir/expected.nc ended with $verify_status, expected $expected_status:"
     head -n 20 "$out.verify"
