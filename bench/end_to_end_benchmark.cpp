@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -221,6 +222,52 @@ void BM_PelkPostStats(benchmark::State &state) {
     time_runs(state, job, arguments({"stats", job, program}), state.range(0));
 }
 
+// pelk-post stats PROGRAM: the program read back alone (no job), counted,
+// its strokes held against the clamps' zones: what one program read back
+// costs, against which diff is measured.
+void BM_PelkPostStatsAlone(benchmark::State &state) {
+    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
+    const std::string program = posted_program(job);
+    if (program.empty()) {
+        state.SkipWithError("pelk-post could not write the program");
+        return;
+    }
+    time_runs(state, program, arguments({"stats", program}), state.range(0));
+}
+
+// The punching job's program for an inch machine: the same work written in
+// inches, every row and place rounded its own way.
+std::string posted_inch_program(const std::string &job) {
+    const std::string program = job + ".inch.nc";
+    const std::string inch_job = job + ".inch.json";
+    if (std::filesystem::exists(program)) return program;
+    std::ifstream in(job);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string machine = R"j({"machine": {"post_processor": 7001)j";
+    if (text.compare(0, machine.size(), machine) != 0) return "";
+    text.insert(machine.size(), R"j(, "units": "inch")j");
+    std::ofstream(inch_job) << text;
+    ChildUsage used;
+    if (spawner.run(arguments({"-o", program, inch_job}), used) != 0) return "";
+    std::filesystem::remove(inch_job);
+    std::ofstream(job + ".inch-machine.json") << R"j({"machine": {"units": "inch"}})j";
+    return program;
+}
+
+// pelk-post diff OLD NEW: two programs of N strokes that do the same, one
+// in millimetres, one in inches (so that no line of the one is a line of the
+// other), each read back on a thread of its own and matched event by event.
+void BM_PelkPostDiff(benchmark::State &state) {
+    const std::string job = write_punching_job(static_cast<int>(state.range(0)));
+    const std::string program = posted_program(job), inch = posted_inch_program(job);
+    if (program.empty() || inch.empty()) {
+        state.SkipWithError("pelk-post could not write the programs");
+        return;
+    }
+    time_runs(state, program, arguments({"diff", program, inch, "--new-machine=" + job + ".inch-machine.json"}),
+              state.range(0));
+}
+
 // ---- The read-back check of every post: posting as it is done by default
 // ---- (the program read back and compared with the job before it is put in
 // ---- place) against posting with --no-verify -------------------------------------
@@ -390,6 +437,8 @@ BENCHMARK(BM_PelkPostEndToEnd)
     ->MinTime(2.0);
 BENCHMARK(BM_PelkPostVerify)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostStats)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostStatsAlone)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PelkPostDiff)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 BENCHMARK(BM_PelkPostChecked)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PelkPostNoVerify)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

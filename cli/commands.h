@@ -24,6 +24,8 @@ int run_plot(const Options &o);
 int run_stats(const Options &o);
 // view (cli/view_command.cpp)
 int run_view(const Options &o);
+// diff (cli/diff_command.cpp)
+int run_diff(const Options &o);
 
 struct ReadBack;
 // The title of a drawing or a page: the program's file (the job's when the

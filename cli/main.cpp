@@ -50,6 +50,7 @@ int main(int argc, char **argv) {
         case cli::Command::plot: return cli::run_plot(options);
         case cli::Command::stats: return cli::run_stats(options);
         case cli::Command::view: return cli::run_view(options);
+        case cli::Command::diff: return cli::run_diff(options);
         }
         return cli::fail("no command");
     } catch (const std::exception &e) {

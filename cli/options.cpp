@@ -52,7 +52,9 @@ constexpr const char *EXAMPLES =
     "  pelk-post plot job.json -o job.svg            draws what the machine will do\n"
     "  pelk-post stats job.json --json               strokes, lengths, machine time\n"
     "  pelk-post view job.json                       job.html: walk through the program\n"
-    "  pelk-post view prog.nc --machine shop.json    a program without its job\n";
+    "  pelk-post view prog.nc --machine shop.json    a program without its job\n"
+    "  pelk-post diff old.nc new.nc --explain        do two programs make the same parts?\n"
+    "  pelk-post diff -j 2 old/ new/                 every program of two folders, paired by name\n";
 
 // The rest of the help, with the installed places of the module and the docs
 // as seen from pelk-post's own folder.
@@ -77,6 +79,8 @@ constexpr const char *FOOTER =
     "     job, its machine file, LASER.PAR, the module) or over another output\n"
     "  3  the whole NC program was written (or checked), but with warnings; verify:\n"
     "     it does what the job says, with the warnings the post gave\n"
+    "  diff: 0 the programs do the same, 1 they differ (or a program is in one\n"
+    "     folder only), 2 wrong command line or a program that cannot be read\n"
     "\n"
     "The job file format is described in docs/job-format.md, the program in\n"
     "docs/nc-output.md; installed, docs/ is " PELK_DOCS_FROM_BIN " from pelk-post's\n"
@@ -123,11 +127,10 @@ void add_job_or_program(CLI::App &app, Options &o) {
         ->check(NOT_EMPTY);
 }
 
-void add_machine_file(CLI::App &app, Options &o) {
-    app.add_option("--machine", o.machine_file,
-                   "Machine file (JSON: machine, turret, laser_technologies) of which the job's own keys win, "
-                   "instead of the job's machine_file")
-        ->check(NOT_EMPTY);
+void add_machine_file(CLI::App &app, Options &o,
+                      const char *what = "Machine file (JSON: machine, turret, laser_technologies) of which the job's "
+                                         "own keys win, instead of the job's machine_file") {
+    app.add_option("--machine", o.machine_file, what)->check(NOT_EMPTY);
 }
 
 void add_module_options(CLI::App &app, Options &o) {
@@ -236,10 +239,33 @@ int parse_command_line(int argc, char **argv, Options &o) {
         ->check(CLI::Range(0.0, 1000.0));
     add_module_options(*view, o);
 
-    app.footer(std::string(EXAMPLES) + "\n" + commands_help({verify, plot, stats, view}) + FOOTER);
+    CLI::App *diff = app.add_subcommand(
+        "diff", "Compare two programs (or two folders of programs) by what they make the machine and the operator "
+                "do: exit 0 when they do the same, 1 when they differ");
+    diff->add_option("OLD", o.old_path, "The first program, or a folder of programs")->required()->check(NOT_EMPTY);
+    diff->add_option("NEW", o.new_path, "The second program, or a folder of programs paired with OLD's by name")
+        ->required()
+        ->check(NOT_EMPTY);
+    add_machine_file(*diff, o, "The machine file of both programs: their units and load position (default: mm, 0 0)");
+    diff->add_option("--old-machine", o.old_machine, "The machine file of OLD alone, instead of --machine")
+        ->check(NOT_EMPTY);
+    diff->add_option("--new-machine", o.new_machine, "The machine file of NEW alone, instead of --machine")
+        ->check(NOT_EMPTY);
+    diff->add_flag("--explain", o.explain, "Tell which forms of writing the same work were matched, and what is not compared");
+    diff->add_flag("--any-order", o.any_order,
+                   "Compare the work of each sheet grip as a set: the same work in another order is no difference");
+    diff->add_option("--allowance", o.allowance,
+                     "Millimetres allowed besides each program's rounding (default 0.001)")
+        ->check(CLI::Range(0.0, 1000.0));
+    diff->add_option("--messages", o.messages, "How many differences are told in full, per pair (default 10)");
+    diff->add_option("-j,--parallel", o.parallel, "Folders: compare this many pairs at once (default: one per processor core)")
+        ->check(CLI::Range(1u, 1024u));
+    diff->add_flag("-q,--quiet", o.quiet, "Tell only the counts");
+
+    app.footer(std::string(EXAMPLES) + "\n" + commands_help({verify, plot, stats, view, diff}) + FOOTER);
 
     // A later option wins over an earlier one, as with most tools.
-    for (CLI::App *a : {&app, post, check, verify, plot, stats, view}) {
+    for (CLI::App *a : {&app, post, check, verify, plot, stats, view, diff}) {
         for (CLI::Option *option : a->get_options()) {
             if (option->get_name() != "JOB") option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
         }
@@ -247,7 +273,7 @@ int parse_command_line(int argc, char **argv, Options &o) {
     try {
         app.parse(argc, argv);
         if (!o.jobs.empty()) o.job_path = o.jobs.front();
-        if (o.job_path.empty()) throw CLI::RequiredError("JOB");
+        if (o.job_path.empty() && !diff->parsed()) throw CLI::RequiredError("JOB");
         // Options that name one file cannot serve several jobs.
         if (o.jobs.size() > 1) {
             if (!o.output.empty()) {
@@ -274,6 +300,8 @@ int parse_command_line(int argc, char **argv, Options &o) {
         o.command = Command::stats;
     } else if (view->parsed()) {
         o.command = Command::view;
+    } else if (diff->parsed()) {
+        o.command = Command::diff;
     } else {
         o.command = o.check_only ? Command::check : Command::post;
     }

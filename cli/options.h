@@ -7,6 +7,7 @@
 //   pelk-post stats JOB [PROGRAM] [--json]
 //   pelk-post view JOB [PROGRAM] -o FILE.html
 //   (plot, stats and view also take a PROGRAM alone, with --machine FILE)
+//   pelk-post diff OLD NEW     two programs, or two folders of programs
 #pragma once
 
 #include <cstddef>
@@ -15,7 +16,7 @@
 
 namespace cli {
 
-enum class Command : unsigned char { post, check, verify, plot, stats, view };
+enum class Command : unsigned char { post, check, verify, plot, stats, view, diff };
 
 struct Options {
     Command command = Command::post;
@@ -45,6 +46,12 @@ struct Options {
 
     // ---- stats
     bool json = false;
+
+    // ---- diff (also: machine_file, allowance, messages, quiet, parallel)
+    std::string old_path, new_path;        // two programs, or two folders of programs
+    std::string old_machine, new_machine;  // one side's machine file, instead of --machine
+    bool explain = false;                  // tell which forms of writing were matched
+    bool any_order = false;                // each sheet grip's work compared as a set
 };
 
 // Reads the command line into options.  Answers -1 to go on, or the exit

@@ -43,6 +43,7 @@ struct Header {
     std::string nest_name;
     bool clamps_read = false;          // the clamp comment was there ("()": no clamps)
     std::vector<double> clamps;
+    HeaderLines lines;
 };
 
 [[noreturn]] void refuse(const std::string &name, long long line, const std::string &what) {
@@ -97,6 +98,7 @@ Header read_header(std::FILE *program, const std::string &name) {
                     refuse(name, number, "the material block's thickness and size are no numbers");
                 }
                 h.sheet = true;
+                h.lines.sheet = number;
             }
             continue;
         }
@@ -105,8 +107,10 @@ Header read_header(std::FILE *program, const std::string &name) {
         const std::vector<std::string> w = words_of(inside);
         if (sheet_comment(w, h, name, number)) {
             if (!previous_comment.empty()) h.nest_name = previous_comment;
+            h.lines.sheet = number;
         } else if (h.sheet && (w.empty() || clamp_comment(w, h))) {
             h.clamps_read = true;
+            h.lines.clamps = number;
         }
         previous_comment = inside;
     }
@@ -143,7 +147,14 @@ bool holds_a_program(const std::string &path) {
 }
 
 job::Job job_of_program(std::FILE *program, const std::string &name, const job::MachineFile *machine_file) {
+    HeaderLines lines;
+    return job_of_program(program, name, machine_file, lines);
+}
+
+job::Job job_of_program(std::FILE *program, const std::string &name, const job::MachineFile *machine_file,
+                        HeaderLines &lines) {
     const Header h = read_header(program, name);
+    lines = h.lines;
     // The units come from the machine: read the machine file alone first.
     const job::Job machine_only = job::parse_job(job_text(Header{}, 1.0), "", machine_file);
     const double mm = machine_only.machine.inch ? nc::MM_PER_INCH : 1.0;

@@ -36,6 +36,15 @@ bool holds_a_program(const std::string &path);
 // number).
 job::Job job_of_program(std::FILE *program, const std::string &name, const job::MachineFile *machine_file);
 
+// Where the header named the sheet (its comment or the material block) and
+// the clamps; 0 where it did not, and the job's defaults hold.
+struct HeaderLines {
+    long long sheet = 0;
+    long long clamps = 0;
+};
+job::Job job_of_program(std::FILE *program, const std::string &name, const job::MachineFile *machine_file,
+                        HeaderLines &lines);
+
 // The control as it stands when such a program starts: the machine's units
 // and load position, the laser parameters' lines let stand.
 nc::Setup setup_of_program(const job::Job &job);

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "cli/work_check.h"
+#include "safety/check.h"
 #include "verify/control_setup.h"
 #include "verify/job_events.h"
 
@@ -42,22 +43,43 @@ verify::ComparisonResult check_program(const job::Job &job, const ControlFor &co
     return result;
 }
 
-stats::Speeds speeds_of(const job::Job &job) {
-    stats::Speeds speeds;
-    speeds.strokes_per_minute = job.machine.strokes_per_minute;
-    speeds.positioning_speed = job.machine.positioning_speed;
-    speeds.inch = job.machine.inch;
-    return speeds;
+stats::MachineTimes times_of(const job::Job &job) {
+    const job::Machine &m = job.machine;
+    stats::MachineTimes t;
+    t.strokes_per_minute = m.strokes_per_minute;
+    t.positioning_speed = m.positioning_speed;
+    t.acceleration = m.acceleration;
+    t.tool_change_time = m.tool_change_time;
+    t.turret_step_time = m.turret_step_time;
+    t.turret_stations = m.turret_stations;
+    t.index_turn_time = m.index_turn_time;
+    t.pierce_time = m.pierce_time;
+    t.regrip_time = m.regrip_time;
+    t.stop_time = m.stop_time;
+    t.turn_time = m.turn_time;
+    t.inch = m.inch;
+    // A pierce is known by the words its technology writes.
+    for (const job::LaserTechnology &tech : job.technologies) {
+        if (tech.pierce_time == job::MACHINE_PIERCE_TIME) continue;
+        const nc::Technology words = verify::technology_words(tech, m.inch);
+        t.pierce_times.push_back(stats::PierceTime{words.m7x, words.mode, words.s, tech.pierce_time});
+    }
+    return t;
 }
 
 stats::Statistics count_program(const job::Job &job, const ControlFor &control, std::FILE *program,
                                 const std::string &name) {
     std::rewind(program);
     ProgramEvents read(program, name, control.setup);
-    stats::Counter counter;
+    const stats::TimeModel time(times_of(job));
+    stats::Counter counter(time);
+    safety::Check check(safety_layout(job));
     nc::Event e;
-    while (read.events().next(e)) counter.add(e);
-    return counter.result(read.lines(), speeds_of(job));
+    while (read.events().next(e)) {
+        counter.add(e);
+        counter.add_findings(check.add(e));
+    }
+    return counter.result(read.lines());
 }
 
 plot::Scene scene_of(const job::Job &job, const std::string &title) {

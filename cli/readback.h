@@ -65,7 +65,9 @@ verify::ComparisonResult check_program(const job::Job &job, const ControlFor &co
 // plot reads it twice: to measure, then to draw).
 stats::Statistics count_program(const job::Job &job, const ControlFor &control, std::FILE *program,
                                 const std::string &name);
-stats::Speeds speeds_of(const job::Job &job);
+// The machine's speeds and times for the estimate, from its keys and its
+// laser technologies' pierce times.
+stats::MachineTimes times_of(const job::Job &job);
 void draw_program(const job::Job &job, const ControlFor &control, std::FILE *program, const std::string &name,
                   std::FILE *svg, const std::string &title);
 

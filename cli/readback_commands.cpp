@@ -149,8 +149,8 @@ int run_stats(const Options &o) {
     } catch (const std::runtime_error &e) {
         return fail(e.what());
     }
-    const stats::Speeds speeds = speeds_of(in.job);
-    const std::string text = o.json ? stats::json(s, speeds) : stats::table(s, speeds);
+    const stats::MachineTimes times = times_of(in.job);
+    const std::string text = o.json ? stats::json(s, times) : stats::table(s, times);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
         return fail(std::string("cannot write the statistics: ") + std::strerror(errno));
     }

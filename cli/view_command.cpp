@@ -107,7 +107,7 @@ int run_view(const Options &o) {
     scene.clamp_zone_width = in.job.machine.clamp_zone_width;
     scene.clamp_zone_depth = in.job.machine.clamp_zone_depth;
     scene.program_name = in.program.name;
-    const stats::TimeModel time(speeds_of(in.job));
+    const stats::TimeModel time(times_of(in.job));
     view::Page page(scene, time);
     OutputFile out;
     bool work_warnings = false;

@@ -59,10 +59,10 @@ if(PELK_STAND_IN_HOST)
   endforeach()
 
   pelk_glob_sources(PELK_STAND_IN_HOST_SOURCES host/*.cpp job/*.cpp cli/*.cpp nc/*.cpp verify/*.cpp plot/*.cpp
-                    stats/*.cpp safety/*.cpp view/*.cpp)
+                    stats/*.cpp safety/*.cpp view/*.cpp diff/*.cpp)
   add_executable(VARNOKII ${PELK_STAND_IN_HOST_SOURCES})
   pelk_embed_files(VARNOKII view_files ${PELK_VIEW_ASSETS})
-  pelk_may_include(VARNOKII PRIVATE interface host job cli nc verify plot stats safety view)
+  pelk_may_include(VARNOKII PRIVATE interface host job cli nc verify plot stats safety view diff)
   target_include_directories(VARNOKII SYSTEM PRIVATE ${header_only})
   # Exports exactly the names of VARNOKII.def: a name of the header that the
   # stand-in does not define fails the link.

@@ -70,11 +70,27 @@ struct Machine {
     int max_patterns = 99;
     int laser_allowed = 0;         // 2: laser work in use (M20 blocks)
     std::string machine_dir;       // directory of LASER.PAR, no trailing separator
-    // Speeds for the estimate of the machine time (pelk-post stats); the
-    // program does not depend on them.
+    // The machine's speeds and times for the estimate of the machine time
+    // (pelk-post stats, the page of pelk-post view); the program does not
+    // depend on them.  The defaults fit a common turret punch with a laser
+    // head.
     double strokes_per_minute = 300.0;   // strokes of the punch, rows and nibbling alike
-    double positioning_speed = 60.0;     // moves of the sheet without work, metres per minute
+    double positioning_speed = 60.0;     // the axes' top speed without work, metres per minute
+    double acceleration = 10.0;          // the axes' acceleration and braking, metres per second squared
+    double tool_change_time = 1.5;       // seconds a tool change takes
+    double turret_step_time = 0.0;       // seconds more for each station the turret turns past
+    int turret_stations = 32;            // stations round the turret, for its shorter way round
+    double index_turn_time = 1.2;        // seconds for a whole turn of the index (360 degrees)
+    double pierce_time = 0.5;            // seconds a pierce takes, for a technology that names none
+    double regrip_time = 4.0;            // seconds a re-grip of the clamps takes
+    double stop_time = 10.0;             // seconds a programmed stop (M00) keeps the machine waiting
+    double turn_time = 60.0;             // seconds the operator takes to flip or turn the sheet
 };
+
+// The longest time a machine key may name, seconds: a day.
+inline constexpr double MAX_MACHINE_TIME = 86400.0;
+// A technology without a pierce time of its own takes the machine's.
+inline constexpr double MACHINE_PIERCE_TIME = -1.0;
 
 struct Sheet {
     std::string material;          // e.g. "ST37 (3)": the number after "(" is the material number
@@ -104,6 +120,7 @@ struct LaserTechnology {
     std::string mode;              // technology mode text: 1, 2, 3 or other
     std::string m7x;               // M7x selector text: 2, 3, 4 or other
     std::string s_value;           // S word value text
+    double pierce_time = MACHINE_PIERCE_TIME;  // seconds a pierce takes, for the estimate of the machine time
 };
 
 // ---- The kinds of work step ---------------------------------------------------

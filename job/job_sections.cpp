@@ -3,6 +3,8 @@
 #include "job/job_sections.h"
 
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "job/job_reader.h"
 
@@ -10,10 +12,17 @@ namespace job {
 
 namespace {
 
-// A speed of the machine: above 0.
-double positive_speed(const JsonField &f) {
+// A speed or an acceleration of the machine: above 0.
+double positive_rate(const JsonField &f, const char *what) {
     const double v = f.number_within(0.0, MAX_NUMBER_SIZE);
-    if (!(v > 0.0)) f.fail("a speed must be greater than 0");
+    if (!(v > 0.0)) f.fail(std::string(what) + " must be greater than 0");
+    return v;
+}
+
+// A time of the machine, seconds.
+double machine_time(const JsonField &f) {
+    const double v = f.number();
+    if (!(v >= 0.0 && v <= MAX_MACHINE_TIME)) f.fail("a time in seconds, from 0 to 86400 (a day)");
     return v;
 }
 
@@ -75,7 +84,9 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
     f.expect_object({"post_processor", "units", "code", "program_number", "write_program_number", "rewind",
                      "loader_unloader", "reposition_type", "reposition_clamp_travel", "max_feedrate", "initial_feedrate", "load_position",
                      "clamps", "clamp_zone", "default_tool_diameter", "pattern_style", "max_patterns", "laser_allowed",
-                     "machine_dir", "line_number_increment", "strokes_per_minute", "positioning_speed"});
+                     "machine_dir", "line_number_increment", "strokes_per_minute", "positioning_speed",
+                     "acceleration", "tool_change_time", "turret_step_time", "turret_stations", "index_turn_time",
+                     "pierce_time", "regrip_time", "stop_time", "turn_time"});
     if (f.has("post_processor")) {
         const JsonField field = f.member("post_processor");
         m.post_processor = field.int32();
@@ -126,8 +137,19 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
         m.line_number_increment =
             static_cast<int>(f.member("line_number_increment").integer(0, std::numeric_limits<int>::max()));
     }
-    if (f.has("strokes_per_minute")) m.strokes_per_minute = positive_speed(f.member("strokes_per_minute"));
-    if (f.has("positioning_speed")) m.positioning_speed = positive_speed(f.member("positioning_speed"));
+    if (f.has("strokes_per_minute")) m.strokes_per_minute = positive_rate(f.member("strokes_per_minute"), "a speed");
+    if (f.has("positioning_speed")) m.positioning_speed = positive_rate(f.member("positioning_speed"), "a speed");
+    if (f.has("acceleration")) m.acceleration = positive_rate(f.member("acceleration"), "an acceleration");
+    if (f.has("turret_stations")) {
+        m.turret_stations = static_cast<int>(f.member("turret_stations").integer(1, MAX_STATION_NUMBER));
+    }
+    for (const auto &[key, time] : {std::pair{"tool_change_time", &m.tool_change_time},
+                                    std::pair{"turret_step_time", &m.turret_step_time},
+                                    std::pair{"index_turn_time", &m.index_turn_time},
+                                    std::pair{"pierce_time", &m.pierce_time}, std::pair{"regrip_time", &m.regrip_time},
+                                    std::pair{"stop_time", &m.stop_time}, std::pair{"turn_time", &m.turn_time}}) {
+        if (f.has(key)) *time = machine_time(f.member(key));
+    }
     if (f.has("machine_dir")) {
         const JsonField field = f.member("machine_dir");
         const std::string dir = field.text(std::numeric_limits<std::size_t>::max());
@@ -189,13 +211,14 @@ std::vector<Station> read_turret(const JsonField &f) {
 }
 
 void read_technology(const JsonField &e, std::vector<LaserTechnology> &list, std::set<int> &numbers) {
-    e.expect_object({"number", "feedrate", "mode", "m7x", "s_value"});
+    e.expect_object({"number", "feedrate", "mode", "m7x", "s_value", "pierce_time"});
     LaserTechnology t;
     t.number = e.member("number").int32();
     if (e.has("feedrate")) t.feedrate = e.member("feedrate").number_within(0.0, MAX_FEEDRATE);
     if (e.has("mode")) t.mode = e.member("mode").whole_number_text(MAX_TECH_MODE_LENGTH);
     if (e.has("m7x")) t.m7x = e.member("m7x").whole_number_text(MAX_TECH_M7X_LENGTH);
     if (e.has("s_value")) t.s_value = e.member("s_value").whole_number_text(MAX_TECH_S_VALUE_LENGTH);
+    if (e.has("pierce_time")) t.pierce_time = machine_time(e.member("pierce_time"));
     if (!numbers.insert(t.number).second) {
         e.member("number").fail("laser technology " + std::to_string(t.number) + " is defined twice");
     }

@@ -144,6 +144,7 @@ void Control::execute(const Block &b) {
     case BlockKind::comment: {
         Event e = event(comment ? EventKind::comment : EventKind::user_text);
         e.text = b.text;
+        if (!comment && b.parameter < 0) e.number = 1;  // a command of the machine's laser parameters
         emit(e);
         break;
     }
@@ -265,6 +266,7 @@ void Control::execute_words(const Block &b) {
     if (tool_.station == 0) fail("a stroke before any station was selected (no T word yet)");
     Event e = event(EventKind::stroke);
     target(b, e.x, e.y);
+    if (offset_ && !in_copy_ && !b.incremental) e.form |= FORM_OFFSET;
     x_ = e.x;
     y_ = e.y;
     emit(e);
@@ -276,15 +278,20 @@ void Control::tool_and_index(const Block &b) {
     if (has(b, WORD_T) && b.t != tool_.station) {
         Event e = event(EventKind::tool_change);
         e.value = tool_.angle;  // where the index stood when the turret turned
+        e.number = tool_.station;
         tool_.station = b.t;
         tool_.angle = 0.0;
         e.tool = tool_;
         emit(e);
     }
-    if (has(b, WORD_C) && b.c != tool_.angle) {
-        tool_.angle = b.c;
-        emit(event(EventKind::index_turn));
-    }
+    if (has(b, WORD_C) && b.c != tool_.angle) emit(turn_index(b.c));
+}
+
+Event Control::turn_index(double angle) {
+    Event e = event(EventKind::index_turn);
+    e.value = tool_.angle;
+    tool_.angle = e.tool.angle = angle;
+    return e;
 }
 
 void Control::positioning(const Block &b) {

@@ -46,6 +46,7 @@ private:
     void positioning(const Block &b);
     void laser_block(const Block &b);
     void tool_and_index(const Block &b);
+    Event turn_index(double angle);       // the index turned to angle: its event
     void clamp_travel(const Block &b);
 
     // ---- Commands (control_commands.cpp).

@@ -117,6 +117,7 @@ Generator<Event> Control::expand(Expansion x) {
         // The first hit was the block before: the row adds count more.
         for (long long k = 1; k <= x.count; ++k) {
             Event e = event(EventKind::stroke);
+            e.form = FORM_ROW;
             e.x = x.x + static_cast<double>(k) * x.dx;
             e.y = x.y + static_cast<double>(k) * x.dy;
             x_ = e.x;
@@ -129,6 +130,7 @@ Generator<Event> Control::expand(Expansion x) {
         for (long long k = 0; k < x.count; ++k) {
             const double a = x.block.values[1] + static_cast<double>(k) * x.block.values[2];
             Event e = event(EventKind::stroke);
+            e.form = FORM_HOLES;
             e.x = x.x + r * cos_deg(a);
             e.y = x.y + r * sin_deg(a);
             x_ = e.x;

@@ -134,10 +134,7 @@ Generator<Event> Control::run_copy(int pattern, double ox, double oy, long long 
         case EventKind::stroke:
         case EventKind::nibble:
         case EventKind::move:
-            if ((s.checks & CHECK_ANGLE) != 0 && s.tool.angle != tool_.angle) {
-                tool_.angle = s.tool.angle;
-                co_yield event(EventKind::index_turn);
-            }
+            if ((s.checks & CHECK_ANGLE) != 0 && s.tool.angle != tool_.angle) co_yield turn_index(s.tool.angle);
             e.tool = tool_;
             break;
         case EventKind::pierce:

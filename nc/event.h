@@ -29,8 +29,9 @@ enum class EventKind : std::uint8_t {
     feed_range,      // the punching feed range (80..83)
     sheet,           // the material block: material number, thickness, sheet size
     parameter_line,  // a line of the LASER.PAR section goes to the control
-    tool_change,     // another station comes into use (T word); value: the index angle it found
-    index_turn,      // the index turns to another angle (C word)
+    tool_change,     // another station comes into use (T word); value: the index angle it found, number: the
+                     // station the turret left (0: none yet)
+    index_turn,      // the index turns to another angle (C word); value: the angle it left
     head_up,         // the laser head goes up (M23)
     comment,         // a comment for the operator ("(...)"); text
     user_text,       // a free NC text the control takes as it stands; text
@@ -93,10 +94,19 @@ enum Check : std::uint8_t {
     CHECK_TOOL = 1u << 2,   // a positioning that selects a station: the station counts
 };
 
+// How the program wrote a stroke or a place, where the same work can be
+// written more than one way; set by the control model.
+enum Form : std::uint8_t {
+    FORM_ROW = 1u << 0,     // a stroke of a row the control expands (LAA/), not the row's first
+    FORM_HOLES = 1u << 1,   // a hole of a bolt-hole circle (ARC/)
+    FORM_OFFSET = 1u << 2,  // absolute words read from the origin an OFS/ set, outside a pattern
+};
+
 struct Event {
     EventKind kind = EventKind::stroke;
     Source where;
     std::uint8_t checks = 0;    // Check bits
+    std::uint8_t form = 0;      // Form bits
 
     double x0 = 0.0, y0 = 0.0;  // where the tool stood before
     double x = 0.0, y = 0.0;    // where the event puts it
@@ -114,13 +124,16 @@ struct Event {
     // By kind: pattern number (copy), M word (feed range, stop: 1 when a
     // comment for the operator came before it), form of a re-grip (1 the
     // command, 0 the explicit sequence), material number (sheet), line of the
-    // LASER.PAR section (parameter line).
+    // LASER.PAR section (parameter line), the station left (tool change), 1
+    // for a free text that is a command of the machine's laser parameters the
+    // dialect does not have ("LPAR/...", read without the job's section).
     int number = 0;
     int text = -1;                   // comments, free texts, parameter lines: the text in the table shared by
                                      // the two sides of a comparison (nc/text_table.h)
     long long count = 0;             // copy: which copy of its call, from 0
     MovePurpose purpose = MovePurpose::plain;
-    // By kind: dwell time, re-grip distance along X, thickness (sheet).
+    // By kind: dwell time, re-grip distance along X, thickness (sheet), the
+    // index angle found (tool change) or left (index turn).
     double value = 0.0;
     // Re-grip: net travel of the clamps in Y, and how far they went off the
     // sheet (explicit form); sheet: size in Y (size in X is x).

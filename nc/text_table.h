@@ -19,6 +19,9 @@ public:
     // The text's number, the same for the same text.
     int id(std::string_view text);
     const std::string &text(int id) const;
+    // How many texts it holds: their numbers are 0 up to this, in the order
+    // they came.
+    std::size_t size() const { return texts_.size(); }
 
 private:
     std::unordered_map<std::string, int> ids_;

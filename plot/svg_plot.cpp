@@ -92,7 +92,7 @@ std::string hundredths_text(long long v) {
 }
 
 // Strokes after an operator stop (a flip or a turn) are drawn hollow.
-bool after_operator_stop(const SheetFrame &frame) { return frame.side() > 0; }
+bool after_operator_stop(const nc::SheetFrame &frame) { return frame.side() > 0; }
 
 // Paths of strokes longer than this are written out and another begun.
 constexpr std::size_t PATH_PIECE = 1 << 15;
@@ -118,42 +118,6 @@ const char *turn_text(SheetTurn turn) {
     case SheetTurn::counterclockwise: return "a quarter turn counterclockwise";
     }
     return "";
-}
-
-// ---- The frame of the sheet ------------------------------------------------------------
-
-void SheetFrame::place(nc::Event &e) {
-    if (e.kind == nc::EventKind::frame) {
-        // The control's X of the place under the head becomes e.x: the place
-        // on the sheet stays.
-        e.x0 += shift_x_;
-        e.y0 += shift_y_;
-        shift_x_ = e.x0 - e.x;
-        e.x += shift_x_;
-        e.y += shift_y_;
-        return;
-    }
-    if (e.kind == nc::EventKind::stop && e.number == 1) {
-        // The operator takes the sheet off and loads it again at the load
-        // position: the control's coordinates are the sheet's again.
-        nc::shift(e, shift_x_, shift_y_);
-        shift_x_ = 0.0;
-        shift_y_ = 0.0;
-        ++side_;
-        return;
-    }
-    if (e.kind == nc::EventKind::regrip && e.number == 0) {
-        // The regrip is drawn where it began; what follows reads the sheet
-        // shifted by the clamps' travel.
-        e.x0 += shift_x_;
-        e.y0 += shift_y_;
-        shift_x_ += e.value;
-        shift_y_ -= e.value2;
-        e.x += shift_x_;
-        e.y += shift_y_;
-        return;
-    }
-    nc::shift(e, shift_x_, shift_y_);
 }
 
 // ---- The first pass ---------------------------------------------------------------------

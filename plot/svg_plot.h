@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "nc/event.h"
+#include "nc/sheet_frame.h"
 #include "safety/check.h"
 #include "safety/layout.h"
 
@@ -59,28 +60,6 @@ void turned_size(const Scene &scene, int side, double &size_x, double &size_y);
 // "a quarter turn clockwise", "flipped", ...
 const char *turn_text(SheetTurn turn);
 
-// Where the events lie on the sheet: the control's coordinates, moved along
-// by the explicit re-grip sequence (its incremental moves shift the control's
-// X against the sheet).  A frame block names anew the X of the place where
-// the sheet stands, which stays where it is on the sheet.  And which side of
-// the sheet is up: after a stop the operator was told about (the flip and
-// the turn stop so), the work may be on the sheet turned or flipped, loaded
-// again at the load position (the control's coordinates are the sheet's).
-class SheetFrame {
-public:
-    // Takes the frame's changes from e and moves e onto the sheet.
-    void place(nc::Event &e);
-    // sheet = control + shift, for what comes next.
-    double shift_x() const { return shift_x_; }
-    double shift_y() const { return shift_y_; }
-    // 0 before the first stop for the operator, then 1, 2, ...
-    int side() const { return side_; }
-
-private:
-    double shift_x_ = 0.0, shift_y_ = 0.0;
-    int side_ = 0;
-};
-
 // The first pass: the extent of the drawing and what it holds.
 class Extent {
 public:
@@ -105,7 +84,7 @@ public:
 private:
     void cover(double x, double y, double margin = 0.0);
     const Scene &scene_;
-    SheetFrame frame_;
+    nc::SheetFrame frame_;
     safety::Check check_;
     double margin_ = 5.0;
 };
@@ -140,7 +119,7 @@ private:
     std::FILE *out_;
     const Scene &scene_;
     const Extent &extent_;
-    SheetFrame frame_;
+    nc::SheetFrame frame_;
     std::map<int, std::string> colours_;
     safety::Check check_;
     std::map<std::tuple<int, double, bool>, int> markers_;  // footprint -> its marker's number

@@ -7,10 +7,11 @@
 
 namespace stats {
 
-// Lengths in millimetres, times in seconds and minutes.
-std::string table(const Statistics &s, const Speeds &speeds);
+// Lengths in millimetres, times in seconds and minutes; each part of the
+// machine time with its count and the machine keys it came from.
+std::string table(const Statistics &s, const MachineTimes &machine);
 
 // One object; lengths in millimetres ("_mm"), times in seconds ("_s").
-std::string json(const Statistics &s, const Speeds &speeds);
+std::string json(const Statistics &s, const MachineTimes &machine);
 
 }  // namespace stats

@@ -38,12 +38,25 @@ static void add_saturating(long long &count, long long n) {
 
 void Counter::add(const nc::Event &e) {
     using nc::EventKind;
-    s_.travel += travel_of(e);
+    const EventTime time = time_.parts(e);
+    for (int p = 0; p < PART_COUNT; ++p) s_.part_seconds[p] += time.seconds[p];
+    const double travel = travel_of(e);
+    s_.travel += travel;
+    if (travel > 0.0) {
+        ++s_.part_count[PART_POSITIONING];
+        if (travel > s_.longest.length) {
+            s_.longest = Positioning{travel, e.where.line, e.x0, e.y0, e.x, e.y, time.seconds[PART_POSITIONING]};
+        }
+    }
     switch (e.kind) {
-    case EventKind::stroke:
+    case EventKind::stroke: {
         ++s_.strokes;
-        ++s_.stations[e.tool.station].strokes;
+        StationCount &station = s_.stations[e.tool.station];
+        ++station.strokes;
+        station.seconds += time.total();
+        if (e.where.call_line != 0) ++s_.patterns[pattern_].strokes;
         break;
+    }
     case EventKind::nibble: {
         StationCount &station = s_.stations[e.tool.station];
         const long long n = nc::nibble_stroke_count(e);
@@ -54,6 +67,8 @@ void Counter::add(const nc::Event &e) {
         add_saturating(station.nibble_strokes, n);
         s_.nibble_length += length;
         station.nibble_length += length;
+        station.seconds += time.total();
+        if (e.where.call_line != 0) add_saturating(s_.patterns[pattern_].strokes, n);
         break;
     }
     case EventKind::pierce: {
@@ -76,19 +91,30 @@ void Counter::add(const nc::Event &e) {
     case EventKind::move:
         ++s_.moves;
         break;
-    case EventKind::copy:
+    case EventKind::copy: {
+        PatternCount &pattern = s_.patterns[e.number];
+        pattern_ = e.number;
         ++s_.pattern_copies;
+        ++pattern.copies;
         if (e.where.line != last_call_) {
             ++s_.pattern_calls;
+            ++pattern.calls;
             last_call_ = e.where.line;
         }
         break;
+    }
     case EventKind::trap_door:
         ++s_.trap_doors;
         break;
-    case EventKind::stop: ++s_.stops; break;
+    case EventKind::stop:
+        ++s_.stops;
+        if (is_turn(e)) ++s_.turns;
+        break;
     case EventKind::regrip: ++s_.regrips; break;  // the clamps travel, not the work
-    case EventKind::dwell: s_.dwell += e.value; break;
+    case EventKind::dwell:
+        ++s_.dwells;
+        s_.dwell += e.value;
+        break;
     case EventKind::tool_change:
         if (station_selected_) ++s_.tool_changes;
         station_selected_ = true;
@@ -98,19 +124,40 @@ void Counter::add(const nc::Event &e) {
     }
 }
 
-Statistics Counter::result(long long blocks, const Speeds &speeds) const {
+void Counter::add_findings(const std::vector<safety::Finding> &found) {
+    // A stroke counts once however many zones it strikes; a nibbled path
+    // with the strokes that strike, a laser element once.
+    bool clamp = false, off = false;
+    for (const safety::Finding &f : found) {
+        const bool in_zone = f.hazard == safety::Hazard::clamp;
+        switch (f.work) {
+        case safety::Work::stroke: (in_zone ? clamp : off) = true; break;
+        case safety::Work::nibble_stroke:
+            add_saturating(in_zone ? s_.strokes_in_clamp_zones : s_.strokes_off_sheet, f.count);
+            break;
+        case safety::Work::laser_cut: (in_zone ? s_.cuts_in_clamp_zones : s_.cuts_off_sheet) += 1; break;
+        }
+    }
+    if (clamp) ++s_.strokes_in_clamp_zones;
+    if (off) ++s_.strokes_off_sheet;
+}
+
+Statistics Counter::result(long long blocks) const {
     Statistics s = s_;
     s.blocks = blocks;
-    const TimeModel time(speeds);
-    s.punching_seconds = time.stroke_seconds(s.strokes + s.nibble_strokes);
-    s.travel_seconds = time.travel_seconds(s.travel);
-    s.laser_seconds = 0.0;
-    for (auto &[words, t] : s.technologies) {
-        const double seconds = time.cut_seconds(t.length, t.feed);
-        t.minutes = seconds / 60.0;
-        s.laser_seconds += seconds;
-    }
-    s.total_seconds = s.punching_seconds + s.travel_seconds + s.laser_seconds + s.dwell;
+    for (auto &[words, t] : s.technologies) t.minutes = time_.cut_seconds(t.length, t.feed) / 60.0;
+    s.part_count[PART_PUNCHING] = s.strokes;
+    add_saturating(s.part_count[PART_PUNCHING], s.nibble_strokes);
+    s.part_count[PART_TOOL_CHANGES] = s.tool_changes;
+    s.part_count[PART_INDEX] = s.index_turns;
+    s.part_count[PART_PIERCES] = s.pierces;
+    s.part_count[PART_CUTTING] = s.laser_elements;
+    s.part_count[PART_REGRIPS] = s.regrips;
+    s.part_count[PART_STOPS] = s.stops - s.turns;
+    s.part_count[PART_TURNS] = s.turns;
+    s.part_count[PART_DWELLS] = s.dwells;
+    s.total_seconds = 0.0;
+    for (double seconds : s.part_seconds) s.total_seconds += seconds;
     return s;
 }
 

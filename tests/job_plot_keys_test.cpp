@@ -1,5 +1,6 @@
 // The job's keys for reading programs back: the punches' footprints, which
-// the plot draws, and the machine's speeds of the time estimate.
+// the plot draws, and the machine's speeds and times of the time estimate
+// (their refusals stand in tests/schema/refused_jobs.json).
 #include <gtest/gtest.h>
 
 #include "tests/support/job_refusal.h"
@@ -49,6 +50,35 @@ TEST(JobPlotKeys, SpeedsAreAboveZero) {
     EXPECT_NE(refusal(R"({"machine": {"strokes_per_minute": 0}})").find("/machine/strokes_per_minute: a speed must be greater than 0"),
               std::string::npos);
     EXPECT_NE(refusal(R"({"machine": {"positioning_speed": -1}})").find("/machine/positioning_speed"), std::string::npos);
+}
+
+TEST(JobPlotKeys, TheMachineTimesAreTakenOrStandAtTheirDefaults) {
+    const job::Job j = job::parse_job(R"({"machine": {"acceleration": 4.5, "tool_change_time": 2, "turret_step_time": 0.1,
+        "turret_stations": 58, "index_turn_time": 0.8, "pierce_time": 0.3, "regrip_time": 6, "stop_time": 0,
+        "turn_time": 86400}, "laser_technologies": [{"number": 1, "pierce_time": 1.5}, {"number": 2}]})",
+                                      "/jobs");
+    const job::Machine &m = j.machine;
+    EXPECT_EQ(m.acceleration, 4.5);
+    EXPECT_EQ(m.tool_change_time, 2.0);
+    EXPECT_EQ(m.turret_step_time, 0.1);
+    EXPECT_EQ(m.turret_stations, 58);
+    EXPECT_EQ(m.index_turn_time, 0.8);
+    EXPECT_EQ(m.pierce_time, 0.3);
+    EXPECT_EQ(m.regrip_time, 6.0);
+    EXPECT_EQ(m.stop_time, 0.0);
+    EXPECT_EQ(m.turn_time, 86400.0);
+    EXPECT_EQ(j.technologies[0].pierce_time, 1.5);
+    EXPECT_EQ(j.technologies[1].pierce_time, job::MACHINE_PIERCE_TIME);
+    const job::Machine d = job::parse_job("{}", "/jobs").machine;
+    EXPECT_EQ(d.acceleration, 10.0);
+    EXPECT_EQ(d.tool_change_time, 1.5);
+    EXPECT_EQ(d.turret_step_time, 0.0);
+    EXPECT_EQ(d.turret_stations, 32);
+    EXPECT_EQ(d.index_turn_time, 1.2);
+    EXPECT_EQ(d.pierce_time, 0.5);
+    EXPECT_EQ(d.regrip_time, 4.0);
+    EXPECT_EQ(d.stop_time, 10.0);
+    EXPECT_EQ(d.turn_time, 60.0);
 }
 
 }  // namespace

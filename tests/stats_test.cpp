@@ -1,9 +1,15 @@
-// What the statistics count of short programs, and the time they estimate.
+// What the statistics count of short programs, and the machine time they
+// estimate: a program worked out by hand, and the moves against the closed
+// form of an accelerating and braking axis.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <optional>
 #include <string>
 
+#include "safety/check.h"
 #include "stats/report.h"
 #include "stats/statistics.h"
 #include "tests/support/host_fixture.h"
@@ -11,11 +17,18 @@
 
 namespace {
 
-stats::Statistics counted(const std::string &body, const stats::Speeds &speeds = stats::Speeds{}) {
-    stats::Counter counter;
+stats::Statistics counted(const std::string &body, const stats::MachineTimes &machine = stats::MachineTimes{},
+                          const safety::Layout *layout = nullptr) {
+    const stats::TimeModel time(machine);
+    stats::Counter counter(time);
+    std::optional<safety::Check> check;
+    if (layout != nullptr) check.emplace(*layout);
     const std::string program = crlf("% \n" + body + "%");
-    for (const nc::Event &e : program_events(program)) counter.add(e);
-    return counter.result(2 + static_cast<long long>(std::count(body.begin(), body.end(), '\n')), speeds);
+    for (const nc::Event &e : program_events(program)) {
+        counter.add(e);
+        if (check) counter.add_findings(check->add(e));
+    }
+    return counter.result(2 + static_cast<long long>(std::count(body.begin(), body.end(), '\n')));
 }
 
 TEST(Stats, EveryKindOfWorkIsCounted) {
@@ -35,47 +48,191 @@ TEST(Stats, EveryKindOfWorkIsCounted) {
     EXPECT_EQ(s.index_turns, 1);
     EXPECT_EQ(s.pattern_calls, 1);
     EXPECT_EQ(s.pattern_copies, 3);
+    ASSERT_EQ(s.patterns.count(2), 1u);
+    EXPECT_EQ(s.patterns.at(2).calls, 1);
+    EXPECT_EQ(s.patterns.at(2).copies, 3);
+    EXPECT_EQ(s.patterns.at(2).strokes, 3);
     EXPECT_EQ(s.pierces, 1);
     EXPECT_EQ(s.laser_elements, 2);
     EXPECT_NEAR(s.laser_length, 100.0 + std::numbers::pi * 50.0, 1e-9);
     ASSERT_EQ(s.technologies.count("M72 M27 S450 F2500"), 1u);
     EXPECT_EQ(s.regrips, 1);
     EXPECT_EQ(s.stops, 1);
+    EXPECT_EQ(s.turns, 0);
     EXPECT_EQ(s.moves, 3);
     EXPECT_EQ(s.dwell, 1.5);
+    // The longest move without work: from the pattern's last copy at X100
+    // Y250 (its stroke at X101) to the pierce at X1000 Y100, line 24.
+    EXPECT_NEAR(s.longest.length, std::hypot(899.0, 150.0), 1e-9);
+    EXPECT_EQ(s.longest.line, 24);
 }
 
-TEST(Stats, TheTimeFollowsTheMachinesSpeedsAndTheFeeds) {
-    stats::Speeds speeds;
-    speeds.strokes_per_minute = 600;
-    speeds.positioning_speed = 6;  // 100 mm a second
-    // 10 strokes, travel 100 mm to the first and 90 along the row, one cut
-    // of 250 mm at F2500 (mm a minute).
-    const stats::Statistics s = counted("X100Y0T1\nLAA/10 0 9\nX100Y200F2500\nX350F2500\nLED/DX0DY0\n", speeds);
-    EXPECT_NEAR(s.punching_seconds, 1.0, 1e-9);
-    EXPECT_NEAR(s.travel, 100.0 + 90.0 + std::hypot(90.0, 200.0), 1e-9);
-    EXPECT_NEAR(s.travel_seconds, s.travel / 100.0, 1e-9);
-    EXPECT_NEAR(s.laser_seconds, 6.0, 1e-9);
-    EXPECT_NEAR(s.total_seconds, s.punching_seconds + s.travel_seconds + s.laser_seconds, 1e-9);
-    // An inch program's feed is in inches a minute.
-    speeds.inch = true;
-    EXPECT_NEAR(counted("X0Y0F10\nX254F10\nLED/DX0DY0\n", speeds).laser_seconds, 60.0, 1e-9);
-    EXPECT_NE(stats::table(s, speeds).find("Estimated machine time"), std::string::npos);
-    EXPECT_NE(stats::json(s, speeds).find("\"strokes\": 10,"), std::string::npos);
+// The machine of the hand-worked program: round figures.
+stats::MachineTimes hand_machine() {
+    stats::MachineTimes m;
+    m.strokes_per_minute = 600;   // 0.1 s a stroke
+    m.positioning_speed = 60;     // 1000 mm/s
+    m.acceleration = 10;          // 10 000 mm/s²: 0.1 s and 50 mm to top speed, as much to brake
+    m.tool_change_time = 2;
+    m.turret_step_time = 0.25;
+    m.turret_stations = 20;
+    m.index_turn_time = 2;        // 0.5 s for 90 degrees
+    m.pierce_time = 0.7;
+    m.regrip_time = 5;
+    m.stop_time = 10;
+    m.turn_time = 60;
+    return m;
 }
 
-// The table says "1 pierce" and "1 path", counts no change for the first
-// station, and tells what its time leaves out.
+TEST(Stats, TheTimeOfASmallProgramIsTheOneWorkedOutByHand) {
+    // A move of d mm along one axis takes d/1000 + 0.1 s from 100 mm on
+    // (both ramps whole), 2 sqrt(d/10000) s below that.
+    //
+    //   X100Y0T1        travel 100 mm: 0.1 + 0.1 = 0.2 s; a stroke 0.1 s; the
+    //                   first station taken costs nothing
+    //   LAA/25 0 3      3 strokes 25 mm apart: each 2 sqrt(0.0025) = 0.1 s of
+    //                   travel and 0.1 s of stroke: 0.6 s
+    //   T5C90           T1 to T5: 2 s and 4 stations at 0.25 s = 3 s; the
+    //                   index 0 to 90 degrees: 0.5 s
+    //   X175Y400        400 mm in Y: 0.4 + 0.1 = 0.5 s; a stroke 0.1 s
+    //   REP/DX500       5 s
+    //   M00             a stop: 10 s
+    //   (TURN ...) M00  a turn of the sheet: 60 s
+    //   DWL/X 1.5       1.5 s
+    //   X175Y500F3000   a pierce 100 mm on in Y: 0.2 s of travel, 0.7 s
+    //   X475F3000       300 mm at 3000 mm a minute: 6 s
+    //
+    // punching 0.5, positioning 1.2, tool changes 3, index 0.5, pierces
+    // 0.7, cutting 6, re-grips 5, stops 10, turns 60, dwells 1.5: 88.4 s.
+    const stats::Statistics s = counted(
+        "X100Y0T1\nLAA/25 0 3\nT5C90\nX175Y400\nREP/DX500\nM00\n(TURN THE SHEET 90 DEGREES)\nM00\nDWL/X 1.5\n"
+        "M121\nM72\nM27S450\nX175Y500F3000\nX475F3000\nLED/DX0DY0\n",
+        hand_machine());
+    const double expected[stats::PART_COUNT] = {0.5, 1.2, 3.0, 0.5, 0.7, 6.0, 5.0, 10.0, 60.0, 1.5};
+    const long long counts[stats::PART_COUNT] = {5, 6, 1, 1, 1, 1, 1, 1, 1, 1};
+    for (int part = 0; part < stats::PART_COUNT; ++part) {
+        EXPECT_NEAR(s.part_seconds[part], expected[part], 1e-9) << "part " << part;
+        EXPECT_EQ(s.part_count[part], counts[part]) << "part " << part;
+    }
+    EXPECT_NEAR(s.total_seconds, 88.4, 1e-9);
+    // Each station: its strokes and the travel to them.
+    EXPECT_NEAR(s.stations.at(1).seconds, 0.4 + 0.2 + 0.3, 1e-9);
+    EXPECT_NEAR(s.stations.at(5).seconds, 0.1 + 0.5, 1e-9);
+    // The table and the JSON name each part, its count and its keys.
+    const std::string table = stats::table(s, hand_machine());
+    for (const char *words : {"Estimated machine time            1 min 28 s, made of:",
+                              "  tool changes                    3 s: 1 tool change at tool_change_time 2 s, "
+                              "turret_step_time 0.25 s of 20 turret_stations",
+                              "  flips and turns                 1 min 0 s: 1 flip or turn at turn_time 60 s",
+                              "  positioning                     1.2 s: 6 moves at positioning_speed 60 m/min, "
+                              "acceleration 10 m/s2"}) {
+        EXPECT_NE(table.find(words), std::string::npos) << words << "\n" << table;
+    }
+    const std::string json = stats::json(s, hand_machine());
+    EXPECT_NE(json.find("{\"part\": \"cutting\", \"count\": 1, \"time_s\": 6, \"from\": \"the programmed feeds, F in mm a "
+                        "minute\"}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"total\": 88.4}"), std::string::npos) << json;
+}
+
+TEST(Stats, AMoveTakesTheTimeOfAnAcceleratingAndBrakingAxis) {
+    // t = d/v + v/a where both ramps fit (d >= v²/a), 2 sqrt(d/a) where
+    // they do not; the X and Y axes move at once, the longer one counts.
+    struct Move {
+        double speed, acceleration;  // m/min, m/s²
+        double dx, dy;               // mm
+        double seconds;
+    };
+    const Move moves[] = {
+        {60, 10, 0, 0, 0.0},
+        {60, 10, 100, 0, 0.2},            // v 1000 mm/s, a 10 000: the ramps just fit, 0.1 + 0.1
+        {60, 10, 1000, 0, 1.1},           // 1 + 0.1
+        {60, 10, 25, 0, 0.1},             // 2 sqrt(25 / 10 000)
+        {60, 10, 1, 0, 0.02},             // 2 sqrt(1 / 10 000)
+        {60, 10, 0, -64, 0.16},           // 2 sqrt(64 / 10 000), either way
+        {60, 10, 400, 30, 0.5},           // X 0.4 + 0.1; Y 2 sqrt(0.003) = 0.11
+        {60, 10, -250, 250, 0.35},        // both 0.25 + 0.1
+        {120, 5, 800, 0, 0.8},            // v 2000, a 5000: ramps of 800 mm, 0.4 + 0.4
+        {120, 5, 200, 0, 0.4},            // 2 sqrt(200 / 5000)
+        {120, 5, 3000, 1000, 1.9},        // X 1.5 + 0.4; Y 0.5 + 0.4
+    };
+    for (const Move &m : moves) {
+        stats::MachineTimes machine;
+        machine.positioning_speed = m.speed;
+        machine.acceleration = m.acceleration;
+        const stats::TimeModel time(machine);
+        EXPECT_NEAR(time.move_seconds(m.dx, m.dy), m.seconds, 1e-9) << m.speed << " m/min, " << m.acceleration
+                                                                     << " m/s², " << m.dx << " " << m.dy;
+    }
+}
+
+TEST(Stats, TheTurretAndTheIndexTurnTheShorterWayRound) {
+    const stats::TimeModel time(hand_machine());  // 20 stations, 2 s and 0.25 s a station; 2 s a whole turn
+    EXPECT_EQ(time.tool_change_seconds(0, 7), 0.0) << "the first station taken";
+    EXPECT_NEAR(time.tool_change_seconds(1, 5), 3.0, 1e-9);
+    EXPECT_NEAR(time.tool_change_seconds(1, 19), 2.5, 1e-9) << "two stations back across 20";
+    EXPECT_NEAR(time.tool_change_seconds(10, 10 + 20), 2.0, 1e-9) << "round the turret to the same place";
+    EXPECT_NEAR(time.index_seconds(0, 270), 0.5, 1e-9) << "a quarter turn back";
+    EXPECT_NEAR(time.index_seconds(350, 10), 2.0 * 20 / 360, 1e-9);
+    EXPECT_NEAR(time.index_seconds(-90, 90), 1.0, 1e-9);
+    // A technology's own pierce time, found by its words.
+    stats::MachineTimes m = hand_machine();
+    m.pierce_times.push_back(stats::PierceTime{2, 1, 450, 1.25});
+    nc::Technology t;
+    t.m7x = 2;
+    t.mode = 1;
+    t.s = 450;
+    EXPECT_EQ(stats::TimeModel(m).pierce_seconds(t), 1.25);
+    t.s = 451;
+    EXPECT_EQ(stats::TimeModel(m).pierce_seconds(t), 0.7);
+}
+
+// An inch program's feed is in inches a minute.
+TEST(Stats, AnInchProgramCutsAtInchesAMinute) {
+    stats::MachineTimes m;
+    m.inch = true;
+    EXPECT_NEAR(counted("X0Y0F10\nX254F10\nLED/DX0DY0\n", m).part_seconds[stats::PART_CUTTING], 60.0, 1e-9);
+}
+
+// The table says "1 pierce" and "1 path", and counts no change for the first
+// station.
 TEST(Stats, TheTableCountsInWords) {
     const stats::Statistics s =
         counted("X0Y0T1\nMOV/X800Y100\nNBL/\nCAA/Z 100 10 90 5\nX1000Y100F2500\nX1100F2500\nLED/DX0DY0\n");
     EXPECT_EQ(s.tool_changes, 0);
-    const std::string table = stats::table(s, stats::Speeds{});
+    const std::string table = stats::table(s, stats::MachineTimes{});
     for (const char *words : {"21 strokes on 1 path,", "100 mm in 1 element, 1 pierce\n", "100 mm, 1 pierce, ",
                               "Tool changes                      0 (the first station selected not counted)",
-                              "tool changes, index turns,", "pierces, re-grips and stops not included)"}) {
+                              "Longest positioning               806.23 mm at line 3, X0 Y0 to X800 Y100"}) {
         EXPECT_NE(table.find(words), std::string::npos) << words << "\n" << table;
     }
+}
+
+// Strokes and cuts into a clamp's zone or off the sheet, as the safety check
+// finds them: a stroke once however many zones it strikes, a nibbled path
+// with its strokes that strike.
+TEST(Stats, WorkIntoAClampsZoneOrOffTheSheetIsCounted) {
+    safety::Layout layout;
+    layout.sheet_x = 1000;
+    layout.sheet_y = 500;
+    layout.clamps = {200, 700};
+    layout.zone_width = 100;
+    layout.zone_depth = 40;
+    layout.unknown_tool.size_x = layout.unknown_tool.size_y = 10;
+    const stats::Statistics s = counted(
+        "X200Y10T1\nX400Y200\nX1100Y100\nMOV/X160Y20\nNBL/\nCAA/Z 80 0 0 10\n"
+        "M121\nM72\nM27S450\nX100Y60F2500\nX700Y60F2500\nX700Y20F2500\nLED/DX0DY0\n",
+        stats::MachineTimes{}, &layout);
+    EXPECT_EQ(s.strokes_in_clamp_zones, 1 + 9) << "the stroke at X200, and the nibbling from X160 to X240";
+    EXPECT_EQ(s.strokes_off_sheet, 1);
+    EXPECT_EQ(s.cuts_in_clamp_zones, 1) << "the element down into the zone of the clamp at X700";
+    EXPECT_EQ(s.cuts_off_sheet, 0);
+    const std::string json = stats::json(s, stats::MachineTimes{});
+    EXPECT_NE(json.find("\"strokes_in_clamp_zones\": 10,\n  \"strokes_off_sheet\": 1,\n  "
+                        "\"laser_elements_in_clamp_zones\": 1,"),
+              std::string::npos)
+        << json;
 }
 
 }  // namespace

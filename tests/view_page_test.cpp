@@ -176,8 +176,7 @@ TEST(ViewPage, EventsComeBackAtTheirPlacesLinesAndTimes) {
         "% \nX10.01Y20T1\nLAA/12.5 0 2\nT3C45\nX100Y100\nPAT01/\nDX5\nEND01\nMGR/01 R 50 2\n"
         "X300Y100F2000\nX400F2000\nLED/DX0DY0\n%");
     const std::vector<nc::Event> events = program_events(program);
-    const stats::Speeds speeds;
-    const stats::TimeModel time(speeds);
+    const stats::TimeModel time{stats::MachineTimes{}};
     view::EventStream stream;
     for (const nc::Event &e : events) stream.add(e, time.seconds(e), 0.0, 0.0, 0);
     const std::vector<Decoded> back = decoded(stream.bytes());
@@ -215,7 +214,7 @@ TEST(ViewPage, ThePlaceOnTheSheetFollowsTheFrameAndTheOperatorsStops) {
     // the sheet again.
     const std::vector<nc::Event> events = program_events(
         crlf("% \nX500Y400T1\nREP/DX600\nX700Y400\nX2100Y600M05\nFRM/X1500\nX1500Y625M40\n(TURN IT)\nM00\nX100Y100\n%"));
-    plot::SheetFrame frame;
+    nc::SheetFrame frame;
     std::vector<nc::Event> placed;
     for (nc::Event e : events) {
         frame.place(e);
@@ -235,7 +234,7 @@ TEST(ViewPage, ThePlaceOnTheSheetFollowsTheFrameAndTheOperatorsStops) {
     EXPECT_DOUBLE_EQ(at_line(10).x, 100.0);   // loaded again after the stop: the control's coordinates
     EXPECT_EQ(frame.side(), 1);
     // The explicit re-grip: the control's X moves with the open clamps.
-    plot::SheetFrame explicit_frame;
+    nc::SheetFrame explicit_frame;
     nc::Event last;
     for (nc::Event e : program_events(crlf("% \nX500Y400T1\nX500Y400M03\nM41\nDY50\nDX-600\nDY-50\nM42\nX100\n%"))) {
         explicit_frame.place(e);
@@ -261,7 +260,7 @@ TEST_F(ViewSheet, TheParkLiesAtTheLoadPositionWhicheverWayTheSheetWasRegripped) 
                          {"hit": {"x": 100, "y": 400, "tool": 2}}, {"reposition": {"x": 100, "y": 400, "dx": 600}},
                          {"hit": {"x": 50, "y": 450, "tool": 2}}]})",
             "/jobs");
-        plot::SheetFrame frame;
+        nc::SheetFrame frame;
         int parks = 0, unloads = 0;
         for (nc::Event e : program_events(posted_program(job))) {
             frame.place(e);
@@ -383,7 +382,7 @@ TEST(ViewPage, ThePageHoldsEverythingAndNothingBreaksOut) {
     scene.scene.title = "</script> title";
     scene.scene.sheet_x = 1000;
     scene.scene.sheet_y = 500;
-    const stats::TimeModel time{stats::Speeds{}};
+    const stats::TimeModel time{stats::MachineTimes{}};
     view::Page page(scene, time);
     for (const nc::Event &e : program_events(crlf("% \nX10Y10T1\n(A)\n%"))) page.add(e);
     page.name_lines(1, "header");
@@ -415,23 +414,25 @@ TEST(ViewPage, ThePageHoldsEverythingAndNothingBreaksOut) {
 // ---- The time of each event -----------------------------------------------------------------------
 
 TEST(ViewPage, TheTimesOfTheEventsAddUpToTheStatisticsEstimate) {
-    stats::Speeds speeds;
-    speeds.strokes_per_minute = 450;
-    speeds.positioning_speed = 40;
-    const stats::TimeModel time(speeds);
+    // Every part of the time: strokes, moves, tool changes and index turns,
+    // nibbling, a pierce and a cut, a re-grip, a stop and a turn, a dwell.
+    stats::MachineTimes machine;
+    machine.strokes_per_minute = 450;
+    machine.positioning_speed = 40;
+    const stats::TimeModel time(machine);
     const std::vector<nc::Event> events = program_events(crlf(
-        "% \nX0Y0T1\nLAA/10 0 9\nMOV/X500Y300\nNBL/\nRAD/I 25 10 0 360 4 \nT7\nMOV/X800Y100\nNBL/\nCAA/Z 100 10 90 5\n"
-        "M121\nM72\nM27S450\nX1000Y100F2500\nX1100F2500\nLCI/L 1100 200 50F2500\nLED/DX0DY0\nDWL/X 1.5\n%"));
-    stats::Counter counter;
+        "% \nX0Y0T1\nLAA/10 0 9\nMOV/X500Y300\nNBL/\nRAD/I 25 10 0 360 4 \nT7C90\nMOV/X800Y100\nNBL/\nCAA/Z 100 10 90 5\n"
+        "M121\nM72\nM27S450\nX1000Y100F2500\nX1100F2500\nLCI/L 1100 200 50F2500\nLED/DX0DY0\nREP/DX500\nM00\n"
+        "(TURN THE SHEET)\nM00\nDWL/X 1.5\n%"));
+    stats::Counter counter(time);
     double sum = 0.0;
     for (const nc::Event &e : events) {
         counter.add(e);
         sum += time.seconds(e);
     }
-    const stats::Statistics s = counter.result(20, speeds);
+    const stats::Statistics s = counter.result(20);
     EXPECT_NEAR(sum, s.total_seconds, 1e-9);
-    EXPECT_GT(s.laser_seconds, 0.0);
-    EXPECT_GT(s.travel_seconds, 0.0);
+    for (int part = 0; part < stats::PART_COUNT; ++part) EXPECT_GT(s.part_seconds[part], 0.0) << "part " << part;
 }
 
 }  // namespace

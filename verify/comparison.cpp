@@ -16,6 +16,7 @@
 #include "verify/difference_log.h"
 #include "verify/event_match.h"
 #include "verify/job_warnings.h"
+#include "verify/pending.h"
 
 namespace verify {
 namespace {
@@ -25,8 +26,6 @@ using nc::EventKind;
 
 // How far ahead a difference is looked for on either side.
 constexpr std::size_t LOOK_AHEAD = 8;
-// The most pieces one arc of the job is taken to be cut in.
-constexpr std::size_t MOST_PIECES = 512;
 
 // The program's side: its events as the comparison looks at them.  The laser
 // parameters go to their own check on the way, a line the dialect writes
@@ -154,33 +153,6 @@ private:
     std::vector<Event> run_;
 };
 
-// The events pulled and not matched yet, in order: a queue that keeps its
-// room (a std::deque of events this large allocates a node for every one or
-// two of them, and a million strokes are a million events).
-template <typename T>
-class Pending {
-public:
-    bool empty() const { return head_ == items_.size(); }
-    std::size_t size() const { return items_.size() - head_; }
-    T &front() { return items_[head_]; }
-    T &operator[](std::size_t i) { return items_[head_ + i]; }
-    void push_back(const T &value) { items_.push_back(value); }
-    void pop_front() {
-        ++head_;
-        if (head_ == items_.size()) {
-            items_.clear();
-            head_ = 0;
-        } else if (head_ >= 64 && head_ * 2 >= items_.size()) {
-            items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
-            head_ = 0;
-        }
-    }
-
-private:
-    std::vector<T> items_;
-    std::size_t head_ = 0;   // the front
-};
-
 // The job's next event; a move that goes nowhere is none.
 bool next_job_event(nc::Generator<JobEvent> &job_events, JobEvent &e, double tolerance) {
     while (job_events.next(e)) {
@@ -190,22 +162,6 @@ bool next_job_event(nc::Generator<JobEvent> &job_events, JobEvent &e, double tol
         }
     }
     return false;
-}
-
-// How many of the program's next events are the pieces of the job's arc b,
-// from its start to its end; 0 when they are not.
-template <typename Fill>
-std::size_t arc_pieces(const EventMatch &m, Pending<Event> &a, const Event &b, Fill &fill) {
-    double along = 0.0;
-    for (std::size_t i = 0; i < MOST_PIECES; ++i) {
-        if (a.size() <= i) fill(i + 1);
-        if (a.size() <= i || !m.piece_of(a[i], b, i == 0)) return 0;
-        const double next = EventMatch::progress(a[i], b, along);
-        if (next <= along) return 0;  // the pieces go round the arc, never back
-        along = next;
-        if (i > 0 && m.ends_arc(a[i], b, along)) return i + 1;
-    }
-    return 0;
 }
 
 // What the post warned of about the laser parameter file, as it warned.

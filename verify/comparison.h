@@ -62,6 +62,7 @@ struct DifferencePlace {
     long long line = 0;
     bool placed = false;
     double x = 0.0, y = 0.0;
+    long long other_line = 0;   // two programs compared: the other's line (0: none)
 };
 
 struct ComparisonResult {

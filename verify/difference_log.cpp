@@ -1,3 +1,4 @@
+// difference_log.cpp - a program's differences from its job, in words.
 #include "verify/difference_log.h"
 
 #include <algorithm>
@@ -5,14 +6,6 @@
 #include "verify/event_text.h"
 
 namespace verify {
-
-namespace {
-
-// Keys kept for grouping: beyond this many kinds of difference, each new
-// kind is counted on its own.
-constexpr std::size_t MOST_KEYS = 1000;
-
-}  // namespace
 
 std::string DifferenceLog::line_text(long long line) const {
     std::string text = "line " + std::to_string(line);
@@ -34,52 +27,24 @@ std::string DifferenceLog::job_text(const JobEvent &e) const {
            event_text(e.event, job_.machine.inch, (e.event.checks & nc::CHECK_ANGLE) != 0, options_.texts);
 }
 
-void DifferenceLog::tell(const std::string &key, const DifferencePlace &place, const std::function<std::string()> &make) {
-    const long long line = place.line;
-    ++result_.differences;
-    if (!key.empty()) {
-        auto found = repeats_.find(key);
-        if (found != repeats_.end()) {
-            ++found->second.count;
-            found->second.last_line = line;
-            return;
-        }
-        if (repeats_.size() < MOST_KEYS) {
-            Repeats &r = repeats_[key];
-            r.last_line = line;
-            if (result_.messages.size() < options_.messages) {
-                r.told = true;
-                r.message = result_.messages.size();
-                result_.messages.push_back(make());
-                result_.places.push_back(place);
-            }
-            return;
-        }
-    }
-    if (result_.messages.size() < options_.messages) {
-        result_.messages.push_back(make());
-        result_.places.push_back(place);
-    }
-}
-
 void DifferenceLog::at_line(long long line, const std::string &what) {
-    tell("", DifferencePlace{line}, [&] { return line_text(line) + ": " + what; });
+    tally_.tell("", DifferencePlace{line}, [&] { return line_text(line) + ": " + what; });
 }
 
 void DifferenceLog::changed(const nc::Event &a, const JobEvent &b, const std::string &key) {
-    tell("changed " + key, DifferencePlace{a.where.line, true, a.x, a.y}, [&] {
+    tally_.tell("changed " + key, DifferencePlace{a.where.line, true, a.x, a.y}, [&] {
         return program_text(a, (b.event.checks & nc::CHECK_ANGLE) != 0) + "; " + job_text(b);
     });
 }
 
 void DifferenceLog::extra(const nc::Event &a, const std::string &key) {
-    tell("extra " + key, DifferencePlace{a.where.line, true, a.x, a.y},
-         [&] { return program_text(a, a.tool.angle != 0.0) + ", which the job does not have"; });
+    tally_.tell("extra " + key, DifferencePlace{a.where.line, true, a.x, a.y},
+                [&] { return program_text(a, a.tool.angle != 0.0) + ", which the job does not have"; });
 }
 
 void DifferenceLog::missing(const JobEvent &b, const nc::Event *next, const std::string &key) {
     const long long line = next != nullptr ? next->where.line : last_line_;
-    tell("missing " + key, DifferencePlace{line, true, b.event.x, b.event.y}, [&] {
+    tally_.tell("missing " + key, DifferencePlace{line, true, b.event.x, b.event.y}, [&] {
         std::string where = last_line_ > 0 ? " after line " + std::to_string(last_line_) : " at the start";
         where += next != nullptr ? ", before line " + std::to_string(next->where.line) : ", at the end";
         return job_text(b) + " is not in the program: it would come" + where;
@@ -89,15 +54,6 @@ void DifferenceLog::missing(const JobEvent &b, const nc::Event *next, const std:
 void DifferenceLog::warning(const std::string &text) {
     if (std::find(result_.warnings.begin(), result_.warnings.end(), text) == result_.warnings.end()) {
         result_.warnings.push_back(text);
-    }
-}
-
-void DifferenceLog::finish() {
-    for (const auto &[key, r] : repeats_) {
-        if (!r.told || r.count == 0) continue;
-        result_.messages[r.message] += " (the same difference " + std::to_string(r.count) +
-                                       (r.count == 1 ? " more time" : " more times") + ", the last at line " +
-                                       std::to_string(r.last_line) + ")";
     }
 }
 

@@ -4,18 +4,18 @@
 // with its count, every one counted, none formatted beyond what is told.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <string>
 
 #include "verify/comparison.h"
+#include "verify/difference_tally.h"
 
 namespace verify {
 
 class DifferenceLog {
 public:
     DifferenceLog(const job::Job &job, const ComparisonOptions &options, ComparisonResult &result)
-        : job_(job), options_(options), result_(result) {}
+        : job_(job), options_(options), result_(result),
+          tally_(result.differences, result.messages, result.places, options.messages) {}
 
     // A difference at a line, in words.
     void at_line(long long line, const std::string &what);
@@ -33,27 +33,17 @@ public:
     void passed(const nc::Event &a) { last_line_ = a.where.line; }
 
     // Adds the counts of the repeated differences to their messages.
-    void finish();
+    void finish() { tally_.finish(); }
 
 private:
-    // Tells a difference at place: counted always, formatted by make only when it is
-    // one of the first told and no difference of the same key was.
-    void tell(const std::string &key, const DifferencePlace &place, const std::function<std::string()> &make);
     std::string line_text(long long line) const;
     std::string program_text(const nc::Event &e, bool with_angle) const;
     std::string job_text(const JobEvent &e) const;
 
-    struct Repeats {
-        std::size_t message = 0;   // its message, when it was told
-        bool told = false;
-        long long count = 0;       // differences of this key after the first
-        long long last_line = 0;
-    };
-
     const job::Job &job_;
     const ComparisonOptions &options_;
     ComparisonResult &result_;
-    std::map<std::string, Repeats> repeats_;
+    DifferenceTally tally_;
     long long last_line_ = 0;   // the line of the program's last event done with
 };
 

@@ -35,18 +35,36 @@ bool same_junction(nc::Junction a, nc::Junction b) {
     return a == b || a == nc::Junction::either || b == nc::Junction::either;
 }
 
+// Each written value that makes a place adds the tolerance of one place
+// (half a unit of its rounding, and the allowance): a copy of a pattern its
+// origin to the body's word; a nibbled path its start or centre to its
+// length or radius; the explicit re-grip the clamps' travel to the place
+// written before it.
+int written_values(const Event &e) {
+    int values = 1;
+    if (e.where.call_line != 0) ++values;
+    if (e.kind == EventKind::nibble || (e.kind == EventKind::regrip && e.number == 0)) ++values;
+    return values;
+}
+
+Tolerance sum(const Tolerance &a, const Tolerance &b) {
+    Tolerance t;
+    t.position = a.position + b.position;
+    t.composed = a.composed + b.composed;
+    t.half_unit = a.half_unit + b.half_unit;
+    t.angle = a.angle + b.angle;
+    t.feed = a.feed + b.feed;
+    t.time = a.time + b.time;
+    return t;
+}
+
 }  // namespace
 
-double EventMatch::place_tolerance(const Event &a) const {
-    // Each written value that makes a place adds the tolerance of one place
-    // (half a unit of its rounding, and the allowance):
-    // a copy of a pattern its origin to the body's word; a nibbled path its
-    // start or centre to its length or radius; the explicit re-grip the
-    // clamps' travel to the place written before it.
-    int values = 1;
-    if (a.where.call_line != 0) ++values;
-    if (a.kind == EventKind::nibble || (a.kind == EventKind::regrip && a.number == 0)) ++values;
-    return t_.position * values;
+EventMatch::EventMatch(const Tolerance &ta, const Tolerance &tb)
+    : ta_(ta), tb_(tb), t_(sum(ta, tb)), rounded_sides_((ta.angle > 0.0 ? 1 : 0) + (tb.angle > 0.0 ? 1 : 0)) {}
+
+double EventMatch::place_tolerance(const Event &a, const Event &b) const {
+    return ta_.position * written_values(a) + tb_.position * written_values(b);
 }
 
 bool EventMatch::same_tool(const Event &a, const Event &b) const {
@@ -64,11 +82,12 @@ bool EventMatch::same_technology(const nc::Technology &a, const nc::Technology &
 }
 
 bool EventMatch::nibble_matches(const Event &a, const Event &b, bool allow_drift) const {
-    const double p = place_tolerance(a);
+    const double p = place_tolerance(a, b);
     if ((a.shape == nc::Shape::line) != (b.shape == nc::Shape::line)) return false;
     // A nibbled arc starts where its start angle, rounded, points.
-    const double start_turn =
-        a.shape == nc::Shape::line ? 0.0 : (b.radius + nc::NIBBLE_ARC_ALLOWANCE_MM) * ANGLE_ROUNDING_RADIANS;
+    const double start_turn = a.shape == nc::Shape::line ? 0.0
+                                                         : (b.radius + nc::NIBBLE_ARC_ALLOWANCE_MM) *
+                                                               ANGLE_ROUNDING_RADIANS * rounded_sides_;
     if (!near_point(a.x0, a.y0, b.x0, b.y0, p + start_turn)) return false;
     if (a.step > b.step + p || !same_tool(a, b)) return false;
     if (a.shape != nc::Shape::line &&
@@ -80,7 +99,7 @@ bool EventMatch::nibble_matches(const Event &a, const Event &b, bool allow_drift
 }
 
 double EventMatch::nibbling_drift(const Event &a, const Event &b) const {
-    const double p = place_tolerance(a);
+    const double p = place_tolerance(a, b);
     if (near_point(a.x, a.y, b.x, b.y, p)) return 0.0;
     // The rounding of the values a command is written with carries its end
     // at most this far: along the path (or its radius), by its start (or
@@ -103,13 +122,16 @@ double EventMatch::nibbling_drift(const Event &a, const Event &b) const {
     uy /= length;
     const double dx = a.x - b.x, dy = a.y - b.y;
     const double along = std::fabs(dx * ux + dy * uy), across = std::fabs(dx * uy - dy * ux);
-    if (along > t_.composed + t_.half_unit || across > t_.composed + reach * ANGLE_ROUNDING_RADIANS * turns) return 0.0;
+    if (along > t_.composed + t_.half_unit ||
+        across > t_.composed + reach * ANGLE_ROUNDING_RADIANS * turns * rounded_sides_) {
+        return 0.0;
+    }
     return std::hypot(dx, dy);
 }
 
 bool EventMatch::match(const Event &a, const Event &b) const {
     if (a.kind != b.kind) return false;
-    const double p = place_tolerance(a);
+    const double p = place_tolerance(a, b);
     switch (a.kind) {
     case EventKind::stroke: return near_point(a.x, a.y, b.x, b.y, p) && same_tool(a, b);
     case EventKind::nibble: return nibble_matches(a, b, true);
@@ -120,7 +142,7 @@ bool EventMatch::match(const Event &a, const Event &b) const {
         if (!near_point(a.x0, a.y0, b.x0, b.y0, p) || !near_point(a.x, a.y, b.x, b.y, p)) return false;
         if (a.shape == nc::Shape::line) return true;
         // An arc by the path the control cuts, at every point.
-        return (a.sweep > 0) == (b.sweep > 0) && path_distance(a, b) <= path_tolerance(a);
+        return (a.sweep > 0) == (b.sweep > 0) && path_distance(a, b) <= path_tolerance(a, b);
     case EventKind::cut_end:
     case EventKind::head_up:
     case EventKind::laser_work:
@@ -162,8 +184,8 @@ bool EventMatch::piece_of(const Event &a, const Event &b, bool first) const {
         return false;
     }
     if ((a.sweep > 0) != (b.sweep > 0) || !near(a.technology.feed, b.technology.feed, t_.feed)) return false;
-    if (first && !near_point(a.x0, a.y0, b.x0, b.y0, place_tolerance(a))) return false;
-    return distance_from_path(a, b) <= path_tolerance(a);
+    if (first && !near_point(a.x0, a.y0, b.x0, b.y0, place_tolerance(a, b))) return false;
+    return distance_from_path(a, b) <= path_tolerance(a, b);
 }
 
 double EventMatch::progress(const Event &a, const Event &b, double before) {
@@ -178,7 +200,7 @@ double EventMatch::progress(const Event &a, const Event &b, double before) {
 
 bool EventMatch::ends_arc(const Event &a, const Event &b, double along) const {
     const double whole = b.shape == nc::Shape::circle ? 360.0 : std::fabs(b.sweep);
-    return near_point(a.x, a.y, b.x, b.y, place_tolerance(a)) && along > whole - 90.0 &&
+    return near_point(a.x, a.y, b.x, b.y, place_tolerance(a, b)) && along > whole - 90.0 &&
            same_junction(a.technology.junction, b.technology.junction);
 }
 

@@ -169,10 +169,12 @@ nc::Tool JobEvents::use_tool(int tool, double angle, std::uint8_t &checks, const
     if (station.station != s_.station) {
         // The index goes back to 0 before the turret turns; the station is
         // taken at 0 degrees.
+        const int left = s_.station;
         s_.station = station.station;
         s_.angle = 0.0;
         Event change = event(EventKind::tool_change);
         change.value = 0.0;
+        change.number = left;
         emit(change, place);
     }
     if (station.indexable) {
@@ -200,13 +202,8 @@ void JobEvents::raise_head(const JobPlace &place) {
     emit(event(EventKind::head_up), place);
 }
 
-nc::Technology JobEvents::technology(const job::LaserElement &e) const {
+nc::Technology technology_words(const job::LaserTechnology &tech, bool inch) {
     nc::Technology t;
-    t.head = e.on_type == 0 ? 0 : e.on_type == 3 ? 2 : 1;
-    t.compensation = compensation_of(e.compensation);
-    const auto found = technologies_.find(e.technology);
-    if (found == technologies_.end()) return t;
-    const job::LaserTechnology &tech = *found->second;
     const long long m7x = leading_number(tech.m7x);
     t.m7x = m7x >= 2 && m7x <= 4 ? static_cast<int>(m7x) : 1;
     const long long mode = leading_number(tech.mode);
@@ -214,7 +211,16 @@ nc::Technology JobEvents::technology(const job::LaserElement &e) const {
     t.s = leading_number(tech.s_value);
     // F is the feed times 100 on a millimetre machine, times 1000 / 25.4 on
     // an inch machine.
-    t.feed = job_.machine.inch ? tech.feedrate * 1000.0 / nc::MM_PER_INCH : tech.feedrate * 100.0;
+    t.feed = inch ? tech.feedrate * 1000.0 / nc::MM_PER_INCH : tech.feedrate * 100.0;
+    return t;
+}
+
+nc::Technology JobEvents::technology(const job::LaserElement &e) const {
+    nc::Technology t;
+    const auto found = technologies_.find(e.technology);
+    if (found != technologies_.end()) t = technology_words(*found->second, job_.machine.inch);
+    t.head = e.on_type == 0 ? 0 : e.on_type == 3 ? 2 : 1;
+    t.compensation = compensation_of(e.compensation);
     return t;
 }
 

@@ -88,6 +88,11 @@ private:
     std::vector<JobEvent> out_;
 };
 
+// The words a laser technology of the job writes at a laser start: its M7x
+// selector, technology word with S value and feed, as the control reads
+// them back (the head mode and the compensation are the element's).
+nc::Technology technology_words(const job::LaserTechnology &tech, bool inch);
+
 // The feed range word (80..83) of a punching feed under the machine's
 // maximum: up to a quarter M83, up to half M82, up to three quarters M81,
 // above M80.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "nc/event.h"
+#include "nc/sheet_frame.h"
 #include "plot/svg_plot.h"
 #include "stats/event_time.h"
 #include "view/event_stream.h"
@@ -63,7 +64,7 @@ public:
 private:
     PageScene scene_;
     const stats::TimeModel &time_;
-    plot::SheetFrame frame_;
+    nc::SheetFrame frame_;
     EventStream stream_;
     StepNames names_;
     std::vector<Finding> findings_;

@@ -91,7 +91,10 @@ Reading read_program(nc::ByteSource &source, const nc::Setup &base, bool count) 
     nc::BlockReader reader(source, setup.known, setup.texts.get());
     nc::Control control(reader, setup);
     nc::Generator<nc::Event> events = control.events();
-    stats::Counter counter;
+    stats::MachineTimes times;
+    times.inch = setup.inch;
+    const stats::TimeModel time(times);
+    stats::Counter counter(time);
     try {
         nc::Event e;
         for (long long n = 0; n < MOST_EVENTS && events.next(e); ++n) {
@@ -104,12 +107,10 @@ Reading read_program(nc::ByteSource &source, const nc::Setup &base, bool count) 
     // Anything else thrown (a std::runtime_error of the byte source, an
     // allocation failure) ends the run as a finding.
     if (count) {
-        stats::Speeds speeds;
-        speeds.inch = setup.inch;
-        r.statistics = counter.result(reader.lines(), speeds);
+        r.statistics = counter.result(reader.lines());
         // The report writes every count and time.
-        (void)stats::table(r.statistics, speeds);
-        (void)stats::json(r.statistics, speeds);
+        (void)stats::table(r.statistics, times);
+        (void)stats::json(r.statistics, times);
     }
     return r;
 }

@@ -91,6 +91,10 @@ def main():
         end = b.run("return pelkView.state()")
         if end["strokes"] != total:
             failures.append(f"the page counts {end['strokes']} strokes, the statistics {total}")
+        # The whole machine time, tool changes, pierces, stops and all: the
+        # page sums each event's time in hundredths of a second.
+        if abs(end["seconds"] - stats["time_s"]["total"]) > 0.011:
+            failures.append(f"the page's machine time is {end['seconds']} s, the statistics' {stats['time_s']['total']} s")
         if b.run("return pelkView.lineCount()") != stats["blocks"]:
             failures.append(f"the page shows {b.run('return pelkView.lineCount()')} lines, the program has {stats['blocks']}")
 
