@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "nc/m_words.h"
+#include "nc/operator_notes.h"
 #include "nc/program_error.h"
 
 namespace nc {
@@ -235,7 +236,7 @@ void Control::execute(const Block &b) {
         break;
     }
     }
-    note_ = comment;
+    reload_note_ = comment && reloads_the_sheet(reader_.texts().text(b.text));
 }
 
 void Control::execute_words(const Block &b) {
@@ -343,7 +344,7 @@ void Control::execute_m_word(const Block &b) {
     switch (b.m) {
     case M_STOP:
         if (cutting_) fail("M00 while the laser cuts");
-        e.number = note_ ? 1 : 0;
+        e.number = reload_note_ ? 1 : 0;
         emit(e);
         break;
     case M_FORMING_ON: tool_.forming = true; break;

@@ -97,7 +97,7 @@ private:
     long long trap_door_line_ = 0;
     bool clamps_open_ = false;            // between M41 and M42
     Event regrip_;                        // the re-grip being made by M41 ... M42
-    bool note_ = false;                   // the block before was a comment for the operator
+    bool reload_note_ = false;            // the block before told the operator to flip or turn the sheet
 
     // ---- Patterns.
     std::unordered_map<int, std::vector<Block>> definitions_;

@@ -121,8 +121,9 @@ struct Event {
     Tool tool;                  // strokes, nibbling, moves
     Technology technology;      // pierces and laser elements
 
-    // By kind: pattern number (copy), M word (feed range, stop: 1 when a
-    // comment for the operator came before it), form of a re-grip (1 the
+    // By kind: pattern number (copy), M word (feed range), 1 when the
+    // comment before the stop told the operator to flip or turn the sheet
+    // (stop), form of a re-grip (1 the
     // command, 0 the explicit sequence), material number (sheet), line of the
     // LASER.PAR section (parameter line), the station left (tool change), 1
     // for a free text that is a command of the machine's laser parameters the

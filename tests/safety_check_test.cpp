@@ -83,7 +83,11 @@ TEST(SafetyCheck, TheClampZoneRule) {
         {"a stroke far off", "X1200Y800T1\n", 1, Hazard::off_sheet, 360.555},
         {"a notch on the sheet's edge", "X1000Y100T1\n", 0, Hazard::off_sheet, 0.0},
         {"a laser cut past the edge", LASER + "X900Y100F2500\nX1100F2500\nLED/DX0DY0\n", 1, Hazard::off_sheet, 100.0},
-        {"after a turn the sheet may lie either way", "X600Y800T1\n(TURN)\nM00\nX300Y800\n", 1, Hazard::off_sheet, 300.0},
+        {"after a turn the sheet may lie either way",
+         "X600Y800T1\n(TURN THE SHEET 90 DEGREES CLOCKWISE AND RESTART)\nM00\nX300Y800\n", 1, Hazard::off_sheet,
+         300.0},
+        {"a stop with a note of the job's own leaves the sheet as it lay",
+         "X600Y800T1\n(CHECK THE BURR)\nM00\nX300Y800\n", 2, Hazard::off_sheet, 300.0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);

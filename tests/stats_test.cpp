@@ -96,8 +96,8 @@ TEST(Stats, TheTimeOfASmallProgramIsTheOneWorkedOutByHand) {
     //                   index 0 to 90 degrees: 0.5 s
     //   X175Y400        400 mm in Y: 0.4 + 0.1 = 0.5 s; a stroke 0.1 s
     //   REP/DX500       5 s
-    //   M00             a stop: 10 s
-    //   (TURN ...) M00  a turn of the sheet: 60 s
+    //   (CHECK ...) M00 a stop with the job's own note: 10 s
+    //   (TURN ...) M00  a turn of the sheet (its note): 60 s
     //   DWL/X 1.5       1.5 s
     //   X175Y500F3000   a pierce 100 mm on in Y: 0.2 s of travel, 0.7 s
     //   X475F3000       300 mm at 3000 mm a minute: 6 s
@@ -105,7 +105,8 @@ TEST(Stats, TheTimeOfASmallProgramIsTheOneWorkedOutByHand) {
     // punching 0.5, positioning 1.2, tool changes 3, index 0.5, pierces
     // 0.7, cutting 6, re-grips 5, stops 10, turns 60, dwells 1.5: 88.4 s.
     const stats::Statistics s = counted(
-        "X100Y0T1\nLAA/25 0 3\nT5C90\nX175Y400\nREP/DX500\nM00\n(TURN THE SHEET 90 DEGREES)\nM00\nDWL/X 1.5\n"
+        "X100Y0T1\nLAA/25 0 3\nT5C90\nX175Y400\nREP/DX500\n(CHECK THE BURR)\nM00\n"
+        "(TURN THE SHEET 90 DEGREES CLOCKWISE AND RESTART)\nM00\nDWL/X 1.5\n"
         "M121\nM72\nM27S450\nX175Y500F3000\nX475F3000\nLED/DX0DY0\n",
         hand_machine());
     const double expected[stats::PART_COUNT] = {0.5, 1.2, 3.0, 0.5, 0.7, 6.0, 5.0, 10.0, 60.0, 1.5};

@@ -213,7 +213,7 @@ TEST(ViewPage, ThePlaceOnTheSheetFollowsTheFrameAndTheOperatorsStops) {
     // the unload stand at one place of the sheet; the operator's stop loads
     // the sheet again.
     const std::vector<nc::Event> events = program_events(
-        crlf("% \nX500Y400T1\nREP/DX600\nX700Y400\nX2100Y600M05\nFRM/X1500\nX1500Y625M40\n(TURN IT)\nM00\nX100Y100\n%"));
+        crlf("% \nX500Y400T1\nREP/DX600\nX700Y400\nX2100Y600M05\nFRM/X1500\nX1500Y625M40\n(TURN THE SHEET 180 DEGREES AND RESTART)\nM00\nX100Y100\n%"));
     nc::SheetFrame frame;
     std::vector<nc::Event> placed;
     for (nc::Event e : events) {
@@ -423,7 +423,7 @@ TEST(ViewPage, TheTimesOfTheEventsAddUpToTheStatisticsEstimate) {
     const std::vector<nc::Event> events = program_events(crlf(
         "% \nX0Y0T1\nLAA/10 0 9\nMOV/X500Y300\nNBL/\nRAD/I 25 10 0 360 4 \nT7C90\nMOV/X800Y100\nNBL/\nCAA/Z 100 10 90 5\n"
         "M121\nM72\nM27S450\nX1000Y100F2500\nX1100F2500\nLCI/L 1100 200 50F2500\nLED/DX0DY0\nREP/DX500\nM00\n"
-        "(TURN THE SHEET)\nM00\nDWL/X 1.5\n%"));
+        "(FLIP THE SHEET AND RESTART)\nM00\nDWL/X 1.5\n%"));
     stats::Counter counter(time);
     double sum = 0.0;
     for (const nc::Event &e : events) {

@@ -11,10 +11,6 @@ constexpr double INCHES_PER_MM = 0.03937007874015748;  // the factor the program
 // The words of the operator's texts, as this machine's messages have them.
 constexpr const char *SHEET_WORD = "SHEET";
 constexpr const char *CLAMP_WORD = "CLAMP";
-constexpr const char *FLIP_NOTE = "FLIP THE SHEET AND RESTART";
-constexpr const char *TURN_NOTES[] = {"TURN THE SHEET 90 DEGREES CLOCKWISE AND RESTART",
-                                      "TURN THE SHEET 180 DEGREES AND RESTART",
-                                      "TURN THE SHEET 90 DEGREES COUNTERCLOCKWISE AND RESTART"};
 
 }  // namespace
 
@@ -45,13 +41,6 @@ std::string clamp_comment(const job::Job &job) {
                 distance_text(job.machine.clamps[i], job.machine.inch) + " ";
     }
     return text + ")";
-}
-
-std::string flip_note() { return std::string("(") + FLIP_NOTE + ")"; }
-
-std::string turn_note(int kind) {
-    if (kind < 0 || kind > 2) return "";
-    return std::string("(") + TURN_NOTES[kind] + ")";
 }
 
 }  // namespace verify

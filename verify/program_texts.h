@@ -6,6 +6,7 @@
 #include <string>
 
 #include "job/job.h"
+#include "nc/operator_notes.h"
 
 namespace verify {
 
@@ -20,7 +21,7 @@ std::string clamp_comment(const job::Job &job);
 
 // The note before the stop of a flip, and of a turn of a kind ("" for a
 // kind the operator is told nothing of).
-std::string flip_note();
-std::string turn_note(int kind);
+using nc::flip_note;
+using nc::turn_note;
 
 }  // namespace verify
