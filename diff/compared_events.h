@@ -25,14 +25,14 @@
 
 #include "nc/event.h"
 #include "nc/generator.h"
+#include "nc/setup.h"
 #include "nc/sheet_frame.h"
 #include "nc/text_table.h"
 #include "verify/comparison.h"
 
 namespace diff {
 
-// An inch program's F word against a millimetre program's for the same feed.
-inline constexpr double INCH_F_IN_MM_F = 2.54;
+using nc::INCH_F_IN_MM_F;
 
 // The tolerance of a program's own rounding (verify/comparison.h), its feed
 // counted in the millimetre machine's F.

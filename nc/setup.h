@@ -15,6 +15,12 @@ namespace nc {
 
 inline constexpr double MM_PER_INCH = 25.4;
 
+// The laser's F word for one feed: the job's feed × 100 on a millimetre
+// machine, × 1000 / 25.4 on an inch machine.  An inch program's F is this
+// many times smaller than the millimetre program's; the millimetre F is
+// millimetres a minute.
+inline constexpr double INCH_F_IN_MM_F = 2.54;
+
 // RAD/I names the nibbled arc's radius plus this allowance, in millimetres
 // (converted on an inch machine); the control leaves the tool that far out.
 inline constexpr double NIBBLE_ARC_ALLOWANCE_MM = 5.0;

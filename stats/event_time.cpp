@@ -62,8 +62,10 @@ double TimeModel::stroke_seconds(long long strokes) const {
 }
 
 double TimeModel::cut_seconds(double mm, double feed) const {
-    const double length = m_.inch ? mm / nc::MM_PER_INCH : mm;
-    return feed > 0.0 ? length / feed * SECONDS_PER_MINUTE : 0.0;
+    // An inch program's F, as the millimetre program's F for the same feed:
+    // the same job cuts as long in either unit.
+    const double mm_a_minute = m_.inch ? feed * nc::INCH_F_IN_MM_F : feed;
+    return mm_a_minute > 0.0 ? mm / mm_a_minute * SECONDS_PER_MINUTE : 0.0;
 }
 
 double TimeModel::index_seconds(double from_degrees, double to_degrees) const {

@@ -17,8 +17,9 @@
 //                the turret turns goes back to 0 first);
 //   pierces      each laser start, the time of its technology (found by its
 //                words) or the machine's;
-//   cutting      each laser element at its feed as written (mm a minute, or
-//                inches a minute on an inch program);
+//   cutting      each laser element at its feed as written: mm a minute,
+//                and on an inch program F × 2.54 mm a minute (the inch F of
+//                a feed is the millimetre F / 2.54);
 //   re-grips, stops, flips and turns (a stop whose text tells the operator
 //                to turn the sheet), dwells: their time each.
 #pragma once
@@ -51,7 +52,7 @@ struct MachineTimes {
     double regrip_time = 4.0;
     double stop_time = 10.0;
     double turn_time = 60.0;
-    bool inch = false;                 // F is inches per minute
+    bool inch = false;                 // an inch program: F × 2.54 is mm a minute
 };
 
 enum Part : int {

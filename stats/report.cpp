@@ -84,7 +84,8 @@ std::string keys_of(int part, const MachineTimes &m) {
     case PART_PIERCES:
         return "pierce_time " + number(m.pierce_time) + " s" +
                (m.pierce_times.empty() ? "" : ", or the technology's own");
-    case PART_CUTTING: return std::string("the programmed feeds, F in ") + (m.inch ? "inches" : "mm") + " a minute";
+    case PART_CUTTING:
+        return m.inch ? "the programmed feeds, F times 2.54 in mm a minute" : "the programmed feeds, F in mm a minute";
     case PART_REGRIPS: return "regrip_time " + number(m.regrip_time) + " s";
     case PART_STOPS: return "stop_time " + number(m.stop_time) + " s";
     case PART_TURNS: return "turn_time " + number(m.turn_time) + " s";

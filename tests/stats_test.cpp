@@ -19,12 +19,14 @@ namespace {
 
 stats::Statistics counted(const std::string &body, const stats::MachineTimes &machine = stats::MachineTimes{},
                           const safety::Layout *layout = nullptr) {
+    nc::Setup setup;
+    setup.inch = machine.inch;
     const stats::TimeModel time(machine);
     stats::Counter counter(time);
     std::optional<safety::Check> check;
     if (layout != nullptr) check.emplace(*layout);
     const std::string program = crlf("% \n" + body + "%");
-    for (const nc::Event &e : program_events(program)) {
+    for (const nc::Event &e : program_events(program, setup)) {
         counter.add(e);
         if (check) counter.add_findings(check->add(e));
     }
@@ -189,11 +191,17 @@ TEST(Stats, TheTurretAndTheIndexTurnTheShorterWayRound) {
     EXPECT_EQ(stats::TimeModel(m).pierce_seconds(t), 0.7);
 }
 
-// An inch program's feed is in inches a minute.
-TEST(Stats, AnInchProgramCutsAtInchesAMinute) {
-    stats::MachineTimes m;
-    m.inch = true;
-    EXPECT_NEAR(counted("X0Y0F10\nX254F10\nLED/DX0DY0\n", m).part_seconds[stats::PART_CUTTING], 60.0, 1e-9);
+// The same job cuts as long in either unit: an inch machine's F for a feed
+// (98.425 for the job's 2.5) is the millimetre machine's (250) / 2.54.
+TEST(Stats, TheSameCutTakesAsLongInInchesAsInMillimetres) {
+    stats::MachineTimes inch;
+    inch.inch = true;
+    const double mm_seconds =
+        counted("X0Y0F250\nX254F250\nLED/DX0DY0\n", stats::MachineTimes{}).part_seconds[stats::PART_CUTTING];
+    EXPECT_NEAR(mm_seconds, 254.0 / 250.0 * 60.0, 1e-9);
+    // Within the rounding of the F word (98.425 × 2.54 = 249.9995).
+    EXPECT_NEAR(counted("X0Y0F98.425\nX10F98.425\nLED/DX0DY0\n", inch).part_seconds[stats::PART_CUTTING], mm_seconds,
+                1e-3);
 }
 
 // The table says "1 pierce" and "1 path", and counts no change for the first
