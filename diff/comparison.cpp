@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <utility>
 
@@ -302,9 +303,25 @@ private:
         return text;
     }
 
+    // Two changes are the same difference when they change the same thing
+    // alike: every stroke of a program moved by 1 mm is one difference told
+    // with its count, a hole moved here and another moved there are two.
+    static std::string change_key(const Event &a, const Event &b, const std::string &what) {
+        char alike[400];
+        std::snprintf(alike, sizeof alike,
+                      " by %.2f %.2f; T%d/%d C%.3f/%.3f M%d%d/%d%d; head %d/%d M7%d/%d mode %d/%d S%lld/%lld F%.3f/%.3f; "
+                      "%d/%d %d/%d %.3f/%.3f %.3f/%.3f",
+                      b.x - a.x, b.y - a.y, a.tool.station, b.tool.station, a.tool.angle, b.tool.angle,
+                      a.tool.forming ? 1 : 0, a.tool.m61x, b.tool.forming ? 1 : 0, b.tool.m61x, a.technology.head,
+                      b.technology.head, a.technology.m7x, b.technology.m7x, a.technology.mode, b.technology.mode,
+                      a.technology.s, b.technology.s, a.technology.feed, b.technology.feed, a.number, b.number, a.text,
+                      b.text, a.value, b.value, a.value2, b.value2);
+        return "changed " + std::string(kind_name(a.kind, false)) + ": " + what + alike;
+    }
+
     void changed(const Event &a, const Event &b) {
         const std::string what = m_.what_differs(a, b);
-        std::string key = "changed " + std::string(kind_name(a.kind, false)) + ": " + what;
+        const std::string key = change_key(a, b, what);
         tally_.tell(key, verify::DifferencePlace{a.where.line, true, a.x, a.y, b.where.line}, [&] {
             const bool angle = a.tool.angle != 0.0 || b.tool.angle != 0.0;
             std::string text = line_text(a) + " / " + line_text(b) + ": ";

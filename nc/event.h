@@ -121,13 +121,13 @@ struct Event {
     Tool tool;                  // strokes, nibbling, moves
     Technology technology;      // pierces and laser elements
 
-    // By kind: pattern number (copy), M word (feed range), 1 when the
-    // comment before the stop told the operator to flip or turn the sheet
-    // (stop), form of a re-grip (1 the
-    // command, 0 the explicit sequence), material number (sheet), line of the
-    // LASER.PAR section (parameter line), the station left (tool change), 1
-    // for a free text that is a command of the machine's laser parameters the
-    // dialect does not have ("LPAR/...", read without the job's section).
+    // By kind: pattern number (copy), M word (feed range), 1 when the note
+    // before the stop told the operator to flip or turn the sheet (stop),
+    // form of a re-grip (1 the command, 0 the explicit sequence), material
+    // number (sheet), line of the LASER.PAR section (parameter line), the
+    // station left (tool change), 1 for a free text that is a command of the
+    // machine's laser parameters the dialect does not have ("LPAR/...", read
+    // without the job's section).
     int number = 0;
     int text = -1;                   // comments, free texts, parameter lines: the text in the table shared by
                                      // the two sides of a comparison (nc/text_table.h)

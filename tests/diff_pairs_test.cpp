@@ -101,6 +101,11 @@ TEST(DiffPairs, EachPairIsTheSameOrDiffersAsItShould) {
         // ---- Work that differs by one thing.
         {"one stroke moved", program("X10Y10T1\nX20Y10\nX30Y10\n"), program("X10Y10T1\nX20.1Y10\nX30Y10\n"), false,
          {"line 3 / line 3: the place differs: stroke at X20 Y10 T1 / stroke at X20.1 Y10 T1"}, ""},
+        {"two strokes moved, each its own way", program("X10Y10T1\nX20Y10\nX30Y10\n"),
+         program("X10Y10T1\nX21Y10\nX30Y90\n"), false,
+         {"line 3 / line 3: the place differs: stroke at X20 Y10 T1 / stroke at X21 Y10 T1",
+          "line 4 / line 4: the place differs: stroke at X30 Y10 T1 / stroke at X30 Y90 T1"},
+         ""},
         {"one stroke more", program("X10Y10T1\nX20Y10\nX30Y10\n"), program("X10Y10T1\nX20Y10\nX25Y10\nX30Y10\n"),
          false, {"after line 3 / line 4: stroke at X25 Y10 T1 only in new.nc"}, ""},
         {"one station", program("X10Y10T1\nX20Y10\nX30Y10\n"), program("X10Y10T1\nX20Y10T2\nX30Y10T1\n"), false,
