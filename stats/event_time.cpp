@@ -32,6 +32,10 @@ double travel_of(const nc::Event &e) {
     case EventKind::move:
     case EventKind::copy:
     case EventKind::trap_door: return std::hypot(e.x - e.x0, e.y - e.y0);
+    case EventKind::nibble:
+        // RAD/I: out from the centre to the path's start, and from its end
+        // the allowance further out.
+        return e.shape == nc::Shape::line ? 0.0 : e.radius + nc::NIBBLE_ARC_ALLOWANCE_MM;
     default: return 0.0;
     }
 }
@@ -92,7 +96,13 @@ double TimeModel::pierce_seconds(const nc::Technology &t) const {
 EventTime TimeModel::parts(const nc::Event &e) const {
     using nc::EventKind;
     EventTime t;
-    if (travel_of(e) > 0.0) t.seconds[PART_POSITIONING] = move_seconds(e.x - e.x0, e.y - e.y0);
+    if (e.kind == EventKind::nibble && e.shape != nc::Shape::line) {
+        const double out = e.radius > 0.0 ? nc::NIBBLE_ARC_ALLOWANCE_MM / e.radius : 0.0;
+        t.seconds[PART_POSITIONING] =
+            move_seconds(e.x0 - e.xc, e.y0 - e.yc) + move_seconds((e.x - e.xc) * out, (e.y - e.yc) * out);
+    } else if (travel_of(e) > 0.0) {
+        t.seconds[PART_POSITIONING] = move_seconds(e.x - e.x0, e.y - e.y0);
+    }
     switch (e.kind) {
     case EventKind::stroke: t.seconds[PART_PUNCHING] = stroke_seconds(1); break;
     case EventKind::nibble: t.seconds[PART_PUNCHING] = stroke_seconds(nc::nibble_stroke_count(e)); break;

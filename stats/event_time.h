@@ -6,7 +6,8 @@
 //   punching     a stroke at the stroke rate, rows and nibbling alike;
 //   positioning  each move of the sheet without work (a positioning, and the
 //                travel to a stroke, a pierce, a pattern copy or the trap
-//                door), the X and Y axes at once, each accelerating to the
+//                door, and a nibbled arc's out from its centre to its start
+//                and the allowance out from its end), the X and Y axes at once, each accelerating to the
 //                top speed and braking (or braking half way): the longer of
 //                the two;
 //   tool changes a fixed time, and a time for each station the turret turns
@@ -20,8 +21,8 @@
 //   cutting      each laser element at its feed as written: mm a minute,
 //                and on an inch program F × 2.54 mm a minute (the inch F of
 //                a feed is the millimetre F / 2.54);
-//   re-grips, stops, flips and turns (a stop whose text tells the operator
-//                to turn the sheet), dwells: their time each.
+//   re-grips, stops, flips and turns (a stop whose note tells the operator
+//                to flip or turn the sheet), dwells: their time each.
 #pragma once
 
 #include <vector>

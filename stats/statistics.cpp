@@ -45,7 +45,15 @@ void Counter::add(const nc::Event &e) {
     if (travel > 0.0) {
         ++s_.part_count[PART_POSITIONING];
         if (travel > s_.longest.length) {
-            s_.longest = Positioning{travel, e.where.line, e.x0, e.y0, e.x, e.y, time.seconds[PART_POSITIONING]};
+            // A nibbled arc's travel: from its centre out to its start.
+            const bool nibbled_arc = e.kind == EventKind::nibble;
+            s_.longest = Positioning{travel,
+                                     e.where.line,
+                                     nibbled_arc ? e.xc : e.x0,
+                                     nibbled_arc ? e.yc : e.y0,
+                                     nibbled_arc ? e.x0 : e.x,
+                                     nibbled_arc ? e.y0 : e.y,
+                                     time.seconds[PART_POSITIONING]};
         }
     }
     switch (e.kind) {

@@ -139,6 +139,17 @@ TEST(Stats, TheTimeOfASmallProgramIsTheOneWorkedOutByHand) {
     EXPECT_NE(json.find("\"total\": 88.4}"), std::string::npos) << json;
 }
 
+// MOV/ leaves the tool at a nibbled circle's centre: it travels out 20 mm
+// to the path (RAD/I 25 names the radius plus the 5 mm allowance), 2
+// sqrt(20 / 10 000) s, and from the path's end 5 mm out, 2 sqrt(5 / 10 000)
+// s.  Before them: 100 mm to the stroke, 0.2 s; 400 mm on to the centre,
+// 0.5 s.
+TEST(Stats, ANibbledCircleTakesItsWayOutFromTheCentre) {
+    const stats::Statistics s = counted("X100Y0T1\nMOV/X500Y0\nNBL/\nRAD/I 25 10 0 360 4\n");
+    const double out = 2.0 * std::sqrt(20.0 / 10000.0) + 2.0 * std::sqrt(5.0 / 10000.0);
+    EXPECT_NEAR(s.part_seconds[stats::PART_POSITIONING], 0.2 + 0.5 + out, 1e-9);
+}
+
 TEST(Stats, AMoveTakesTheTimeOfAnAcceleratingAndBrakingAxis) {
     // t = d/v + v/a where both ramps fit (d >= v²/a), 2 sqrt(d/a) where
     // they do not; the X and Y axes move at once, the longer one counts.
