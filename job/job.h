@@ -80,6 +80,7 @@ struct Machine {
     double tool_change_time = 1.5;       // seconds a tool change takes
     double turret_step_time = 0.0;       // seconds more for each station the turret turns past
     int turret_stations = 32;            // stations round the turret, for its shorter way round
+    bool turret_stations_given = false;  // named by the job or its machine file (else 32, or the highest station)
     double index_turn_time = 1.2;        // seconds for a whole turn of the index (360 degrees)
     double pierce_time = 0.5;            // seconds a pierce takes, for a technology that names none
     double regrip_time = 4.0;            // seconds a re-grip of the clamps takes

@@ -578,6 +578,17 @@ void JobStream::finish() {
     update_turret(true);
     update_technologies(true);
     join_machine();
+    // The turret turns the shorter way round its stations: none can be
+    // beyond them.  Left out, they are 32 or as many as the highest station.
+    for (const Station &s : job_.turret) {
+        if (!job_.machine.turret_stations_given) {
+            job_.machine.turret_stations = std::max(job_.machine.turret_stations, s.station);
+        } else if (s.station > job_.machine.turret_stations) {
+            throw JobError("/machine/turret_stations: " + std::to_string(job_.machine.turret_stations) +
+                           " stations round the turret, but the turret names station " + std::to_string(s.station) +
+                           " (tool " + std::to_string(s.tool) + ")");
+        }
+    }
     context_.finish();
 }
 

@@ -142,6 +142,7 @@ void read_machine(const JsonField &f, const std::string &base_dir, Machine &m) {
     if (f.has("acceleration")) m.acceleration = positive_rate(f.member("acceleration"), "an acceleration");
     if (f.has("turret_stations")) {
         m.turret_stations = static_cast<int>(f.member("turret_stations").integer(1, MAX_STATION_NUMBER));
+        m.turret_stations_given = true;
     }
     for (const auto &[key, time] : {std::pair{"tool_change_time", &m.tool_change_time},
                                     std::pair{"turret_step_time", &m.turret_step_time},

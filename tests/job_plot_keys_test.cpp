@@ -79,6 +79,12 @@ TEST(JobPlotKeys, TheMachineTimesAreTakenOrStandAtTheirDefaults) {
     EXPECT_EQ(d.regrip_time, 4.0);
     EXPECT_EQ(d.stop_time, 10.0);
     EXPECT_EQ(d.turn_time, 60.0);
+    // The turret's stations hold every station of it: named fewer, refused;
+    // left out, as many as its highest station.
+    EXPECT_NE(refusal(R"({"machine": {"turret_stations": 4}, "turret": [{"tool": 12, "station": 7}]})")
+                  .find("/machine/turret_stations: 4 stations round the turret, but the turret names station 7 (tool 12)"),
+              std::string::npos);
+    EXPECT_EQ(job::parse_job(R"({"turret": [{"tool": 12, "station": 40}]})", "/jobs").machine.turret_stations, 40);
 }
 
 }  // namespace
