@@ -300,7 +300,7 @@ private:
         if (p.inch) shown.technology.feed /= INCH_F_IN_MM_F;
         std::string text = verify::event_text(shown, p.inch, with_angle, &texts_);
         if (e.kind == EventKind::stop && e.text >= 0) text += " telling \"" + nc::shown_text(texts_.text(e.text)) + "\"";
-        return text;
+        return text + units_note(p);
     }
 
     // Two changes are the same difference when they change the same thing
@@ -317,6 +317,12 @@ private:
                       a.technology.s, b.technology.s, a.technology.feed, b.technology.feed, a.number, b.number, a.text,
                       b.text, a.value, b.value, a.value2, b.value2);
         return "changed " + std::string(kind_name(a.kind, false)) + ": " + what + alike;
+    }
+
+    // Programs of other units: each place read in its own.
+    std::string units_note(const Program &p) const {
+        if (pa_.inch == pb_.inch) return "";
+        return p.inch ? " (inches)" : " (mm)";
     }
 
     void changed(const Event &a, const Event &b) {
@@ -381,7 +387,7 @@ private:
             (a.sheet && !(near(a.size_x, b.size_x) && near(a.size_y, b.size_y) && near(a.thickness, b.thickness)))) {
             tally_.tell("", verify::DifferencePlace{a.sheet_line, false, 0.0, 0.0, b.sheet_line}, [&] {
                 return header_line(a.sheet_line) + " / " + header_line(b.sheet_line) + ": the sheet differs: " +
-                       sheet_text(a, pa_) + " / " + sheet_text(b, pb_);
+                       sheet_text(a, pa_) + units_note(pa_) + " / " + sheet_text(b, pb_) + units_note(pb_);
             });
         }
         bool same_clamps = a.clamps_known == b.clamps_known && a.clamps.size() == b.clamps.size();
@@ -396,7 +402,7 @@ private:
             };
             tally_.tell("", verify::DifferencePlace{a.clamps_line, false, 0.0, 0.0, b.clamps_line}, [&] {
                 return header_line(a.clamps_line) + " / " + header_line(b.clamps_line) + ": the clamps differ: " +
-                       clamps_text(a, pa_) + " / " + clamps_text(b, pb_);
+                       clamps_text(a, pa_) + units_note(pa_) + " / " + clamps_text(b, pb_) + units_note(pb_);
             });
         }
     }
