@@ -154,13 +154,19 @@ private:
             }
             return;
         }
+        // The events skipped to go on in order are put aside, unless their
+        // like was put aside on the other side before.
         for (std::size_t k = 1; k <= LOOK_AHEAD; ++k) {
             if (k < a_.size() && m_.match(a_[k], b_[0]) && matches_on(k + 1, 1)) {
-                for (std::size_t i = 0; i < k; ++i) put_aside_a(-1);
+                for (std::size_t i = 0; i < k; ++i) {
+                    if (!late_like_a()) put_aside_a(-1);
+                }
                 return;
             }
             if (k < b_.size() && m_.match(a_[0], b_[k]) && matches_on(1, k + 1)) {
-                for (std::size_t i = 0; i < k; ++i) put_aside_b(-1);
+                for (std::size_t i = 0; i < k; ++i) {
+                    if (!late_like_b()) put_aside_b(-1);
+                }
                 return;
             }
         }
@@ -252,6 +258,14 @@ private:
     void in_another_order(const Event &a, const Event &b) {
         matched(a, b);
         reordered_.add(a, b);
+        // A re-grip or stop come in another place: the work of the grips on
+        // either side of it differs, which --any-order does not excuse.
+        if (o_.any_order && ends_a_grip(a)) {
+            tally_.tell("", verify::DifferencePlace{a.where.line, true, a.x, a.y, b.where.line}, [&] {
+                return line_text(a) + " / " + line_text(b) + ": " + event_words(a, pa_, false) +
+                       " stands elsewhere in the order of the work: the work of the sheet's grips on either side of it differs";
+            });
+        }
     }
 
     // ---- A stretch of work ends: what is left put aside is told -------------------------------

@@ -110,6 +110,12 @@ TEST(DiffPairs, EachPairIsTheSameOrDiffersAsItShould) {
          {"line 2 / line 2: the place differs: stroke at X10 Y10 T1 (mm) / stroke at X10 Y10 T1 (inches)",
           "line 3 / line 3: the place differs: stroke at X20 Y10 T1 (mm) / stroke at X20 Y10 T1 (inches)"},
          ""},
+        {"a stroke moved across a re-grip, as sets", program("X1100Y300T4\nX1100Y300M03\nREP/DX1000\nX1300Y300\n"),
+         program("X1100Y300T4\nX1300Y300\nX1100Y300M03\nREP/DX1000\n"), true,
+         {"line 4 / line 5: re-grip at X1100 Y300 by REP/DX1000 stands elsewhere in the order of the work: the work of "
+          "the sheet's grips on either side of it differs",
+          "after line 5 / line 4: positioning to X1100 Y300 only in new.nc"},
+         ""},
         {"one stroke more", program("X10Y10T1\nX20Y10\nX30Y10\n"), program("X10Y10T1\nX20Y10\nX25Y10\nX30Y10\n"),
          false, {"after line 3 / line 4: stroke at X25 Y10 T1 only in new.nc"}, ""},
         {"one station", program("X10Y10T1\nX20Y10\nX30Y10\n"), program("X10Y10T1\nX20Y10T2\nX30Y10T1\n"), false,
