@@ -4,24 +4,16 @@
 #include <cmath>
 
 #include "verify/arc_path.h"
+#include "verify/nearness.h"
 
 namespace diff {
 namespace {
 
 using nc::Event;
 using nc::EventKind;
-
-bool near(double a, double b, double tolerance) { return std::fabs(a - b) <= tolerance; }
-
-bool near_point(double x1, double y1, double x2, double y2, double tolerance) {
-    return near(x1, x2, tolerance) && near(y1, y2, tolerance);
-}
-
-bool near_angle(double a, double b, double tolerance) {
-    double d = std::fmod(std::fabs(a - b), 360.0);
-    if (d > 180.0) d = 360.0 - d;
-    return d <= tolerance;
-}
+using verify::near;
+using verify::near_angle;
+using verify::near_point;
 
 void add(std::string &words, const char *what) {
     if (!words.empty()) words += ", ";

@@ -6,6 +6,7 @@
 
 #include "nc/setup.h"
 #include "verify/arc_path.h"
+#include "verify/nearness.h"
 
 namespace verify {
 namespace {
@@ -17,19 +18,6 @@ constexpr double DEGREES_PER_RADIAN = 180.0 / std::numbers::pi;
 // Nibbling commands write their angles to 0.01 degree: each may turn the
 // path by half of that, and both a start and a sweep make an arc's end.
 constexpr double ANGLE_ROUNDING_RADIANS = 0.005 / DEGREES_PER_RADIAN;
-
-bool near(double a, double b, double tolerance) { return std::fabs(a - b) <= tolerance; }
-
-bool near_point(double x1, double y1, double x2, double y2, double tolerance) {
-    return near(x1, x2, tolerance) && near(y1, y2, tolerance);
-}
-
-// Angles of the index: 360 and 0 are the same place.
-bool near_angle(double a, double b, double tolerance) {
-    double d = std::fmod(std::fabs(a - b), 360.0);
-    if (d > 180.0) d = 360.0 - d;
-    return d <= tolerance;
-}
 
 bool same_junction(nc::Junction a, nc::Junction b) {
     return a == b || a == nc::Junction::either || b == nc::Junction::either;
