@@ -263,7 +263,8 @@ private:
         if (o_.any_order && ends_a_grip(a)) {
             tally_.tell("", verify::DifferencePlace{a.where.line, true, a.x, a.y, b.where.line}, [&] {
                 return line_text(a) + " / " + line_text(b) + ": " + event_words(a, pa_, false) +
-                       " stands elsewhere in the order of the work: the work of the sheet's grips on either side of it differs";
+                       " stands elsewhere in the order of the work: the work of the sheet's grips on either side of "
+                       "it differs";
             });
         }
     }

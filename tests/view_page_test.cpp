@@ -213,7 +213,8 @@ TEST(ViewPage, ThePlaceOnTheSheetFollowsTheFrameAndTheOperatorsStops) {
     // the unload stand at one place of the sheet; the operator's stop loads
     // the sheet again.
     const std::vector<nc::Event> events = program_events(
-        crlf("% \nX500Y400T1\nREP/DX600\nX700Y400\nX2100Y600M05\nFRM/X1500\nX1500Y625M40\n(TURN THE SHEET 180 DEGREES AND RESTART)\nM00\nX100Y100\n%"));
+        crlf("% \nX500Y400T1\nREP/DX600\nX700Y400\nX2100Y600M05\nFRM/X1500\nX1500Y625M40\n"
+             "(TURN THE SHEET 180 DEGREES AND RESTART)\nM00\nX100Y100\n%"));
     nc::SheetFrame frame;
     std::vector<nc::Event> placed;
     for (nc::Event e : events) {
