@@ -144,7 +144,8 @@ std::string table(const Statistics &s, const MachineTimes &m) {
     t += row("Estimated machine time", duration(s.total_seconds) + ", made of:");
     for (int p = 0; p < PART_COUNT; ++p) {
         t += row(std::string("  ") + PARTS[p].name, duration(s.part_seconds[p]) + ": " +
-                                                         count(s.part_count[p], PARTS[p].one, PARTS[p].many) + " at " +
+                                                         count(s.part_count[p], PARTS[p].one, PARTS[p].many) +
+                                                         (p == PART_DWELLS ? ", " : " at ") +
                                                          keys_of(p, m));
     }
     return t;
