@@ -69,6 +69,16 @@ bool within_composed_tolerance(double dx, double dy) { return within(dx, dy, com
 
 bool word_lands_as_written() { return c_nc_in_sub == 0 || session().body_on_grid; }
 
+bool place_lands_as_written(double value, double current) {
+    if (!word_lands_as_written()) return false;
+    if (c_nc_in_sub == 0) return true;
+    // The increment in units of the last written digit: a tie lies half way
+    // between two of them.
+    constexpr double TIE_WIDTH = 1e-6;
+    const double units = std::fabs(value - written_distance(current)) * (inch_machine() ? INCHES_PER_MM * 1000.0 : 100.0);
+    return std::fabs(units - std::floor(units) - 0.5) > TIE_WIDTH;
+}
+
 void leave_grid() {
     if (c_nc_in_sub != 0) session().body_on_grid = false;
 }

@@ -50,6 +50,12 @@ bool within_composed_tolerance(double dx, double dy);
 // word of the main body; in a pattern body (increments) only while the
 // control stands on the grid of written values (Session::body_on_grid).
 bool word_lands_as_written();
+// Whether the word for value with the tool at current puts the tool where
+// written_place says: as word_lands_as_written, and not on a tie of half a
+// unit in a pattern body, where the module's increment from the place the
+// control reached may round the other way than the host's for a difference
+// of a bit.
+bool place_lands_as_written(double value, double current);
 // A command left the tool off the grid of written values, or put it back on
 // (a value the control reads from the origin).
 void leave_grid();

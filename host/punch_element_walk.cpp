@@ -69,7 +69,7 @@ bool same_value(double a, double b) { return std::fabs(a - b) < 1e-6; }
 // half unit for the check to allow (uncertain).
 double word_place(double value, double current, double other, double other_current, double &uncertain) {
     const bool left_out = same_value(value, current) && !same_value(other, other_current);
-    uncertain = host::detail::word_lands_as_written() && !left_out ? 0.0 : host::detail::half_unit();
+    uncertain = host::detail::place_lands_as_written(value, current) && !left_out ? 0.0 : host::detail::half_unit();
     return uncertain == 0.0 ? host::detail::written_place(value, current) : value;
 }
 
@@ -234,7 +234,10 @@ bool holes_fit(const PunchElement &e, int first, int count) {
     const double step = host::detail::written_degrees(e.step_angle * RADIANS_PER_DEGREE * DEGREES_PER_RADIAN);
     const double radius = host::detail::written_distance(e.radius);
     // The move to the centre writes both words.
-    const double uncertain = host::detail::word_lands_as_written() ? 0.0 : host::detail::half_unit();
+    const double uncertain = host::detail::place_lands_as_written(e.xc, c_nc_x) &&
+                                     host::detail::place_lands_as_written(e.yc, c_nc_y)
+                                 ? 0.0
+                                 : host::detail::half_unit();
     const Point centre = uncertain == 0.0 ? Point{host::detail::written_place(e.xc, c_nc_x), host::detail::written_place(e.yc, c_nc_y)}
                                           : Point{e.xc, e.yc};
     for (int k = 0; k < count; ++k) {
