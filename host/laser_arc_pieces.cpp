@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "host/control_rounding.h"
+#include "interface/host_api.h"
 
 namespace host::detail {
 
@@ -165,10 +166,13 @@ bool pieces_fit_from(const Arc &whole, const std::vector<ArcPoint> &points, bool
 }
 
 // Whether the pieces fit from wherever the control may hold the start: on
-// its value written, or (in a pattern body, off the grid) anywhere within
-// half a unit of it, where an arc with a short chord swings far.
+// its value written, or (in a pattern body, off the grid or where the
+// increment to it is a tie) anywhere within half a unit of it, where an arc
+// with a short chord swings far.
 bool pieces_fit(const Arc &whole, const std::vector<ArcPoint> &points, bool circle) {
-    if (word_lands_as_written()) return pieces_fit_from(whole, points, circle, written(points[0]));
+    if (place_lands_as_written(points[0].x, c_nc_x) && place_lands_as_written(points[0].y, c_nc_y)) {
+        return pieces_fit_from(whole, points, circle, written(points[0]));
+    }
     const double h = half_unit();
     for (const double dx : {-h, 0.0, h}) {
         for (const double dy : {-h, 0.0, h}) {

@@ -1,9 +1,10 @@
 // post_and_verify.cpp - random jobs posted and read back: every program
 // written must do what its job says.
 //
-//   post_and_verify [--from SEED] [--count N] [--show SEED] [--events SEED] [--keep DIR]
+//   post_and_verify [--from SEED] [--count N] [--seeds S,S,...] [--show SEED] [--events SEED] [--keep DIR]
 //
-// Posts the jobs of seeds SEED .. SEED + N - 1 (1 and 2000 by default) with
+// Posts the jobs of seeds SEED .. SEED + N - 1 (1 and 2000 by default), or
+// of the seeds listed (the past findings the test command keeps), with
 // the module, reads each program back through the model of the control and
 // holds it against its job.  A job the reader refuses is counted, not a
 // fault (the generator keeps them rare).  Any other outcome is a fault: the
@@ -12,12 +13,14 @@
 // --show SEED prints one seed's job and its program; --events SEED the
 // events of its program and of its job, side by side in two lists.  Exit 0 when every
 // program verified, 1 otherwise.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "host/host.h"
 #include "job/job_reader.h"
@@ -102,6 +105,7 @@ unsigned long long number_of(const char *text, const char *option) {
 int main(int argc, char **argv) {
     unsigned long long from = 1, count = 2000, show = 0, events = 0;
     std::string keep;
+    std::vector<unsigned long long> listed;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (i + 1 >= argc) {
@@ -113,7 +117,14 @@ int main(int argc, char **argv) {
         else if (a == "--show") show = number_of(argv[++i], "--show");
         else if (a == "--events") events = number_of(argv[++i], "--events");
         else if (a == "--keep") keep = argv[++i];
-        else {
+        else if (a == "--seeds") {
+            std::string list = argv[++i];
+            for (std::size_t at = 0; at <= list.size();) {
+                const std::size_t comma = std::min(list.find(',', at), list.size());
+                listed.push_back(number_of(list.substr(at, comma - at).c_str(), "--seeds"));
+                at = comma + 1;
+            }
+        } else {
             std::fprintf(stderr, "post_and_verify: unknown option %s\n", a.c_str());
             return 2;
         }
@@ -134,9 +145,14 @@ int main(int argc, char **argv) {
         std::printf("%s\n%s\n%s\n", text.c_str(), o.program.c_str(), o.what.c_str());
         return o.kind == Outcome::Kind::fault ? 1 : 0;
     }
+    std::vector<unsigned long long> seeds = listed;
+    if (seeds.empty()) {
+        for (unsigned long long seed = from; seed < from + count; ++seed) seeds.push_back(seed);
+    }
+    count = seeds.size();
     unsigned long long refused = 0, faults = 0, shown = 0;
     std::string first_refusal;
-    for (unsigned long long seed = from; seed < from + count; ++seed) {
+    for (const unsigned long long seed : seeds) {
         const std::string text = property::random_job(seed, machine_dir);
         const Outcome o = post_and_check(text);
         if (o.kind == Outcome::Kind::refused) {
@@ -160,8 +176,12 @@ int main(int argc, char **argv) {
             std::ofstream(dir / "program.nc", std::ios::binary) << o.program;
         }
     }
-    std::printf("%llu jobs (seeds %llu to %llu): %llu verified, %llu refused by the reader, %llu faults\n", count, from,
-                from + count - 1, count - refused - faults, refused, faults);
+    if (listed.empty()) {
+        std::printf("%llu jobs (seeds %llu to %llu): ", count, from, from + count - 1);
+    } else {
+        std::printf("%llu jobs (the seeds listed): ", count);
+    }
+    std::printf("%llu verified, %llu refused by the reader, %llu faults\n", count - refused - faults, refused, faults);
     if (!first_refusal.empty()) std::printf("first refusal: %s\n", first_refusal.c_str());
     // The generator makes jobs the reader takes; many refusals mean it lost
     // its way and the test would prove little.
