@@ -30,6 +30,7 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using diff::plural;
 
 // What became of one pair of programs.
 enum class Outcome { same, differ, unreadable, only_old, only_new };
@@ -124,10 +125,6 @@ void compare_pair(Pair &pair, const Machines &machines, const Options &o) {
         pair.outcome = Outcome::unreadable;
         pair.error = e.what();
     }
-}
-
-std::string plural(long long n, const char *one, const char *many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 // The pair's messages, its verdict and what --explain tells, each line

@@ -436,11 +436,11 @@ private:
     Reordered reordered_;
 };
 
+}  // namespace
+
 std::string plural(long long n, const char *one, const char *many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
-
-}  // namespace
 
 Result compare(EventSource &old_events, EventSource &new_events, const Program &old_program,
                const Program &new_program, const nc::TextTable &texts, const Options &options) {

@@ -79,4 +79,7 @@ Result compare(EventSource &old_events, EventSource &new_events, const Program &
 // compared, one line each.
 std::vector<std::string> explanation(const Result &r, const Program &old_program, const Program &new_program);
 
+// "1 stroke", "412 strokes".
+std::string plural(long long n, const char *one, const char *many);
+
 }  // namespace diff

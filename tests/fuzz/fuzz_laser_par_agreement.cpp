@@ -24,17 +24,7 @@
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string &text) {
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(at, next - at));
-        at = next;
-    }
-    return lines;
-}
+using fuzz::lines_of;
 
 // The job's program without parameter lines: posted from an empty LASER.PAR.
 const std::vector<std::string> &program_without_parameters() {

@@ -42,6 +42,8 @@
 
 namespace {
 
+using fuzz::lines_of;
+
 constexpr std::size_t MOST_EDITS = 32;
 // Blocks added at most: four rows of ten thousand strokes, each in a
 // definition copied a dozen times, stay within a few seconds.
@@ -69,18 +71,6 @@ struct Posted {
     job::Job job;
     std::vector<std::string> lines;  // with their line ends, as written
 };
-
-std::vector<std::string> lines_of(const std::string &text) {
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(at, next - at));
-        at = next;
-    }
-    return lines;
-}
 
 // The seed jobs posted once, each program checked as it stands.
 const std::vector<Posted> &posted_seeds() {

@@ -64,4 +64,16 @@ void check_pipeline(const job::Job &job, unsigned pick) {
     if (refused.result != 1 || !prefix) fail("a writer refusing from a flush on", plain, refused);
 }
 
+std::vector<std::string> lines_of(const std::string &text) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(at, next - at));
+        at = next;
+    }
+    return lines;
+}
+
 }  // namespace fuzz

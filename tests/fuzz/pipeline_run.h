@@ -34,4 +34,7 @@ PipelineRun run_pipeline(const job::Job &job, bool trace, int refuse_from = 0);
 // n is taken from pick (any number; brought into the run's flushes).
 void check_pipeline(const job::Job &job, unsigned pick);
 
+// A program's lines, each with its line end as written.
+std::vector<std::string> lines_of(const std::string &text);
+
 }  // namespace fuzz

@@ -5,9 +5,8 @@
 #include "host/host.h"
 #include "nc/block_reader.h"
 #include "nc/control.h"
-#include "verify/control_setup.h"
+#include "tests/property/post_check.h"
 #include "verify/event_text.h"
-#include "verify/job_events.h"
 
 std::string posted_program(const job::Job &job) {
     host::reset_host();
@@ -20,19 +19,7 @@ std::string posted_program(const job::Job &job) {
 }
 
 verify::ComparisonResult check_program(const job::Job &job, const std::string &program) {
-    const verify::LaserParSection section = verify::laser_par_section_of(job);
-    const nc::Setup setup = verify::control_setup(job, section);
-    nc::TextSource source(program);
-    nc::BlockReader reader(source, setup.known, setup.texts.get());
-    nc::Control control(reader, setup);
-    nc::Generator<nc::Event> events = control.events();
-    verify::JobEvents expansion(job, setup);
-    nc::Generator<verify::JobEvent> job_events = expansion.events();
-    verify::ComparisonOptions options;
-    options.tolerance = verify::program_tolerance(job.machine.inch);
-    options.texts = setup.texts.get();
-    options.messages = 20;
-    return verify::compare(events, job_events, job, section, options);
+    return property::check_program_text(job, program, 20);
 }
 
 std::vector<nc::Event> program_events(const std::string &program, const nc::Setup &setup) {
